@@ -1,0 +1,22 @@
+#pragma once
+// Device paths ("\My documents\...", "\Storage Card\...", "Storage Card1\...",
+// "\Windows\...") mapped to host paths. Absolute host paths pass through unchanged.
+// With VELLUMDECK_ROOT=DIR every device path maps under DIR; otherwise
+// "\My documents" is the user's documents folder, "\Storage Card" and
+// "Storage Card1" the first mounted removable volume, "\Storage Card2" the second,
+// "\Windows" the program's data folder, and any other device path maps under the
+// user's data folder for the program.
+
+#include <QString>
+
+namespace DevicePath {
+
+QString ToHost(const QString& path);
+// The VELLUMDECK_ROOT in use, or an empty string.
+QString Root();
+// Overrides the environment (tests); an empty string restores it.
+void SetRoot(const QString& root);
+// The folder that "\Windows" maps to when no root is set.
+void SetDataFolder(const QString& folder);
+
+}  // namespace DevicePath

@@ -1,0 +1,43 @@
+#pragma once
+// Per-thread FIFO message queues addressed by thread id, with the semantics of
+// posted thread messages: a post to a thread that has no queue fails.
+
+#include "Message.h"
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+
+class MessageQueue
+{
+public:
+    // Creates the calling thread's queue (if it has none yet) and registers it under
+    // CurrentThreadId(). Returns it.
+    static MessageQueue& CreateForCurrentThread();
+    // Unregisters and destroys the calling thread's queue; later posts to it fail.
+    static void DestroyForCurrentThread();
+    // The calling thread's queue, or null when it has none.
+    static MessageQueue* ForCurrentThread();
+
+    bool Post(const Message& msg);
+    // Blocks until a message arrives. Returns false when it is WM_QUIT.
+    bool Get(Message& msg);
+    // Takes a message without blocking; false when the queue is empty.
+    bool Peek(Message& msg);
+    std::size_t Size() const;
+
+private:
+    mutable std::mutex m_lock;
+    std::condition_variable m_arrived;
+    std::deque<Message> m_messages;
+};
+
+// The calling thread's id: small, non-zero, unique for the life of the process.
+DWORD GetCurrentThreadId();
+// Posts to the queue of the thread with that id; false when no such queue exists.
+BOOL PostThreadMessageW(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam);
+// Waits on the calling thread's queue (created on first use). Returns 0 on WM_QUIT.
+BOOL GetMessageW(Message* msg);
+// Posts WM_QUIT with the exit code to the calling thread's queue.
+void PostQuitMessage(int exitCode);

@@ -1,0 +1,10 @@
+#pragma once
+#include "MessageBox.h"
+
+// Writes "caption: text" to standard error and answers as if the default button
+// (the first) was chosen.
+class StderrMessageBoxPresenter : public MessageBoxPresenter
+{
+public:
+    int Present(void* owner, const QString& text, const QString& caption, UINT flags) override;
+};

@@ -1,0 +1,59 @@
+#pragma once
+// PCM output with queued buffers and completion messages, in the shape of the
+// waveOut calls. The backend is chosen by VELLUMDECK_AUDIO:
+//   sdl              the desktop's audio device through SDL2 (default)
+//   null[:SPEED]     consumes buffers at SPEED times real time (default 1)
+//   wav:PATH[:SPEED] writes the PCM to a WAV file (default as fast as possible)
+// A finished header gets WHDR_DONE, loses WHDR_INQUEUE, and MM_WOM_DONE is posted to
+// the callback thread (wParam the device handle, lParam the header).
+// Volume is a software gain of this program, applied by every backend and
+// remembered between runs; the desktop's own volume is never touched.
+
+#include "Win32Defs.h"
+
+#include <string>
+
+struct WAVEFORMATEX
+{
+    WORD wFormatTag = 0;
+    WORD nChannels = 0;
+    DWORD nSamplesPerSec = 0;
+    DWORD nAvgBytesPerSec = 0;
+    WORD nBlockAlign = 0;
+    WORD wBitsPerSample = 0;
+    WORD cbSize = 0;
+};
+
+struct WAVEHDR
+{
+    char* lpData = nullptr;
+    DWORD dwBufferLength = 0;
+    DWORD dwBytesRecorded = 0;
+    DWORD_PTR dwUser = 0;
+    DWORD dwFlags = 0;
+    DWORD dwLoops = 0;
+    WAVEHDR* lpNext = nullptr;
+    DWORD_PTR reserved = 0;
+};
+
+struct WaveOutDevice;
+using HWAVEOUT = WaveOutDevice*;
+
+// callback is a thread id when flags has CALLBACK_THREAD.
+MMRESULT waveOutOpen(HWAVEOUT* device, UINT deviceId, const WAVEFORMATEX* format,
+                     DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
+MMRESULT waveOutPrepareHeader(HWAVEOUT device, WAVEHDR* header, UINT size);
+MMRESULT waveOutUnprepareHeader(HWAVEOUT device, WAVEHDR* header, UINT size);
+MMRESULT waveOutWrite(HWAVEOUT device, WAVEHDR* header, UINT size);
+MMRESULT waveOutPause(HWAVEOUT device);
+MMRESULT waveOutRestart(HWAVEOUT device);
+// Returns every queued header at once, each with its completion message.
+MMRESULT waveOutReset(HWAVEOUT device);
+MMRESULT waveOutClose(HWAVEOUT device);
+// Low word left, high word right, 0 to 0xFFFF. A null device means the program's volume.
+MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD* volume);
+MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume);
+
+// Why the last waveOutOpen on this process failed, in the backend's words
+// (empty when it has not failed).
+std::string WaveOutLastOpenError();
