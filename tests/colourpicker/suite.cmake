@@ -1,0 +1,1 @@
+vellumdeck_add_suite(colourpicker_tests colourpicker GUI LIBS vdcolourpicker Qt6::Test)
