@@ -1,0 +1,11 @@
+#include "ArtPalette.h"
+
+namespace ArtPalette {
+
+QList<QRgb> ExactColours()
+{
+    return {kSeekBackground, kVolumeBackground, kPaneBackground, kBodyLight, kBodyShade,
+            kPaneRim, kDeck, kDeckEdge, kDivider, kPodEdge, kCapOutline};
+}
+
+} // namespace ArtPalette
