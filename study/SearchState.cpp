@@ -1,0 +1,7 @@
+#include "SearchState.h"
+
+SearchState& TheSearchState()
+{
+    static SearchState state;
+    return state;
+}

@@ -1,0 +1,191 @@
+#include "BookmarkList.h"
+#include "StudyFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kBookmarkFile = QStringLiteral("\\My documents\\Vellumdeck Data\\Lesson1.vdm");
+
+QByteArray ReadHost(const QString& hostPath)
+{
+    QFile file(hostPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Header(int count)
+{
+    QByteArray header = QByteArray("B\0M\0H\0E\0A\0D\0E\0R\0\0\0\0\0", 20);
+    header.append(char(count & 0xFF)).append(char((count >> 8) & 0xFF)).append(char((count >> 16) & 0xFF));
+    return header;
+}
+
+QByteArray EntryBytes(const char* label, int position)
+{
+    BookmarkEntry entry = BookmarkEntry::Make(QString::fromLatin1(label), position);
+    QByteArray bytes(reinterpret_cast<const char*>(entry.label), 12);
+    return bytes.append(char(position & 0xFF)).append(char((position >> 8) & 0xFF));
+}
+
+class BookmarkListTest : public StudyFixture
+{
+protected:
+    void SetUp() override
+    {
+        StudyFixture::SetUp();
+        QDir().mkpath(m_root.Host(QStringLiteral("\\My documents\\Vellumdeck Data")));
+    }
+
+    QString Host() const { return m_root.Host(kBookmarkFile); }
+
+    CBookmarkList ThreeEntries()
+    {
+        CBookmarkList list;
+        list.Add(BookmarkEntry::Make(QStringLiteral("Unit"), 70));
+        list.Add(BookmarkEntry::Make(QStringLiteral("Once "), 0));
+        list.Add(BookmarkEntry::Make(QStringLiteral("\uD55C\uAD6D"), 65535));
+        return list;
+    }
+};
+
+}  // namespace
+
+TEST_F(BookmarkListTest, SavesTheDocumentedBytes)
+{
+    CBookmarkList list;
+    ASSERT_EQ(list.Add(BookmarkEntry::Make(QStringLiteral("Unit"), 70)), 1);
+    ASSERT_EQ(list.Save(kBookmarkFile), 1);
+
+    const QByteArray expected = Header(1) + QByteArray("U\0n\0i\0t\0\0\0\0\0\x46\0", 14);
+    EXPECT_EQ(ReadHost(Host()), expected);
+    EXPECT_FALSE(QFile::exists(Host() + ".tmp"));
+}
+
+TEST_F(BookmarkListTest, ThreeEntriesRoundTripThroughA65ByteFile)
+{
+    const CBookmarkList saved = ThreeEntries();
+    ASSERT_EQ(saved.Save(kBookmarkFile), 3);
+    EXPECT_EQ(ReadHost(Host()).size(), 65);
+
+    CBookmarkList loaded;
+    ASSERT_EQ(loaded.Load(kBookmarkFile), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(loaded.GetAt(i).position, saved.GetAt(i).position) << i;
+        EXPECT_EQ(loaded.GetAt(i).Label(), saved.GetAt(i).Label()) << i;
+    }
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(BookmarkListTest, SamePositionIsRefusedWhateverTheLabel)
+{
+    CBookmarkList list;
+    ASSERT_EQ(list.Add(BookmarkEntry::Make(QStringLiteral("Unit"), 70)), 1);
+    EXPECT_EQ(list.Add(BookmarkEntry::Make(QStringLiteral("Other"), 70)), 0);
+    EXPECT_EQ(list.GetCount(), 1);
+    EXPECT_EQ(list.GetAt(0).Label(), QStringLiteral("Unit"));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Already bookmarked."));
+    EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
+}
+
+TEST_F(BookmarkListTest, RemoveAtMovesLaterEntriesDown)
+{
+    CBookmarkList list = ThreeEntries();
+    list.RemoveAt(1);
+    ASSERT_EQ(list.GetCount(), 2);
+    EXPECT_EQ(list.GetAt(0).position, 70);
+    EXPECT_EQ(list.GetAt(1).position, 65535);
+    list.RemoveAt(5);   // no such entry
+    EXPECT_EQ(list.GetCount(), 2);
+}
+
+TEST_F(BookmarkListTest, LoadIgnoresTagBytesAndSkipsDuplicatesInTheFile)
+{
+    QByteArray bytes = Header(3) + EntryBytes("Unit", 70) + EntryBytes("Again", 70) + EntryBytes("Next", 300);
+    bytes[18] = '\x7F';
+    bytes[19] = '\x01';
+    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, bytes));
+
+    CBookmarkList list;
+    EXPECT_EQ(list.Load(kBookmarkFile), 2);
+    EXPECT_EQ(list.GetAt(1).Label(), QStringLiteral("Next"));
+    EXPECT_EQ(list.GetAt(1).position, 300);
+    EXPECT_EQ(Boxes().size(), 1u);   // the duplicate is told, as when added by hand
+}
+
+TEST_F(BookmarkListTest, CountLongerThanTheFileKeepsTheEntriesRead)
+{
+    const QByteArray bytes = Header(1000) + EntryBytes("One", 10) + EntryBytes("Two", 20) + QByteArray("\x01\x02\x03", 3);
+    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, bytes));
+
+    CBookmarkList list;
+    EXPECT_EQ(list.Load(kBookmarkFile), 2);
+    EXPECT_EQ(list.GetAt(1).position, 20);
+}
+
+TEST_F(BookmarkListTest, LoadAppendsAndAMissingFileReadsAsMinusOne)
+{
+    CBookmarkList list;
+    list.Add(BookmarkEntry::Make(QStringLiteral("Kept"), 5));
+    EXPECT_EQ(list.Load(kBookmarkFile), -1);
+    EXPECT_EQ(list.GetCount(), 1);
+
+    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, Header(1) + EntryBytes("New", 9)));
+    EXPECT_EQ(list.Load(kBookmarkFile), 2);
+}
+
+TEST_F(BookmarkListTest, LabelNeverReadsPastItsField)
+{
+    // Six letters in the label field, no terminating unit: a damaged file.
+    QByteArray entry = QByteArray("A\0B\0C\0D\0E\0F\0", 12) + QByteArray("\x01\x00", 2);
+    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, Header(1) + entry));
+
+    CBookmarkList list;
+    ASSERT_EQ(list.Load(kBookmarkFile), 1);
+    EXPECT_EQ(list.GetAt(0).Label(), QStringLiteral("ABCDEF"));
+}
+
+// A failed save must never cost the bookmarks already stored.
+TEST_F(BookmarkListTest, FailedSaveKeepsTheOldFileWhole)
+{
+    const CBookmarkList old = ThreeEntries();
+    ASSERT_EQ(old.Save(kBookmarkFile), 3);
+    const QByteArray before = ReadHost(Host());
+
+    CBookmarkList changed;
+    changed.Add(BookmarkEntry::Make(QStringLiteral("New"), 1));
+
+    // The disk fills up while the new file is written.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), Host() + ".tmp"));
+    EXPECT_EQ(changed.Save(kBookmarkFile), -1);
+    EXPECT_EQ(ReadHost(Host()), before);
+    EXPECT_FALSE(QFileInfo::exists(Host() + ".tmp"));
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral("/dev/full")));
+
+    // The new file cannot even be created.
+    ASSERT_TRUE(QDir().mkpath(Host() + ".tmp"));
+    EXPECT_EQ(changed.Save(kBookmarkFile), -1);
+    EXPECT_EQ(ReadHost(Host()), before);
+    ASSERT_TRUE(QDir().rmdir(Host() + ".tmp"));
+
+    // A read-only folder (root writes there all the same).
+    if (::geteuid() != 0) {
+        const QString folder = QFileInfo(Host()).absolutePath();
+        ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        EXPECT_EQ(changed.Save(kBookmarkFile), -1);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        EXPECT_EQ(ReadHost(Host()), before);
+    }
+
+    EXPECT_EQ(changed.Save(kBookmarkFile), 1);
+    EXPECT_EQ(ReadHost(Host()).size(), 37);
+}
+
+TEST_F(BookmarkListTest, SaveIntoAMissingFolderFails)
+{
+    EXPECT_EQ(ThreeEntries().Save(QStringLiteral("\\No such folder\\x.vdm")), -1);
+}

@@ -1,0 +1,148 @@
+#include "ApplyStoredSettings.h"
+#include "RegSettings.h"
+#include "Registry.h"
+#include "StudyFixture.h"
+
+#include <QFile>
+#include <QFontMetrics>
+
+namespace {
+
+const QString kKey = QString::fromLatin1(CRegSettings::kKeyPath);
+
+// Writes a value as another program (or a damaged file) may have left it.
+void WriteRaw(const char* name, DWORD type, const QByteArray& bytes)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, &key, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, QString::fromLatin1(name), type, reinterpret_cast<const BYTE*>(bytes.constData()),
+                             DWORD(bytes.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+QByteArray ReadRaw(const char* name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, &key) != ERROR_SUCCESS)
+        return QByteArray();
+    QByteArray bytes(1024, '\0');
+    DWORD size = DWORD(bytes.size());
+    DWORD type = 0;
+    const LONG result = RegQueryValueExW(key, QString::fromLatin1(name), &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? bytes.left(int(size)) : QByteArray();
+}
+
+QByteArray Dword(DWORD value)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 4; ++i)
+        bytes.append(char((value >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+class RegSettingsTest : public PaneFixture
+{
+};
+
+}  // namespace
+
+TEST_F(RegSettingsTest, FirstRunStoresAndShowsTheDefaults)
+{
+    ApplyStoredSettings(*m_pane);
+
+    CRegSettings settings;
+    EXPECT_EQ(settings.GetFontName(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(settings.GetHeight(), 15);
+    EXPECT_EQ(settings.GetBold(), 0);
+    EXPECT_EQ(settings.GetBkColor(), 0x5E0000u);
+    EXPECT_EQ(settings.GetTxtColor(), 0xFFFFFFu);
+    // Two bytes a character, no terminating zero.
+    EXPECT_EQ(ReadRaw(CRegSettings::kFontNameValue), QByteArray("T\0a\0h\0o\0m\0a\0", 12));
+
+    const std::optional<TextFont> font = m_pane->GetTextFont();
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->faceName, QStringLiteral("Tahoma"));
+    EXPECT_EQ(font->height, 15);
+    EXPECT_EQ(font->weight, TextFont::FW_NORMAL);
+    EXPECT_LE(QFontMetrics(m_pane->font()).height(), 15);
+    EXPECT_EQ(m_pane->GetBackgroundColor(), 0x5E0000u);
+    EXPECT_EQ(m_pane->GetTextColor(), 0xFFFFFFu);
+    EXPECT_EQ(m_pane->palette().color(QPalette::Base), QColor(0x00, 0x00, 0x5E));
+    EXPECT_EQ(m_pane->palette().color(QPalette::Text), QColor(Qt::white));
+}
+
+TEST_F(RegSettingsTest, StoredValuesWinAndOnlyOneReadsAsBold)
+{
+    CRegSettings settings;
+    ASSERT_EQ(settings.SetFontName(QStringLiteral("DejaVu Serif")), 1);
+    ASSERT_EQ(settings.SetHeight(22), 1);
+    ASSERT_EQ(settings.SetBold(5), 1);
+    EXPECT_EQ(ReadRaw(CRegSettings::kBoldValue), Dword(1));
+    ASSERT_EQ(settings.SetBkColor(0), 1);   // black is a colour, not a failure
+    ASSERT_EQ(settings.SetTxtColor(0x00FF00), 1);
+
+    ApplyStoredSettings(*m_pane);
+    EXPECT_EQ(m_pane->GetTextFont()->faceName, QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(m_pane->GetTextFont()->height, 22);
+    EXPECT_EQ(m_pane->GetTextFont()->weight, TextFont::FW_BOLD);
+    EXPECT_EQ(m_pane->GetBackgroundColor(), 0u);
+    EXPECT_EQ(m_pane->palette().color(QPalette::Text), QColor(0, 0xFF, 0));
+
+    WriteRaw(CRegSettings::kBoldValue, REG_DWORD, Dword(2));
+    EXPECT_EQ(settings.GetBold(), 0);
+}
+
+TEST_F(RegSettingsTest, UnreadableValuesReadAsSpecifiedButApplyTheirDefaults)
+{
+    CRegSettings settings;
+    ASSERT_EQ(settings.SetFontName(QStringLiteral("DejaVu Sans")), 1);
+    // No "Height" and no "TxtColor"; a "BkColor" too long to be a number.
+    WriteRaw(CRegSettings::kBkColorValue, REG_BINARY, QByteArray(8, '\x11'));
+    EXPECT_EQ(settings.GetHeight(), -1);
+    EXPECT_EQ(settings.GetBkColor(), 0u);
+
+    ApplyStoredSettings(*m_pane);
+    EXPECT_EQ(m_pane->GetTextFont()->faceName, QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(m_pane->GetTextFont()->height, CRegSettings::kDefaultHeight);
+    EXPECT_EQ(m_pane->GetBackgroundColor(), CRegSettings::kDefaultBkColor);
+    EXPECT_EQ(m_pane->GetTextColor(), CRegSettings::kDefaultTxtColor);
+    // Not a first run: nothing was written.
+    EXPECT_EQ(settings.GetHeight(), -1);
+
+    ASSERT_EQ(settings.SetHeight(0), 1);
+    ApplyStoredSettings(*m_pane);
+    EXPECT_EQ(m_pane->GetTextFont()->height, CRegSettings::kDefaultHeight);
+}
+
+TEST_F(RegSettingsTest, NameLongerThan510BytesCountsAsUnreadable)
+{
+    CRegSettings settings;
+    ASSERT_EQ(settings.SetFontName(QString(255, QLatin1Char('x'))), 1);
+    EXPECT_EQ(settings.GetFontName(), QString(255, QLatin1Char('x')));
+    ASSERT_EQ(settings.SetFontName(QString(256, QLatin1Char('x'))), 1);
+    EXPECT_EQ(settings.GetFontName(), QStringLiteral("ERROR"));
+}
+
+TEST_F(RegSettingsTest, KeyThatCannotBeCreatedStillGivesAReadablePane)
+{
+    // The registry file would have to live inside a plain file.
+    const QString blocker = m_root.Path() + "/blocker";
+    QFile file(blocker);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    Registry::SetFilePath(blocker + "/registry.ini");
+
+    CRegSettings settings;
+    EXPECT_EQ(settings.GetFontName(), QStringLiteral("ERROR"));
+    EXPECT_EQ(settings.GetHeight(), 0);
+    EXPECT_EQ(settings.GetBkColor(), 0u);
+    EXPECT_EQ(settings.SetHeight(15), 0);
+
+    ApplyStoredSettings(*m_pane);
+    EXPECT_EQ(m_pane->GetTextFont()->faceName, QStringLiteral("Tahoma"));
+    EXPECT_EQ(m_pane->GetTextFont()->height, CRegSettings::kDefaultHeight);
+    EXPECT_EQ(m_pane->GetBackgroundColor(), CRegSettings::kDefaultBkColor);
+    EXPECT_EQ(m_pane->GetTextColor(), CRegSettings::kDefaultTxtColor);
+}

@@ -1,0 +1,229 @@
+#include "StudyFixture.h"
+
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+const QString kTextFile = QStringLiteral("\\My documents\\Vellumdeck Data\\Lesson1.txt");
+
+// count lines "Line 000" .. with CR LF ends: each line is 10 characters long.
+QByteArray NumberedLines(int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += QByteArray("Line ") + QByteArray::number(i).rightJustified(3, '0') + "\r\n";
+    return text;
+}
+
+// Paragraphs long enough to wrap over several display lines.
+QByteArray LongParagraphs(int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i) {
+        text += "Paragraph " + QByteArray::number(i) + ":";
+        for (int w = 0; w < 40; ++w)
+            text += " word" + QByteArray::number(w);
+        text += "\r\n";
+    }
+    return text;
+}
+
+class StudyEditTest : public PaneFixture
+{
+protected:
+    QString Selected() const { return m_pane->textCursor().selectedText(); }
+    int First() { return m_pane->GetFirstVisibleLine(); }
+    void Press(Qt::Key key, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(m_pane, key);
+    }
+};
+
+}  // namespace
+
+TEST_F(StudyEditTest, TextOf65535BytesLoadsAndOneOf65536IsRefused)
+{
+    QByteArray text = NumberedLines(6600);
+    text.truncate(65535);
+    ASSERT_TRUE(m_root.WriteFile(kTextFile, text));
+    EXPECT_NE(m_pane->LoadTextFile(kTextFile), 0);
+    EXPECT_EQ(m_pane->GetWindowText().size(), 65535);
+    EXPECT_TRUE(Boxes().empty());
+
+    ASSERT_TRUE(m_root.WriteFile(kTextFile, text + "x"));
+    EXPECT_EQ(m_pane->LoadTextFile(kTextFile), 0);
+    const QByteArray tooLarge = text + "x";
+    ShowText(tooLarge);
+    ASSERT_EQ(Boxes().size(), 2u);
+    for (const auto& box : Boxes()) {
+        EXPECT_EQ(box.text, QStringLiteral("Txt file which is larger than 64KB can not be opened."));
+        EXPECT_EQ(box.flags & MB_ICONMASK, MB_ICONHAND);
+    }
+    EXPECT_EQ(m_pane->GetWindowText().size(), 65535);
+}
+
+TEST_F(StudyEditTest, EmptyMissingAndForeignFiles)
+{
+    ShowText("Old text");
+
+    EXPECT_EQ(m_pane->LoadTextFile(QStringLiteral("\\My documents\\none.txt")), 0);
+    EXPECT_EQ(m_pane->GetWindowText(), QStringLiteral("Old text"));
+    EXPECT_TRUE(Boxes().empty());
+
+    ASSERT_TRUE(m_root.WriteFile(kTextFile, QByteArray()));
+    EXPECT_NE(m_pane->LoadTextFile(kTextFile), 0);
+    EXPECT_TRUE(m_pane->GetWindowText().isEmpty());
+    EXPECT_EQ(m_pane->toPlainText(), QString());
+
+    // UTF-16 with a byte-order mark is not detected: every byte is a character.
+    ASSERT_TRUE(m_root.WriteFile(kTextFile, QByteArray("\xFF\xFEH\0i\0", 6)));
+    EXPECT_NE(m_pane->LoadTextFile(kTextFile), 0);
+    const QChar expected[] = {QChar(0xFF), QChar(0xFE), QChar('H'), QChar(0), QChar('i'), QChar(0)};
+    EXPECT_EQ(m_pane->GetWindowText(), QString(expected, 6));
+}
+
+TEST_F(StudyEditTest, MultiByteCodePageGivesPositionsInCharacters)
+{
+    CodePage::SetName("CP949");
+    ShowText("\xC7\xD1\xB1\xB9\xBE\xEE\r\nabc");   // three Hangul syllables, then abc
+    EXPECT_EQ(m_pane->GetWindowText(), QStringLiteral("\uD55C\uAD6D\uC5B4\r\nabc"));
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), true), 5);
+    EXPECT_EQ(Selected(), QStringLiteral("abc"));
+}
+
+TEST_F(StudyEditTest, LogoCoversThePaneUntilATextIsLoaded)
+{
+    ASSERT_NE(m_pane->Logo(), nullptr);
+    EXPECT_TRUE(m_pane->Logo()->isVisible());
+    EXPECT_EQ(m_pane->Logo()->geometry(), QRect(0, 0, 239, 205));
+    EXPECT_EQ(m_pane->Logo()->GetDlgCtrlID(), IDC_LOGO_WND);
+    EXPECT_TRUE(m_pane->Logo()->HasBitmap());
+    EXPECT_EQ(m_pane->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+    // A failed load takes the logo away all the same; the caller brings it back.
+    EXPECT_EQ(m_pane->LoadTextFile(QStringLiteral("\\none.txt")), 0);
+    EXPECT_EQ(m_pane->Logo(), nullptr);
+    EXPECT_EQ(m_pane->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_NE(m_pane->ShowLogo(), 0);
+    EXPECT_NE(m_pane->Logo(), nullptr);
+
+    ShowText("Text");
+    EXPECT_EQ(m_pane->Logo(), nullptr);
+    EXPECT_EQ(m_pane->toPlainText(), QStringLiteral("Text"));
+}
+
+TEST_F(StudyEditTest, RepeatedSearchStepsThroughMatchesThenCompletesThenRestarts)
+{
+    ShowText("ABC and ABC");
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), true), 0);
+    EXPECT_EQ(Selected(), QStringLiteral("ABC"));
+    EXPECT_EQ(m_pane->textCursor().selectionStart(), 0);
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), false), 8);
+    EXPECT_EQ(m_pane->textCursor().selectionStart(), 8);
+    EXPECT_TRUE(Boxes().empty());
+
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), false), -1);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Document search has been completed."));
+    EXPECT_EQ(Boxes()[0].caption, QStringLiteral("Search"));
+    EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
+
+    // Back at the top, the match at the very first character is found again.
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), false), 0);
+}
+
+TEST_F(StudyEditTest, NewSearchTermStartsAtTheTop)
+{
+    ShowText("alpha\r\nbeta alpha\r\ngamma alpha beta");
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("alpha"), true), 0);
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("ALPHA"), false), 12);
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("beta"), true), 7);
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("beta"), false), 31);
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("alpha"), true), 0);
+}
+
+TEST_F(StudyEditTest, ArrowsScrollByLineAndPageWithoutMovingTheSelection)
+{
+    ShowText(NumberedLines(200));
+    ASSERT_EQ(m_pane->FindText(QStringLiteral("Line 000"), true), 0);
+    const int page = m_pane->verticalScrollBar()->pageStep();
+    ASSERT_GT(page, 1);
+
+    Press(Qt::Key_Right, 2);
+    EXPECT_EQ(First(), 2);
+    Press(Qt::Key_Left);
+    EXPECT_EQ(First(), 1);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(First(), 1 + page);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(First(), 1);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(First(), 0);
+
+    EXPECT_EQ(Selected(), QStringLiteral("Line 000"));
+    EXPECT_EQ(m_pane->textCursor().selectionStart(), 0);
+}
+
+TEST_F(StudyEditTest, CaptureTakesTheTopmostNonEmptyLineInView)
+{
+    ShowText("\r\n\r\n\r\nabc\r\nSecond line");
+    std::optional<BookmarkEntry> entry = m_pane->CaptureBookmark();
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->Label(), QStringLiteral("abc"));
+    EXPECT_EQ(entry->position, 6);
+    EXPECT_EQ(entry->label[3], 0);
+
+    ShowText(NumberedLines(200));
+    Press(Qt::Key_Right, 10);
+    entry = m_pane->CaptureBookmark();
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->Label(), QStringLiteral("Line "));
+    EXPECT_EQ(entry->position, 100);
+}
+
+TEST_F(StudyEditTest, CaptureOfAnEmptyViewGivesNothing)
+{
+    EXPECT_FALSE(m_pane->CaptureBookmark());
+    ShowText("\r\n\r\n\r\n");
+    EXPECT_FALSE(m_pane->CaptureBookmark());
+}
+
+TEST_F(StudyEditTest, BookmarkFindsItsTextAfterTheFontChanges)
+{
+    m_pane->SetTextFont(QStringLiteral("DejaVu Sans"), 14, 0);
+    ShowText(LongParagraphs(30));
+    const int linesBefore = m_pane->GetLineCount();
+    ASSERT_GT(linesBefore, 60);   // the paragraphs wrap
+
+    Press(Qt::Key_Right, 37);
+    const std::optional<BookmarkEntry> entry = m_pane->CaptureBookmark();
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(m_pane->LineIndex(First()), entry->position);
+
+    m_pane->SetTextFont(QStringLiteral("DejaVu Sans"), 24, 1);
+    EXPECT_GT(m_pane->GetLineCount(), linesBefore);
+    m_pane->ScrollToBookmark(BookmarkEntry::Make(QStringLiteral("x"), 0));
+    EXPECT_EQ(First(), 0);
+    m_pane->ScrollToBookmark(*entry);
+    const int top = First();
+    EXPECT_LE(m_pane->LineIndex(top), entry->position);
+    EXPECT_GT(m_pane->LineIndex(top + 1), entry->position);
+
+    m_pane->SetTextFont(QStringLiteral("DejaVu Sans"), 14, 0);
+    m_pane->ScrollToBookmark(*entry);
+    EXPECT_EQ(m_pane->LineIndex(First()), entry->position);
+    EXPECT_EQ(m_pane->GetTextFont()->weight, TextFont::FW_NORMAL);
+}
+
+TEST_F(StudyEditTest, PositionsCountEveryKindOfLineEnd)
+{
+    ShowText("a\r\nb\nc\rd");
+    EXPECT_EQ(m_pane->GetLineCount(), 4);
+    EXPECT_EQ(m_pane->LineIndex(1), 3);
+    EXPECT_EQ(m_pane->LineIndex(2), 5);
+    EXPECT_EQ(m_pane->LineIndex(3), 7);
+    EXPECT_EQ(m_pane->LineFromChar(2), 0);   // inside "\r\n"
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("D"), true), 7);
+}

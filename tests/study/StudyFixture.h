@@ -1,0 +1,70 @@
+#pragma once
+// Shared set-up of the study tests: a fresh device root and registry, recorded
+// message boxes, and (for pane tests) a visible pane on a 240-pixel-wide view.
+
+#include "CodePage.h"
+#include "MessageBox.h"
+#include "RecordingMessageBoxPresenter.h"
+#include "StudyEdit.h"
+#include "TempDeviceRoot.h"
+#include "resource.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class StudyFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto recorder = std::make_unique<RecordingMessageBoxPresenter>();
+        m_boxes = recorder.get();
+        m_previousPresenter = SetMessageBoxPresenter(std::move(recorder));
+        CodePage::SetName("CP1252");
+    }
+
+    void TearDown() override
+    {
+        CodePage::SetName(QByteArray());
+        SetMessageBoxPresenter(std::move(m_previousPresenter));
+    }
+
+    std::vector<RecordingMessageBoxPresenter::Record> Boxes() const { return m_boxes->Records(); }
+
+    TempDeviceRoot m_root;
+    RecordingMessageBoxPresenter* m_boxes = nullptr;
+
+private:
+    std::unique_ptr<MessageBoxPresenter> m_previousPresenter;
+};
+
+class PaneFixture : public StudyFixture
+{
+protected:
+    // The pane's place in the main view.
+    static constexpr QRect kPaneRect{3, 3, 231, 202};
+
+    void SetUp() override
+    {
+        StudyFixture::SetUp();
+        m_view = std::make_unique<QWidget>();
+        m_view->resize(240, 320);
+        m_pane = new CStudyEdit;
+        m_pane->Create(m_view.get(), kPaneRect, IDC_TEXT_PANE);
+        m_view->show();
+    }
+
+    void TearDown() override
+    {
+        m_view.reset();
+        StudyFixture::TearDown();
+    }
+
+    void ShowText(const QByteArray& bytes) { m_pane->LoadTextBuffer(bytes.constData(), std::uint32_t(bytes.size())); }
+
+    std::unique_ptr<QWidget> m_view;
+    CStudyEdit* m_pane = nullptr;   // owned by m_view
+};
