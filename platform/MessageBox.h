@@ -18,5 +18,8 @@ public:
 
 // Shows the box and returns the ID result of the button chosen.
 int MessageBoxW(void* owner, const QString& text, const QString& caption, UINT flags);
-// Installs the presenter for the whole process; returns the previous one.
+// Installs the presenter for the whole process; returns the previous one. A null
+// presenter restores the default. Waits until no box is being shown by the previous one.
 std::unique_ptr<MessageBoxPresenter> SetMessageBoxPresenter(std::unique_ptr<MessageBoxPresenter> presenter);
+// The ID result of the default button of a box with these flags (MB_DEFBUTTON2 honoured).
+int DefaultMessageBoxResult(UINT flags);

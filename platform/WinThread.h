@@ -5,13 +5,17 @@
 #include "Message.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 class CWinThread
 {
 public:
     CWinThread();
-    virtual ~CWinThread();   // joins the thread unless it is the calling thread
+    // Joins the thread unless it is the calling thread. By then the derived parts are
+    // gone, so an owner that keeps the object ends the thread (WM_QUIT, WaitForExit) first.
+    virtual ~CWinThread();
     CWinThread(const CWinThread&) = delete;
     CWinThread& operator=(const CWinThread&) = delete;
 
@@ -38,9 +42,13 @@ protected:
     int m_exitCode = 0;
 
 private:
-    void ThreadMain();
+    struct Startup;
+    void ThreadMain(Startup* startup);
+    void MarkEnded();
     std::thread m_thread;
     std::atomic<bool> m_running{false};
+    std::mutex m_exitLock;
+    std::condition_variable m_exited;
 };
 
 // Best effort on Linux: the request is remembered (GetThreadPriority reports it)

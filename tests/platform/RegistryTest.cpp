@@ -1,0 +1,265 @@
+#include "Registry.h"
+#include "TempDeviceRoot.h"
+
+#include <QFile>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+const QString kKey = "Software\\Quorvane\\Vellumdeck";
+constexpr DWORD kUnit = 2;
+
+QByteArray Utf16Bytes(const QString& text, bool terminated)
+{
+    QByteArray bytes(reinterpret_cast<const char*>(text.utf16()), text.size() * kUnit);
+    if (terminated)
+        bytes.append(2, '\0');
+    return bytes;
+}
+
+}  // namespace
+
+class RegistryTest : public ::testing::Test
+{
+protected:
+    HKEY Create(const QString& path = kKey, DWORD* disposition = nullptr)
+    {
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, &key, disposition), ERROR_SUCCESS);
+        return key;
+    }
+    LONG Set(HKEY key, const QString& name, DWORD type, const QByteArray& bytes)
+    {
+        return RegSetValueExW(key, name, type, reinterpret_cast<const BYTE*>(bytes.constData()),
+                              static_cast<DWORD>(bytes.size()));
+    }
+    // The stored bytes of a value, read back through a fresh key handle.
+    LONG Get(const QString& name, DWORD* type, QByteArray* bytes)
+    {
+        HKEY key = nullptr;
+        const LONG opened = RegOpenKeyExW(HKEY_CURRENT_USER, kKey, &key);
+        if (opened != ERROR_SUCCESS)
+            return opened;
+        DWORD size = 0;
+        LONG result = RegQueryValueExW(key, name, type, nullptr, &size);
+        if (result == ERROR_SUCCESS) {
+            bytes->resize(static_cast<qsizetype>(size));
+            result = RegQueryValueExW(key, name, type, reinterpret_cast<BYTE*>(bytes->data()), &size);
+        }
+        RegCloseKey(key);
+        return result;
+    }
+    void WriteIni(const QByteArray& contents)
+    {
+        QFile file(Registry::FilePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+    }
+
+    TempDeviceRoot m_root;
+};
+
+TEST_F(RegistryTest, StringsAndNumbersRoundTripByteForByte)
+{
+    DWORD disposition = 0;
+    HKEY key = Create(kKey, &disposition);
+    EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
+
+    const QString tricky = QString::fromUtf8(" Tahoma, \"맑은 고딕\"; @x=1\\[a]\n ");
+    const DWORD height = 12;
+    ASSERT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Tahoma", false)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "Tricky", REG_SZ, Utf16Bytes(tricky, false)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "Terminated", REG_SZ, Utf16Bytes("Arial", true)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "Odd", REG_SZ, QByteArray("abc", 3)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "Height", REG_DWORD, QByteArray(reinterpret_cast<const char*>(&height), 4)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "Blob", REG_BINARY, QByteArray("\x00\xff\x10", 3)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "Empty", REG_SZ, QByteArray()), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "a/b\\c", REG_SZ, Utf16Bytes("slashes", false)), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+
+    const std::vector<std::tuple<QString, DWORD, QByteArray>> expected = {
+        {"FontName", REG_SZ, Utf16Bytes("Tahoma", false)},
+        {"Tricky", REG_SZ, Utf16Bytes(tricky, false)},
+        {"Terminated", REG_SZ, Utf16Bytes("Arial", true)},
+        {"Odd", REG_SZ, QByteArray("abc", 3)},
+        {"Height", REG_DWORD, QByteArray(reinterpret_cast<const char*>(&height), 4)},
+        {"Blob", REG_BINARY, QByteArray("\x00\xff\x10", 3)},
+        {"Empty", REG_SZ, QByteArray()},
+        {"a/b\\c", REG_SZ, Utf16Bytes("slashes", false)},
+    };
+    for (const auto& [name, type, bytes] : expected) {
+        DWORD gotType = REG_NONE;
+        QByteArray got;
+        ASSERT_EQ(Get(name, &gotType, &got), ERROR_SUCCESS) << name.toStdString();
+        EXPECT_EQ(gotType, type) << name.toStdString();
+        EXPECT_EQ(got, bytes) << name.toStdString();
+    }
+
+    // The file stays readable by a person.
+    QFile file(Registry::FilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray ini = file.readAll();
+    EXPECT_TRUE(ini.contains("Quorvane\\Vellumdeck\\Height=dword:0000000c")) << ini.constData();
+    EXPECT_TRUE(ini.contains("Quorvane\\Vellumdeck\\FontName=sz:Tahoma")) << ini.constData();
+}
+
+TEST_F(RegistryTest, AnyStringDataSurvivesTheIniFile)
+{
+    HKEY key = Create();
+    // Every control character, the INI file's own syntax, non-characters and
+    // surrogate pairs, lone halves of pairs and an odd byte count.
+    QString text;
+    for (char16_t unit = 1; unit < 0x80; ++unit)
+        text += QChar(unit);
+    text += QString::fromUtf8("é한😀") + QChar(0xFFFE) + QChar(0xFFFF) + QChar(0xFEFF);
+    std::vector<QByteArray> samples = {Utf16Bytes(text, false), Utf16Bytes("\"", false),
+                                       Utf16Bytes("@Variant(x)", false), Utf16Bytes(QString(QChar(0xDC00)), false),
+                                       Utf16Bytes(" ", false), QByteArray("\xff", 1)};
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const QString name = QString("S%1").arg(i);
+        ASSERT_EQ(Set(key, name, REG_SZ, samples[i]), ERROR_SUCCESS);
+        DWORD type = REG_NONE;
+        QByteArray bytes;
+        ASSERT_EQ(Get(name, &type, &bytes), ERROR_SUCCESS);
+        EXPECT_EQ(bytes, samples[i]) << i;
+    }
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, ReopeningAKeyAndOverwritingAValue)
+{
+    RegCloseKey(Create());
+    DWORD disposition = 0;
+    HKEY key = Create(kKey, &disposition);
+    EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY) << "an empty key is kept";
+    const DWORD one = 1;
+    const DWORD two = 2;
+    Set(key, "Bold", REG_DWORD, QByteArray(reinterpret_cast<const char*>(&one), 4));
+    Set(key, "Bold", REG_DWORD, QByteArray(reinterpret_cast<const char*>(&two), 4));
+    RegCloseKey(key);
+    QByteArray got;
+    DWORD type = 0;
+    ASSERT_EQ(Get("Bold", &type, &got), ERROR_SUCCESS);
+    EXPECT_EQ(got, QByteArray(reinterpret_cast<const char*>(&two), 4));
+
+    // Parent keys exist, and a key opened by parts is the same key.
+    HKEY parent = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "Software\\Quorvane", &parent), ERROR_SUCCESS);
+    HKEY child = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(parent, "Vellumdeck", &child), ERROR_SUCCESS);
+    DWORD size = 4;
+    DWORD value = 0;
+    EXPECT_EQ(RegQueryValueExW(child, "Bold", nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+    EXPECT_EQ(value, two);
+    RegCloseKey(child);
+    RegCloseKey(parent);
+}
+
+TEST_F(RegistryTest, SmallBufferAsksForMoreAndMissingThingsAreNotFound)
+{
+    HKEY key = Create();
+    ASSERT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier New", false)), ERROR_SUCCESS);
+
+    BYTE buffer[8] = {};
+    DWORD size = sizeof buffer;
+    DWORD type = REG_NONE;
+    EXPECT_EQ(RegQueryValueExW(key, "FontName", &type, buffer, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 22u);
+    EXPECT_EQ(type, REG_SZ);
+
+    size = sizeof buffer;
+    EXPECT_EQ(RegQueryValueExW(key, "Missing", &type, buffer, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExW(key, "FontName", &type, buffer, nullptr), ERROR_INVALID_PARAMETER);
+    RegCloseKey(key);
+
+    HKEY missing = reinterpret_cast<HKEY>(1);
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "Software\\Nobody", &missing), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(missing, nullptr);
+    EXPECT_EQ(RegQueryValueExW(nullptr, "x", nullptr, nullptr, &size), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, CorruptOrHandEditedFileNeverCrashesAndBadValuesReadAsMissing)
+{
+    WriteIni("[Software\\Quorvane\\Vellumdeck]\n"
+             "Height=dword:zz\n"
+             "Bold=dword:123456789\n"
+             "BkColor=hex(3):abc\n"
+             "TxtColor=@Variant(\\0\\0\\0\\x7f\\xff)\n"
+             "FontName=Tahoma\n"
+             "Good=dword:0000000a\n"
+             "List=sz:a,b\n"
+             "[broken\n\x01\x02\xff\xfe=\n");
+    for (const QString name : {"Height", "Bold", "BkColor", "TxtColor", "FontName"}) {
+        DWORD type = 0;
+        QByteArray bytes;
+        EXPECT_EQ(Get(name, &type, &bytes), ERROR_FILE_NOT_FOUND) << name.toStdString();
+    }
+    DWORD type = 0;
+    QByteArray bytes;
+    ASSERT_EQ(Get("Good", &type, &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, QByteArray("\x0a\0\0\0", 4));
+    EXPECT_EQ(Get("List", &type, &bytes), ERROR_SUCCESS);
+
+    // Pure garbage: reads fail cleanly, and a write still stores what it is given.
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.append(static_cast<char>((i * 7919) & 0xFF));
+    WriteIni(garbage);
+    EXPECT_EQ(Get("Height", &type, &bytes), ERROR_FILE_NOT_FOUND);
+    HKEY key = Create();
+    const DWORD height = 14;
+    const LONG stored = Set(key, "Height", REG_DWORD, QByteArray(reinterpret_cast<const char*>(&height), 4));
+    RegCloseKey(key);
+    ASSERT_EQ(stored, ERROR_SUCCESS);
+    ASSERT_EQ(Get("Height", &type, &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, QByteArray(reinterpret_cast<const char*>(&height), 4));
+}
+
+TEST_F(RegistryTest, UnwritableFileFailsInsteadOfPretending)
+{
+    // Below a plain file no folder can be made, whoever runs the test.
+    ASSERT_TRUE(m_root.WriteFile("\\not-a-folder", "x"));
+    Registry::SetFilePath(m_root.Host("\\not-a-folder") + "/vellumdeck/registry.ini");
+
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, &key, nullptr), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(key, nullptr);
+    const DWORD value = 1;
+    EXPECT_EQ(RegSetValueExW(HKEY_CURRENT_USER, "Volume", REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
+              ERROR_ACCESS_DENIED);
+    DWORD size = 4;
+    EXPECT_EQ(RegQueryValueExW(HKEY_CURRENT_USER, "Volume", nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(RegistryTest, WritesFromSeveralThreadsAreAllKept)
+{
+    constexpr int kThreads = 4;
+    constexpr int kValues = 10;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([this, t] {
+            HKEY key = Create();
+            for (DWORD i = 0; i < kValues; ++i) {
+                const DWORD value = t * 100 + i;
+                EXPECT_EQ(Set(key, QString("V%1_%2").arg(t).arg(i), REG_DWORD,
+                              QByteArray(reinterpret_cast<const char*>(&value), 4)), ERROR_SUCCESS);
+            }
+            RegCloseKey(key);
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    for (int t = 0; t < kThreads; ++t) {
+        for (int i = 0; i < kValues; ++i) {
+            DWORD type = 0;
+            QByteArray bytes;
+            ASSERT_EQ(Get(QString("V%1_%2").arg(t).arg(i), &type, &bytes), ERROR_SUCCESS);
+            EXPECT_EQ(type, REG_DWORD);
+        }
+    }
+}
