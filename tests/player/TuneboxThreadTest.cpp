@@ -1,0 +1,401 @@
+#include "Mp3Decoder.h"
+#include "Message.h"
+#include "MessageBox.h"
+#include "MessageQueue.h"
+#include "PlayerMessages.h"
+#include "QueueMessageTarget.h"
+#include "RecordingMessageBoxPresenter.h"
+#include "TempDeviceRoot.h"
+#include "TrackInfo.h"
+#include "TuneboxThread.h"
+#include "WaveOutput.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr int kWaitMs = 20000;
+const char* const kAudioVariable = "VELLUMDECK_AUDIO";
+
+// Counts the buffers the device gave back, so a test can tell what had come back
+// when the end was reported.
+class CountingThread : public tuneboxThread
+{
+public:
+    std::atomic<int> m_buffersDone{0};
+
+protected:
+    bool OnThreadMessage(const Message& msg) override
+    {
+        if (msg.message == MM_WOM_DONE)
+            ++m_buffersDone;
+        return tuneboxThread::OnThreadMessage(msg);
+    }
+};
+
+// Leaves an open command behind its own quit message, as a controller posting
+// late would.
+class LateOpenThread : public tuneboxThread
+{
+protected:
+    bool OnThreadMessage(const Message& msg) override
+    {
+        const bool handled = tuneboxThread::OnThreadMessage(msg);
+        if (msg.message == WM_PLAYER_QUIT)
+            PostOpen(m_nThreadID, TestDataPath("speech.mp3"));
+        return handled;
+    }
+};
+
+// Remembers how many buffers had come back when PLAYER_ENDED was posted.
+class EndWatchingTarget : public QueueMessageTarget
+{
+public:
+    explicit EndWatchingTarget(const std::atomic<int>& buffersDone) : m_buffersDone(buffersDone) {}
+
+    bool PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_PLAYER_STATE && wParam == PLAYER_ENDED)
+            m_buffersDoneAtEnd = m_buffersDone.load();
+        return QueueMessageTarget::PostMessage(msg, wParam, lParam);
+    }
+
+    std::atomic<int> m_buffersDoneAtEnd{-1};
+
+private:
+    const std::atomic<int>& m_buffersDone;
+};
+
+std::string StateText(WPARAM state)
+{
+    switch (state)
+    {
+    case PLAYER_ENDED: return "ended";
+    case PLAYER_PAUSED: return "paused";
+    case PLAYER_PLAYING: return "playing";
+    case PLAYER_STOPPED: return "stopped";
+    default: return "state " + std::to_string(state);
+    }
+}
+
+std::tuple<int, int, int, int, int> Fields(const TrackInfo& info)
+{
+    return {info.durationSeconds, info.kbps, info.sampleRate, info.stereo, info.sixteenBit};
+}
+
+// What the thread tells for a recording, from a decoder of our own.
+TrackInfo ExpectedTrackInfo(const QString& path)
+{
+    CMp3Decoder decoder;
+    decoder.Init();
+    TrackInfo info;
+    EXPECT_TRUE(decoder.Open(path));
+    decoder.GetTrackInfo(&info);
+    decoder.Close();
+    return info;
+}
+
+// How many buffers the output queues for a whole recording.
+int BuffersForWholeRecording(const QString& path)
+{
+    CMp3Decoder decoder;
+    decoder.Init();
+    EXPECT_TRUE(decoder.Open(path));
+    std::vector<char> buffer(CWaveOutput::kBufferSize);
+    int buffers = 0;
+    for (;;)
+    {
+        std::uint32_t length = CWaveOutput::kBufferSize;
+        const bool more = decoder.Fill(buffer.data(), &length);
+        if (length > 0)
+            ++buffers;
+        if (!more)
+            break;
+    }
+    decoder.Close();
+    return buffers;
+}
+
+class TuneboxThreadTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const char* audio = std::getenv(kAudioVariable);
+        m_savedAudio = audio != nullptr ? audio : "";
+        m_hadAudio = audio != nullptr;
+        setenv(kAudioVariable, "null:50", 1);
+        auto presenter = std::make_unique<RecordingMessageBoxPresenter>();
+        m_boxes = presenter.get();
+        m_previousPresenter = SetMessageBoxPresenter(std::move(presenter));
+
+        m_thread.m_bAutoDelete = false;
+        m_thread.SetOwner(&m_target);
+        ASSERT_TRUE(m_thread.CreateThread());
+    }
+
+    void TearDown() override
+    {
+        PostThreadMessageW(m_thread.m_nThreadID, WM_PLAYER_QUIT, 0, 0);
+        EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
+        Message msg;
+        while (m_target.Take(msg, 0))
+        {
+            if (msg.message == WM_PLAYER_TOTAL)
+                tuneboxThread::TakeTrackInfo(msg.wParam);
+        }
+        SetMessageBoxPresenter(std::move(m_previousPresenter));
+        if (m_hadAudio)
+            setenv(kAudioVariable, m_savedAudio.c_str(), 1);
+        else
+            unsetenv(kAudioVariable);
+    }
+
+    void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        EXPECT_TRUE(PostThreadMessageW(m_thread.m_nThreadID, msg, wParam, lParam));
+    }
+
+    void Open(const QString& path) { EXPECT_TRUE(tuneboxThread::PostOpen(m_thread.m_nThreadID, path)); }
+
+    // The notifications up to and including the next report of state, as short
+    // texts ("pos 3", "total", "playing"); each TrackInfo is kept in m_totals.
+    std::vector<std::string> Until(int state)
+    {
+        std::vector<std::string> seen;
+        Message msg;
+        while (m_target.Take(msg, kWaitMs))
+        {
+            if (msg.message == WM_PLAYER_STATE)
+            {
+                seen.push_back(StateText(msg.wParam));
+                if (static_cast<int>(msg.wParam) == state)
+                    return seen;
+            }
+            else if (msg.message == WM_PLAYER_POS)
+            {
+                seen.push_back("pos " + std::to_string(msg.wParam));
+            }
+            else if (msg.message == WM_PLAYER_TOTAL)
+            {
+                seen.push_back("total");
+                m_totals.push_back(*tuneboxThread::TakeTrackInfo(msg.wParam));
+            }
+        }
+        ADD_FAILURE() << "no " << StateText(state) << " after " << ::testing::PrintToString(seen);
+        return seen;
+    }
+
+    const QString m_speech = TestDataPath("speech.mp3");
+    CountingThread m_thread;
+    EndWatchingTarget m_target{m_thread.m_buffersDone};
+    RecordingMessageBoxPresenter* m_boxes = nullptr;
+    std::vector<TrackInfo> m_totals;
+
+private:
+    std::unique_ptr<MessageBoxPresenter> m_previousPresenter;
+    std::string m_savedAudio;
+    bool m_hadAudio = false;
+};
+
+// Commands are handled in order, so a trailing pause marks where the effects of
+// the commands before it end.
+TEST_F(TuneboxThreadTest, PlayBeforeOpenDoesNothingAndPauseStillReports)
+{
+    Post(WM_PLAYER_PLAY);
+    Post(WM_PLAYER_PAUSE);
+    EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("pos 0", "paused"));
+    Post(WM_PLAYER_PAUSE);
+    EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("paused"));
+    EXPECT_TRUE(m_boxes->Records().empty());
+}
+
+TEST_F(TuneboxThreadTest, StopReportsPositionZeroOnlyWhenItChanged)
+{
+    Post(WM_PLAYER_STOP);
+    EXPECT_THAT(Until(PLAYER_STOPPED), ElementsAre("pos 0", "stopped"));
+
+    Open(m_speech);
+    Post(WM_PLAYER_PLAY);
+    Post(WM_PLAYER_STOP);
+    Post(WM_PLAYER_PAUSE);
+    const auto seen = Until(PLAYER_PAUSED);
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(seen[seen.size() - 2], "stopped");
+    const auto lastPosition = std::find_if(seen.rbegin(), seen.rend(),
+                                           [](const std::string& s) { return s.rfind("pos ", 0) == 0; });
+    ASSERT_NE(lastPosition, seen.rend());
+    EXPECT_EQ(*lastPosition, "pos 0");
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "ended"), 0);
+    // A stopped recording is forgotten: play has nothing to start.
+    Post(WM_PLAYER_PLAY);
+    Post(WM_PLAYER_PAUSE);
+    EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("paused"));
+}
+
+TEST_F(TuneboxThreadTest, OpenReportsTrackAndPositionButNoState)
+{
+    Open(m_speech);
+    Post(WM_PLAYER_PAUSE);
+    EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("pos 0", "total", "paused"));
+    ASSERT_EQ(m_totals.size(), 1u);
+    EXPECT_EQ(Fields(m_totals[0]), Fields(ExpectedTrackInfo(m_speech)));
+    EXPECT_EQ(m_totals[0].sampleRate, 44100);
+    EXPECT_EQ(m_totals[0].stereo, 0);
+    EXPECT_GT(m_totals[0].durationSeconds, 3);
+}
+
+// The end is reported only once the device has given back the last buffer.
+TEST_F(TuneboxThreadTest, PlayRunsToTheEndReportingEverySecond)
+{
+    const int buffers = BuffersForWholeRecording(m_speech);
+    Open(m_speech);
+    Post(WM_PLAYER_PLAY);
+    const auto seen = Until(PLAYER_ENDED);
+    ASSERT_GE(seen.size(), 5u);
+    EXPECT_THAT(std::vector<std::string>(seen.begin(), seen.begin() + 4),
+                ElementsAre("pos 0", "total", "playing", "pos 0"));
+    for (std::size_t i = 4; i + 1 < seen.size(); ++i)
+        EXPECT_EQ(seen[i], "pos " + std::to_string(i - 3));
+    EXPECT_GE(seen.size() - 5, static_cast<std::size_t>(m_totals.at(0).durationSeconds - 1));
+    EXPECT_EQ(m_target.m_buffersDoneAtEnd.load(), buffers);
+}
+
+TEST_F(TuneboxThreadTest, EverySecondPlayReportsStateAndPositionAgain)
+{
+    Open(m_speech);
+    Post(WM_PLAYER_PLAY);
+    Post(WM_PLAYER_PLAY);
+    const auto seen = Until(PLAYER_ENDED);
+    std::vector<std::size_t> playing;
+    for (std::size_t i = 0; i < seen.size(); ++i)
+    {
+        if (seen[i] == "playing")
+            playing.push_back(i);
+    }
+    ASSERT_EQ(playing.size(), 2u);
+    for (std::size_t at : playing)
+        EXPECT_EQ(seen.at(at + 1).rfind("pos ", 0), 0u) << at;
+}
+
+TEST_F(TuneboxThreadTest, SeekWhilePausedResumesAtTheTarget)
+{
+    const TrackInfo info = ExpectedTrackInfo(m_speech);
+    const int target = info.durationSeconds / 2;
+    Open(m_speech);
+    Post(WM_PLAYER_PLAY);
+    Post(WM_PLAYER_PAUSE);
+    Until(PLAYER_PAUSED);
+    Post(WM_PLAYER_SEEK, target, info.durationSeconds);
+    const auto seen = Until(PLAYER_PLAYING);
+    EXPECT_THAT(seen, ElementsAre("playing"));
+    Message msg;
+    ASSERT_TRUE(m_target.Take(msg, kWaitMs));
+    ASSERT_EQ(msg.message, WM_PLAYER_POS);
+    EXPECT_GE(static_cast<int>(msg.wParam), target);
+    EXPECT_LE(static_cast<int>(msg.wParam), target + 1);
+    Until(PLAYER_ENDED);
+}
+
+TEST_F(TuneboxThreadTest, SeekAfterTheEndOrAfterStopStartsNothing)
+{
+    Open(m_speech);
+    Post(WM_PLAYER_PLAY);
+    Until(PLAYER_ENDED);
+    Post(WM_PLAYER_SEEK, 1, 6);
+    Post(WM_PLAYER_PAUSE);
+    EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("pos 0", "paused"));
+
+    Open(m_speech);
+    Post(WM_PLAYER_STOP);
+    Until(PLAYER_STOPPED);
+    Post(WM_PLAYER_SEEK, 1, 6);
+    Post(WM_PLAYER_PAUSE);
+    EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("paused"));
+}
+
+TEST_F(TuneboxThreadTest, MissingPathShowsTheErrorBoxAndEnds)
+{
+    TempDeviceRoot root;
+    Open(root.Host("\\My documents\\absent.mp3"));
+    Post(WM_PLAYER_PLAY);
+    Post(WM_PLAYER_PAUSE);
+    EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("ended", "pos 0", "paused"));
+    const auto boxes = m_boxes->Records();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_FALSE(boxes[0].text.isEmpty());
+}
+
+// A device that cannot open is said once, and playback stops instead of claiming
+// to play; the play that follows every open then finds nothing to start.
+TEST_F(TuneboxThreadTest, DeviceThatCannotOpenStopsWithOneMessage)
+{
+    setenv(kAudioVariable, "wav:/nonexistent-dir/x.wav", 1);
+    Open(m_speech);
+    Post(WM_PLAYER_PLAY);
+    Post(WM_PLAYER_PLAY);
+    Post(WM_PLAYER_PAUSE);
+    EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("pos 0", "total", "stopped", "paused"));
+    const auto boxes = m_boxes->Records();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_TRUE(boxes[0].text.startsWith("No audio output device could be opened.")) << boxes[0].text.toStdString();
+    EXPECT_EQ(boxes[0].flags & MB_ICONMASK, MB_ICONSTOP);
+}
+
+TEST_F(TuneboxThreadTest, QuitEndsTheThreadEvenWhilePlaying)
+{
+    Open(m_speech);
+    Post(WM_PLAYER_PLAY);
+    Until(PLAYER_PLAYING);
+    Post(WM_PLAYER_QUIT);
+    EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
+    EXPECT_FALSE(m_thread.IsRunning());
+    EXPECT_FALSE(PostThreadMessageW(m_thread.m_nThreadID, WM_PLAYER_PLAY, 0, 0));
+    EXPECT_FALSE(tuneboxThread::PostOpen(m_thread.m_nThreadID, m_speech));
+}
+
+// A refused TrackInfo stays the thread's to free (a leak checker sees it if not).
+TEST_F(TuneboxThreadTest, RefusedNotificationsAreDroppedAndTheThreadGoesOn)
+{
+    m_target.SetRefusing(true);
+    Open(m_speech);
+    Post(WM_PLAYER_PLAY);
+    Post(WM_PLAYER_QUIT);
+    EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
+    EXPECT_EQ(m_target.Size(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The path of an open command still queued at the end is freed (a leak checker
+// sees it if not), and the command is not carried out.
+TEST(TuneboxThreadEndTest, OpenLeftInTheQueueIsDroppedWhenTheThreadEnds)
+{
+    QueueMessageTarget target;
+    LateOpenThread thread;
+    thread.m_bAutoDelete = false;
+    thread.SetOwner(&target);
+    ASSERT_TRUE(thread.CreateThread());
+    EXPECT_TRUE(PostThreadMessageW(thread.m_nThreadID, WM_PLAYER_QUIT, 0, 0));
+    EXPECT_TRUE(thread.WaitForExit(kWaitMs));
+    EXPECT_EQ(target.Size(), 0u);
+}
+
+}  // namespace
