@@ -42,6 +42,9 @@ using HWAVEOUT = WaveOutDevice*;
 // callback is a thread id when flags has CALLBACK_THREAD.
 MMRESULT waveOutOpen(HWAVEOUT* device, UINT deviceId, const WAVEFORMATEX* format,
                      DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
+// Opens a device for the program's sound effects, without completion messages: the
+// same backend as waveOutOpen, except that a WAV capture takes only the recordings.
+MMRESULT waveOutOpenEffects(HWAVEOUT* device, const WAVEFORMATEX* format);
 MMRESULT waveOutPrepareHeader(HWAVEOUT device, WAVEHDR* header, UINT size);
 MMRESULT waveOutUnprepareHeader(HWAVEOUT device, WAVEHDR* header, UINT size);
 MMRESULT waveOutWrite(HWAVEOUT device, WAVEHDR* header, UINT size);

@@ -1,0 +1,34 @@
+#pragma once
+// One audio output behind the wave device. Each backend lives in its own file; the
+// device picks one by the VELLUMDECK_AUDIO setting through Create. A backend pulls
+// PCM from its feed on a thread of its own and never touches the headers itself.
+
+#include "AudioFeed.h"
+#include "AudioFormat.h"
+
+#include <memory>
+#include <string>
+
+class AudioBackend
+{
+public:
+    virtual ~AudioBackend() = default;
+
+    // Starts pulling from feed. On failure error receives the reason.
+    virtual bool Open(const AudioFormat& format, AudioFeed& feed, std::string& error) = 0;
+    // Stops pulling; once it returns the feed is never touched again.
+    virtual void Close() = 0;
+    virtual void Pause() = 0;
+    virtual void Resume() = 0;
+    // Something new may be readable: a header was queued or the device restarted.
+    virtual void Wake() = 0;
+
+    // "sdl" (also when empty), "null[:SPEED]" or "wav:PATH[:SPEED]". Null with the
+    // reason in error when the setting names no backend.
+    static std::unique_ptr<AudioBackend> Create(const std::string& setting, std::string& error);
+    // The setting in force: VELLUMDECK_AUDIO, read at every open.
+    static std::string Setting();
+    // The setting for the program's sound effects: the same as Setting(), except that
+    // a WAV capture takes only the recordings and effects are consumed unheard.
+    static std::string EffectsSetting();
+};

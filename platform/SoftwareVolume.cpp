@@ -1,0 +1,126 @@
+#include "SoftwareVolume.h"
+
+#include "Registry.h"
+
+#include <QString>
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+constexpr DWORD kChannelMask = 0xFFFF;
+constexpr int kRightShift = 16;
+constexpr std::int64_t kUnity = 0xFFFF;
+constexpr int kSilence8 = 0x80;
+
+std::atomic<DWORD> g_volume{SoftwareVolume::kFull};
+
+// Guards the registry round trips and the record of which file they went to.
+std::mutex g_storeLock;
+QString g_loadedFrom;
+bool g_loaded = false;
+
+DWORD LoadStored()
+{
+    DWORD volume = SoftwareVolume::kFull;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, QString::fromUtf16(SoftwareVolume::kKey), &key) != ERROR_SUCCESS)
+        return volume;
+    DWORD type = REG_NONE;
+    BYTE data[sizeof(DWORD)] = {};
+    DWORD size = sizeof(data);
+    if (RegQueryValueExW(key, QString::fromUtf16(SoftwareVolume::kValue), &type, data, &size) == ERROR_SUCCESS &&
+        type == REG_DWORD && size == sizeof(DWORD))
+        volume = data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<DWORD>(data[3]) << 24);
+    RegCloseKey(key);
+    return volume;
+}
+
+bool Store(DWORD volume)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, QString::fromUtf16(SoftwareVolume::kKey), &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const BYTE data[sizeof(DWORD)] = {static_cast<BYTE>(volume), static_cast<BYTE>(volume >> 8),
+                                      static_cast<BYTE>(volume >> 16), static_cast<BYTE>(volume >> 24)};
+    const bool stored =
+        RegSetValueExW(key, QString::fromUtf16(SoftwareVolume::kValue), REG_DWORD, data, sizeof(data)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return stored;
+}
+
+// Call with g_storeLock held.
+void RefreshFromStore()
+{
+    const QString file = Registry::FilePath();
+    if (g_loaded && file == g_loadedFrom)
+        return;
+    g_volume = LoadStored();
+    g_loadedFrom = file;
+    g_loaded = true;
+}
+
+std::int64_t ChannelGain(DWORD volume, std::size_t channel)
+{
+    return channel == 0 ? (volume & kChannelMask) : ((volume >> kRightShift) & kChannelMask);
+}
+
+void Apply16(std::uint8_t* pcm, std::size_t size, const AudioFormat& format, std::uint64_t offset,
+             DWORD volume)
+{
+    const std::size_t block = format.BlockAlign();
+    // A sample cut by the edge of this chunk is left as it is.
+    std::size_t i = offset % 2;
+    for (; i + 1 < size; i += 2) {
+        const std::size_t channel = ((offset + i) % block) / 2;
+        const auto sample = static_cast<std::int16_t>(pcm[i] | (pcm[i + 1] << 8));
+        const auto scaled = static_cast<std::int16_t>(sample * ChannelGain(volume, channel) / kUnity);
+        pcm[i] = static_cast<std::uint8_t>(scaled & 0xFF);
+        pcm[i + 1] = static_cast<std::uint8_t>((static_cast<std::uint16_t>(scaled) >> 8) & 0xFF);
+    }
+}
+
+void Apply8(std::uint8_t* pcm, std::size_t size, const AudioFormat& format, std::uint64_t offset,
+            DWORD volume)
+{
+    const std::size_t block = format.BlockAlign();
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::size_t channel = (offset + i) % block;
+        const std::int64_t centred = pcm[i] - kSilence8;
+        pcm[i] = static_cast<std::uint8_t>(centred * ChannelGain(volume, channel) / kUnity + kSilence8);
+    }
+}
+
+}  // namespace
+
+namespace SoftwareVolume {
+
+DWORD Get()
+{
+    std::lock_guard lock(g_storeLock);
+    RefreshFromStore();
+    return g_volume;
+}
+
+bool Set(DWORD volume)
+{
+    std::lock_guard lock(g_storeLock);
+    g_loadedFrom = Registry::FilePath();
+    g_loaded = true;
+    g_volume = volume;
+    return Store(volume);
+}
+
+void Apply(std::uint8_t* pcm, std::size_t size, const AudioFormat& format, std::uint64_t streamOffset)
+{
+    const DWORD volume = g_volume;
+    if (volume == kFull || format.BlockAlign() == 0)
+        return;
+    if (format.bitsPerSample == 16)
+        Apply16(pcm, size, format, streamOffset, volume);
+    else
+        Apply8(pcm, size, format, streamOffset, volume);
+}
+
+}  // namespace SoftwareVolume

@@ -1,0 +1,108 @@
+#include "WavAudioBackend.h"
+
+#include "WavFile.h"
+
+#include <QFileInfo>
+
+#include <mutex>
+
+namespace {
+
+// What this process has written to the capture file so far. Every device writing
+// to it goes through here, so two devices open at once (a sound over a track)
+// still leave a consistent file.
+struct CaptureState
+{
+    std::mutex lock;
+    QString path;
+    AudioFormat format;
+    quint64 dataBytes = 0;
+    quint64 generation = 0;
+};
+
+CaptureState& Capture()
+{
+    static CaptureState state;
+    return state;
+}
+
+bool WriteAt(QFile& file, qint64 at, const QByteArray& bytes)
+{
+    return file.seek(at) && file.write(bytes) == bytes.size();
+}
+
+QByteArray Le32(quint32 value)
+{
+    QByteArray out(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
+}  // namespace
+
+WavAudioBackend::WavAudioBackend(const QString& path, double speed) : m_path(path), m_speed(speed) {}
+
+WavAudioBackend::~WavAudioBackend()
+{
+    Close();
+}
+
+bool WavAudioBackend::Open(const AudioFormat& format, AudioFeed& feed, std::string& error)
+{
+    CaptureState& capture = Capture();
+    {
+        std::lock_guard lock(capture.lock);
+        const bool append = capture.generation != 0 && capture.path == m_path &&
+                            capture.format == format &&
+                            QFileInfo(m_path).size() ==
+                                WavFile::kHeaderSize + static_cast<qint64>(capture.dataBytes);
+        m_file.setFileName(m_path);
+        if (append) {
+            if (!m_file.open(QIODevice::ReadWrite)) {
+                error = m_file.errorString().toStdString();
+                return false;
+            }
+        } else {
+            if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate) ||
+                !WriteAt(m_file, 0, WavFile::Header(format, 0)) || !m_file.flush()) {
+                error = m_file.errorString().toStdString();
+                m_file.close();
+                return false;
+            }
+            capture.path = m_path;
+            capture.format = format;
+            capture.dataBytes = 0;
+            ++capture.generation;
+        }
+        m_generation = capture.generation;
+    }
+    m_format = format;
+    return m_pump.Start(feed, format, m_speed,
+                        [this](const std::uint8_t* pcm, std::size_t size) { Append(pcm, size); });
+}
+
+void WavAudioBackend::Close()
+{
+    m_pump.Stop();
+    m_file.close();
+}
+
+void WavAudioBackend::Append(const std::uint8_t* pcm, std::size_t size)
+{
+    CaptureState& capture = Capture();
+    std::lock_guard lock(capture.lock);
+    // Another device restarted the file in another format: this one's samples no
+    // longer belong in it.
+    if (capture.generation != m_generation)
+        return;
+    const qint64 end = WavFile::kHeaderSize + static_cast<qint64>(capture.dataBytes);
+    if (!m_file.seek(end))
+        return;
+    const qint64 written = m_file.write(reinterpret_cast<const char*>(pcm), static_cast<qint64>(size));
+    if (written > 0)
+        capture.dataBytes += static_cast<quint64>(written);
+    WriteAt(m_file, WavFile::kRiffSizeOffset, Le32(WavFile::RiffSize(capture.dataBytes)));
+    WriteAt(m_file, WavFile::kDataSizeOffset, Le32(WavFile::DataSize(capture.dataBytes)));
+    m_file.flush();
+}

@@ -1,0 +1,129 @@
+#include "WavFile.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr quint32 kFmtChunkSize = 16;
+constexpr qint64 kChunkHeaderSize = 8;
+constexpr qint64 kRiffPreambleSize = 12;   // "RIFF", size, "WAVE"
+constexpr DWORD kMaxSampleRate = 384000;
+constexpr quint64 kMaxSizeField = std::numeric_limits<quint32>::max();
+
+void PutLe16(QByteArray& out, quint32 value)
+{
+    out.append(static_cast<char>(value & 0xFF));
+    out.append(static_cast<char>((value >> 8) & 0xFF));
+}
+
+void PutLe32(QByteArray& out, quint32 value)
+{
+    PutLe16(out, value & 0xFFFF);
+    PutLe16(out, value >> 16);
+}
+
+quint32 Le16(const QByteArray& in, qint64 at)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(in.constData() + at);
+    return p[0] | (p[1] << 8);
+}
+
+quint32 Le32(const QByteArray& in, qint64 at)
+{
+    return Le16(in, at) | (Le16(in, at + 2) << 16);
+}
+
+bool HasTag(const QByteArray& in, qint64 at, const char* tag)
+{
+    return in.size() >= at + 4 && in.mid(at, 4) == QByteArray(tag, 4);
+}
+
+struct FmtChunk
+{
+    quint32 formatTag = 0;
+    AudioFormat format;
+};
+
+FmtChunk ReadFmt(const QByteArray& file, qint64 body)
+{
+    FmtChunk fmt;
+    fmt.formatTag = Le16(file, body);
+    fmt.format.channels = static_cast<WORD>(Le16(file, body + 2));
+    fmt.format.sampleRate = Le32(file, body + 4);
+    fmt.format.bitsPerSample = static_cast<WORD>(Le16(file, body + 14));
+    return fmt;
+}
+
+bool Playable(const FmtChunk& fmt)
+{
+    const AudioFormat& f = fmt.format;
+    return fmt.formatTag == WAVE_FORMAT_PCM && (f.channels == 1 || f.channels == 2) &&
+           (f.bitsPerSample == 8 || f.bitsPerSample == 16) && f.sampleRate > 0 &&
+           f.sampleRate <= kMaxSampleRate;
+}
+
+}  // namespace
+
+namespace WavFile {
+
+quint32 DataSize(quint64 dataBytes)
+{
+    return static_cast<quint32>(std::min(dataBytes, kMaxSizeField - (kHeaderSize - kChunkHeaderSize)));
+}
+
+quint32 RiffSize(quint64 dataBytes)
+{
+    return DataSize(dataBytes) + static_cast<quint32>(kHeaderSize - kChunkHeaderSize);
+}
+
+QByteArray Header(const AudioFormat& format, quint64 dataBytes)
+{
+    QByteArray out;
+    out.reserve(kHeaderSize);
+    out.append("RIFF", 4);
+    PutLe32(out, RiffSize(dataBytes));
+    out.append("WAVE", 4);
+    out.append("fmt ", 4);
+    PutLe32(out, kFmtChunkSize);
+    PutLe16(out, WAVE_FORMAT_PCM);
+    PutLe16(out, format.channels);
+    PutLe32(out, format.sampleRate);
+    PutLe32(out, static_cast<quint32>(format.BytesPerSecond()));
+    PutLe16(out, static_cast<quint32>(format.BlockAlign()));
+    PutLe16(out, format.bitsPerSample);
+    out.append("data", 4);
+    PutLe32(out, DataSize(dataBytes));
+    return out;
+}
+
+bool Parse(const QByteArray& file, WavSound& sound)
+{
+    if (!HasTag(file, 0, "RIFF") || !HasTag(file, 8, "WAVE"))
+        return false;
+    bool haveFmt = false;
+    FmtChunk fmt;
+    qint64 dataAt = -1;
+    qint64 dataSize = 0;
+    for (qint64 at = kRiffPreambleSize; at + kChunkHeaderSize <= file.size();) {
+        const qint64 declared = Le32(file, at + 4);
+        const qint64 body = at + kChunkHeaderSize;
+        const qint64 present = std::min(declared, file.size() - body);
+        if (HasTag(file, at, "fmt ") && present >= kFmtChunkSize) {
+            fmt = ReadFmt(file, body);
+            haveFmt = true;
+        } else if (HasTag(file, at, "data") && dataAt < 0) {
+            dataAt = body;
+            dataSize = present;
+        }
+        at = body + declared + (declared & 1);   // chunks are padded to even sizes
+    }
+    if (!haveFmt || dataAt < 0 || !Playable(fmt))
+        return false;
+    const qint64 block = static_cast<qint64>(fmt.format.BlockAlign());
+    sound.format = fmt.format;
+    sound.pcm = file.mid(dataAt, dataSize - dataSize % block);
+    return true;
+}
+
+}  // namespace WavFile
