@@ -1,0 +1,61 @@
+#include "MenuBuilder.h"
+#include "MessageRecorder.h"
+#include "ResourceModule.h"
+#include "resource.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MenuBuilder, BookmarkItemsAreAppendedFoundSentAndDeletedByCommand)
+{
+    MessageRecorder window;
+    QMenuBar* bar = CreateMenuBar(*GetResourceModule().LoadMenu(IDR_MAINFRAME), &window, &window);
+    QMenu* bmark = GetSubMenu(bar, MENU_BMARK_POPUP_INDEX);
+    ASSERT_NE(bmark, nullptr);
+    EXPECT_EQ(bmark->title(), "BMark");
+    EXPECT_EQ(GetSubMenu(bar, 3), nullptr);
+
+    AppendMenuCommand(bmark, "1)Unit", ID_BOOKMARK_FIRST, &window);
+    AppendMenuCommand(bmark, "2)Less", ID_BOOKMARK_FIRST + 1, &window);
+    EXPECT_EQ(bmark->actions().size(), 6);
+    QAction* second = FindMenuCommand(bar, ID_BOOKMARK_FIRST + 1);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->text(), "2)Less");
+    second->trigger();
+    ASSERT_EQ(window.received.size(), 1u);
+    EXPECT_EQ(window.received[0].message, WM_COMMAND);
+    EXPECT_EQ(LOWORD(window.received[0].wParam), ID_BOOKMARK_FIRST + 1);
+    EXPECT_EQ(HIWORD(window.received[0].wParam), kMenuNotification);
+
+    EXPECT_TRUE(DeleteMenuCommand(bar, ID_BOOKMARK_FIRST));
+    EXPECT_FALSE(DeleteMenuCommand(bar, ID_BOOKMARK_FIRST));
+    EXPECT_EQ(FindMenuCommand(bar, ID_BOOKMARK_FIRST), nullptr);
+    EXPECT_EQ(bmark->actions().size(), 5);
+    // Fixed items are found by their commands, whichever popup holds them.
+    EXPECT_EQ(MenuCommandOf(FindMenuCommand(bar, ID_SETTING)), ID_SETTING);
+}
+
+TEST(MenuBuilder, AcceleratorSendsItsCommandAsAccelerator)
+{
+    MessageRecorder window;
+    const std::vector<QShortcut*> shortcuts =
+        InstallAccelerators(*GetResourceModule().LoadAccelerators(IDR_MAINFRAME), &window, &window);
+    QShortcut* open = nullptr;
+    for (QShortcut* shortcut : shortcuts) {
+        if (shortcut->key() == QKeySequence(Qt::CTRL | Qt::Key_O))
+            open = shortcut;
+    }
+    ASSERT_NE(open, nullptr);
+    emit open->activated();
+    ASSERT_EQ(window.received.size(), 1u);
+    EXPECT_EQ(LOWORD(window.received[0].wParam), ID_FILE_OPEN);
+    EXPECT_EQ(HIWORD(window.received[0].wParam), kAcceleratorNotification);
+}
+
+} // namespace
