@@ -1,0 +1,163 @@
+// Select All's playlist, the playlist reader, the temporary folder's clean-up and the
+// code-page conversions.
+#include "SelectFileFixture.h"
+
+#include "DevicePath.h"
+
+#include <QDir>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+const QString kCardFolder = QStringLiteral("\\Storage Card\\Vellumdeck Data");
+const QString kCardPlaylist = QStringLiteral("\\Storage Card\\Vellumdeck Data\\Vellumdeck Data.vdl");
+
+}  // namespace
+
+class SelectAllTest : public SelectFileFixture
+{
+protected:
+    int SelectAllIn(const QStringList& treeItem, const std::function<void()>& arrange = {})
+    {
+        return RunModal([&] {
+            TapTreeItem(treeItem);
+            if (arrange)
+                arrange();
+            Press(IDC_SELECT_ALL);
+        });
+    }
+};
+
+TEST_F(SelectAllTest, WritesTheRowsInTheirMovedOrderAsCodePageLinesEndedByCrLf)
+{
+    MakeFile(kCardFolder + "\\a.mp3");
+    MakeFile(kCardFolder + "\\b\u00e9.mp3");
+    const int result = SelectAllIn({"Vellumdeck Data_1"}, [this] {
+        TapRow(0);
+        Press(IDC_DOWN);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(m_dialog.GetPathName(), kCardPlaylist);
+    EXPECT_EQ(ReadFile(kCardPlaylist), QByteArray("\\Storage Card\\Vellumdeck Data\\b\xE9.mp3\r\n"
+                                                  "\\Storage Card\\Vellumdeck Data\\a.mp3\r\n"));
+    EXPECT_FALSE(Exists(kCardPlaylist + ".part"));
+}
+
+TEST_F(SelectAllTest, PlaylistIsNamedAfterTheFolderItIsWrittenIn)
+{
+    MakeFile(kMainFolder + "\\Unit 1\\x.mp3");
+    EXPECT_EQ(SelectAllIn({"Vellumdeck Data", "Unit 1"}), IDOK);
+    EXPECT_EQ(m_dialog.GetPathName(), kMainFolder + "\\Unit 1\\Unit 1.vdl");
+    EXPECT_EQ(ReadFile(kMainFolder + "\\Unit 1\\Unit 1.vdl"), QByteArray("\\My documents\\Vellumdeck Data\\Unit 1\\x.mp3\r\n"));
+}
+
+TEST_F(SelectAllTest, EmptyListWritesAnEmptyFileAndStillEnds)
+{
+    MakeFolder(kCardFolder);
+    EXPECT_EQ(SelectAllIn({"Vellumdeck Data_1"}), IDOK);
+    EXPECT_TRUE(Exists(kCardPlaylist));
+    EXPECT_TRUE(ReadFile(kCardPlaylist).isEmpty());
+}
+
+TEST_F(SelectAllTest, SecondSelectAllReplacesTheFirst)
+{
+    MakeFile(kCardFolder + "\\a.mp3");
+    MakeFile(kCardFolder + "\\b.mp3");
+    ASSERT_EQ(SelectAllIn({"Vellumdeck Data_1"}), IDOK);
+    QDir().remove(m_root.Host(kCardFolder + "\\b.mp3"));
+    ASSERT_EQ(SelectAllIn({"Vellumdeck Data_1"}), IDOK);
+    EXPECT_EQ(ReadFile(kCardPlaylist), QByteArray("\\Storage Card\\Vellumdeck Data\\a.mp3\r\n"));
+}
+
+TEST_F(SelectAllTest, FailedWriteStillEndsWithThePathButKeepsThePreviousPlaylistWhole)
+{
+    MakeFile(kCardFolder + "\\a.mp3");
+    MakeFile(kCardPlaylist, "previous\r\n");
+    // Something that is not a file stands where the new playlist would be written.
+    MakeFolder(kCardPlaylist + ".part");
+    EXPECT_EQ(SelectAllIn({"Vellumdeck Data_1"}), IDOK);
+    EXPECT_EQ(m_dialog.GetPathName(), kCardPlaylist);
+    EXPECT_EQ(ReadFile(kCardPlaylist), QByteArray("previous\r\n"));
+}
+
+class OpenListFileTest : public SelectFileFixture
+{
+};
+
+TEST_F(OpenListFileTest, BlankLinesGiveNoRowsAndEachLineBecomesARowNamedByItsLastComponent)
+{
+    MakeFile(kMainFolder + "\\list.vdl", "\r\n\\My documents\\b.mp3\r\n\r\n\n\rfirst\\a.mp3\n\\x\\caf\xE9.mp3");
+    ShowDialog();
+    m_dialog.OpenListFile(kMainFolder + "\\list.vdl");
+    EXPECT_EQ(Rows(), (QStringList{"a.mp3", "b.mp3", "caf\u00e9.mp3"}));
+}
+
+TEST_F(OpenListFileTest, LineLongerThanTheHandheldsPathLimitIsReadWhole)
+{
+    const QString longName = QString(300, 'n') + ".mp3";
+    MakeFile(kMainFolder + "\\list.vdl", ("\\long\\" + longName + "\r\nshort.mp3\r\n").toLatin1());
+    ShowDialog();
+    m_dialog.OpenListFile(kMainFolder + "\\list.vdl");
+    EXPECT_EQ(Rows(), (QStringList{longName, "short.mp3"}));
+}
+
+TEST_F(OpenListFileTest, MissingFileLeavesTheListEmpty)
+{
+    MakeFile(kMainFolder + "\\a.mp3");
+    ShowDialog();
+    ASSERT_FALSE(Rows().isEmpty());
+    m_dialog.OpenListFile(kMainFolder + "\\none.vdl");
+    EXPECT_TRUE(Rows().isEmpty());
+}
+
+class DeleteTmpTest : public SelectFileFixture
+{
+protected:
+    const QString m_base = QStringLiteral("\\My documents\\Vellumdeck Data\\");
+    const QString m_temp = m_base + "VDTemp";
+};
+
+TEST_F(DeleteTmpTest, FilesAndThenTheFolderAreRemoved)
+{
+    MakeFile(m_temp + "\\one.mp3");
+    MakeFile(m_temp + "\\two");
+    MakeFile(m_temp + "\\.hidden");
+    EXPECT_EQ(m_dialog.DeleteTmp(Wide(m_base)), 1);
+    EXPECT_FALSE(Exists(m_temp));
+    // Nothing left to clean is no failure either.
+    EXPECT_EQ(m_dialog.DeleteTmp(Wide(m_base)), 1);
+}
+
+TEST_F(DeleteTmpTest, PlainSubfolderKeepsTheFolderButEveryFileGoes)
+{
+    MakeFile(m_temp + "\\one.mp3");
+    MakeFile(m_temp + "\\Sub\\inner.mp3");
+    EXPECT_EQ(m_dialog.DeleteTmp(Wide(m_base)), 1);
+    EXPECT_FALSE(Exists(m_temp + "\\one.mp3"));
+    EXPECT_TRUE(Exists(m_temp + "\\Sub\\inner.mp3"));
+}
+
+TEST_F(DeleteTmpTest, FileThatCannotBeDeletedEndsWithZero)
+{
+    // A hidden folder is not a plain one, so it is taken for a file and cannot go.
+    MakeFolder(m_temp + "\\.cache");
+    EXPECT_EQ(m_dialog.DeleteTmp(Wide(m_base)), 0);
+    EXPECT_TRUE(Exists(m_temp));
+}
+
+TEST(CodePageConversionTest, U2AKeepsEveryByteOfAWideCodePage)
+{
+    CodePage::SetName("UTF-8");
+    CSelectFileDialog dialog;
+    // Three bytes a character: more than the handheld's two-a-unit buffer would hold.
+    const QString text = QStringLiteral("\u65e5\u672c\u8a9e\u65e5\u672c\u8a9e");
+    const std::unique_ptr<char[]> bytes(dialog.U2A(Wide(text)));
+    EXPECT_EQ(QByteArray(bytes.get()), text.toUtf8());
+
+    CodePage::SetName("CP1252");
+    const std::unique_ptr<char[]> latin(dialog.U2A(u"caf\u00e9 \u65e5"));
+    EXPECT_EQ(QByteArray(latin.get()), QByteArray("caf\xE9 ?"));
+    CodePage::SetName(QByteArray());
+}
