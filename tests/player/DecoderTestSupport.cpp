@@ -1,0 +1,118 @@
+#include "DecoderTestSupport.h"
+
+#include "Mp3Decoder.h"
+#include "TempDeviceRoot.h"
+
+#include <QFile>
+
+#include <mpg123.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr std::size_t kMpg123Chunk = 65536;
+
+}  // namespace
+
+DecodedPcm DecodeRest(CMp3Decoder& decoder, std::uint32_t blockBytes)
+{
+    DecodedPcm pcm;
+    TrackInfo info;
+    pcm.ok = decoder.GetTrackInfo(&info);
+    pcm.channels = info.stereo ? 2 : 1;
+    pcm.sampleRate = info.sampleRate;
+    std::vector<std::int16_t> block(blockBytes / sizeof(std::int16_t));
+    for (;;) {
+        std::uint32_t bytes = blockBytes;
+        const bool more = decoder.Fill(block.data(), &bytes);
+        pcm.samples.insert(pcm.samples.end(), block.begin(), block.begin() + bytes / sizeof(std::int16_t));
+        if (!more)
+            break;
+    }
+    return pcm;
+}
+
+DecodedPcm DecodeFile(const QString& path)
+{
+    CMp3Decoder decoder;
+    if (!decoder.Open(path))
+        return DecodedPcm();
+    return DecodeRest(decoder);
+}
+
+DecodedPcm DecodeWithMpg123(const QString& path)
+{
+    DecodedPcm pcm;
+    mpg123_init();
+    int error = MPG123_OK;
+    mpg123_handle* handle = mpg123_new(nullptr, &error);
+    if (!handle)
+        return pcm;
+    mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0);
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_IGNORE_INFOFRAME | MPG123_QUIET, 0);
+    if (mpg123_open(handle, QFile::encodeName(path).constData()) == MPG123_OK) {
+        std::vector<unsigned char> chunk(kMpg123Chunk);
+        int result = MPG123_OK;
+        do {
+            std::size_t done = 0;
+            result = mpg123_read(handle, chunk.data(), chunk.size(), &done);
+            if (result == MPG123_NEW_FORMAT) {
+                int encoding = 0;
+                mpg123_getformat(handle, &pcm.sampleRate, &pcm.channels, &encoding);
+            }
+            const auto* samples = reinterpret_cast<const std::int16_t*>(chunk.data());
+            pcm.samples.insert(pcm.samples.end(), samples, samples + done / sizeof(std::int16_t));
+        } while (result == MPG123_OK || result == MPG123_NEW_FORMAT);
+        pcm.ok = result == MPG123_DONE;
+        mpg123_close(handle);
+    }
+    mpg123_delete(handle);
+    return pcm;
+}
+
+DecodedPcm ReadRawPcm(const QString& path, int channels, long sampleRate)
+{
+    DecodedPcm pcm;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return pcm;
+    const QByteArray bytes = file.readAll();
+    pcm.samples.resize(bytes.size() / 2);
+    for (std::size_t i = 0; i < pcm.samples.size(); ++i) {
+        const auto low = static_cast<unsigned char>(bytes[2 * i]);
+        const auto high = static_cast<unsigned char>(bytes[2 * i + 1]);
+        pcm.samples[i] = static_cast<std::int16_t>(low | (high << 8));
+    }
+    pcm.channels = channels;
+    pcm.sampleRate = sampleRate;
+    pcm.ok = true;
+    return pcm;
+}
+
+double SnrDb(const std::vector<std::int16_t>& reference, const std::vector<std::int16_t>& test)
+{
+    const std::size_t n = std::min(reference.size(), test.size());
+    double signal = 0;
+    double noise = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double r = reference[i];
+        const double d = r - test[i];
+        signal += r * r;
+        noise += d * d;
+    }
+    if (noise == 0)
+        return std::numeric_limits<double>::infinity();
+    return 10.0 * std::log10(signal / noise);
+}
+
+QString CopyToTemp(const QString& dataName, const QString& folder)
+{
+    const QString target = folder + u'/' + dataName.section(u'/', -1);
+    QFile::remove(target);
+    if (!QFile::copy(TestDataPath(dataName), target))
+        return QString();
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    return target;
+}

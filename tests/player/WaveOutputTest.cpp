@@ -1,0 +1,175 @@
+// The output's buffer scheme on the null and wav backends: a whole recording queued to
+// its last byte, the one block of buffers, priority, reset, and a device that fails.
+
+#include "DecoderTestSupport.h"
+#include "Mp3Decoder.h"
+#include "MessageQueue.h"
+#include "TempDeviceRoot.h"
+#include "WaveOutput.h"
+#include "WinThread.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <set>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kMessageTimeout = 10s;
+constexpr std::int64_t kWavHeaderSize = 44;
+
+class WaveOutputTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const char* audio = std::getenv("VELLUMDECK_AUDIO");
+        m_hadAudio = audio != nullptr;
+        if (audio)
+            m_previousAudio = audio;
+        m_queue = &MessageQueue::CreateForCurrentThread();
+        Drain();
+    }
+
+    void TearDown() override
+    {
+        m_output.Close();
+        Drain();   // no stray completions for later tests on this thread
+        if (m_hadAudio)
+            setenv("VELLUMDECK_AUDIO", m_previousAudio.c_str(), 1);
+        else
+            unsetenv("VELLUMDECK_AUDIO");
+    }
+
+    static void UseAudio(const QString& setting)
+    {
+        setenv("VELLUMDECK_AUDIO", setting.toLocal8Bit().constData(), 1);
+    }
+
+    TrackInfo OpenTrack(const char* name)
+    {
+        TrackInfo info;
+        EXPECT_TRUE(m_decoder.Open(TestDataPath(name)));
+        m_decoder.GetTrackInfo(&info);
+        m_output.Attach(&m_decoder);
+        return info;
+    }
+
+    // The next completion message, or false when none comes in time.
+    bool WaitForDone(Message* msg)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + kMessageTimeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (m_queue->Peek(*msg)) {
+                if (msg->message == MM_WOM_DONE)
+                    return true;
+                continue;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        return false;
+    }
+
+    int Drain()
+    {
+        int done = 0;
+        Message msg;
+        while (m_queue->Peek(msg))
+            done += msg.message == MM_WOM_DONE;
+        return done;
+    }
+
+    TempDeviceRoot m_root;
+    CMp3Decoder m_decoder;
+    CWaveOutput m_output;
+    MessageQueue* m_queue = nullptr;
+    bool m_hadAudio = false;
+    std::string m_previousAudio;
+};
+
+TEST_F(WaveOutputTest, PlaysTheRecordingToItsLastSampleFromOneBlock)
+{
+    const QString capture = m_root.Path() + "/capture.wav";
+    UseAudio("wav:" + capture);
+    const std::size_t expectedFrames = DecodeWithMpg123(TestDataPath("tone-stereo.mp3")).Frames();
+    const TrackInfo info = OpenTrack("tone-stereo.mp3");
+    ASSERT_TRUE(m_output.Open(info, GetCurrentThreadId()));
+    ASSERT_TRUE(m_output.SetPaused(false));
+
+    std::set<const char*> buffers;
+    ASSERT_TRUE(m_output.Pump());
+    while (m_output.Attached() || !m_output.AllIdle()) {
+        Message msg;
+        ASSERT_TRUE(WaitForDone(&msg));
+        buffers.insert(reinterpret_cast<WAVEHDR*>(msg.lParam)->lpData);
+        if (m_output.Attached())
+            m_output.Pump();
+    }
+    EXPECT_FALSE(m_decoder.IsOpen());   // the output closed it at the end of the data
+    m_output.Close();
+
+    // Every buffer lies in one 128 KiB block, each at its own 16 KiB offset.
+    ASSERT_EQ(buffers.size(), 8u);
+    const char* base = *buffers.begin();
+    for (const char* data : buffers)
+        EXPECT_EQ((data - base) % CWaveOutput::kBufferSize, 0);
+    EXPECT_EQ(*buffers.rbegin() - base, 7 * std::ptrdiff_t(CWaveOutput::kBufferSize));
+
+    // The last, partly filled buffer played too: nothing is missing at the end.
+    const std::int64_t dataBytes = QFileInfo(capture).size() - kWavHeaderSize;
+    EXPECT_EQ(dataBytes % CWaveOutput::kBufferSize != 0, true);
+    EXPECT_EQ(static_cast<std::size_t>(dataBytes / 4), expectedFrames);
+}
+
+TEST_F(WaveOutputTest, PriorityIsTimeCriticalOnlyWhileRunning)
+{
+    UseAudio("null:100");
+    const TrackInfo info = OpenTrack("speech.mp3");
+    ASSERT_TRUE(m_output.Open(info, GetCurrentThreadId()));
+    EXPECT_TRUE(m_output.SetPaused(false));
+    EXPECT_EQ(GetThreadPriority(), THREAD_PRIORITY_TIME_CRITICAL);
+    EXPECT_TRUE(m_output.SetPaused(true));
+    EXPECT_EQ(GetThreadPriority(), THREAD_PRIORITY_NORMAL);
+    EXPECT_TRUE(m_output.SetPaused(false));
+    m_output.Close();
+    EXPECT_EQ(GetThreadPriority(), THREAD_PRIORITY_NORMAL);
+
+    // A closed output refuses, and has nothing queued.
+    EXPECT_FALSE(m_output.SetPaused(false));
+    EXPECT_FALSE(m_output.Pump());
+    EXPECT_TRUE(m_output.AllIdle());
+}
+
+TEST_F(WaveOutputTest, ResetReturnsEveryQueuedBuffer)
+{
+    UseAudio("null:1");   // real time: the eight buffers take most of a second
+    const TrackInfo info = OpenTrack("speech.mp3");
+    ASSERT_TRUE(m_output.Open(info, GetCurrentThreadId()));
+    ASSERT_TRUE(m_output.Pump());
+    EXPECT_FALSE(m_output.AllIdle());
+    m_output.Reset();
+    EXPECT_TRUE(m_output.AllIdle());
+    EXPECT_EQ(Drain(), CWaveOutput::kBufferCount);
+    EXPECT_EQ(m_output.Attached(), &m_decoder);   // a reset leaves the decoder attached
+}
+
+TEST_F(WaveOutputTest, OpenFailsCleanlyWhenTheDeviceCannotOpen)
+{
+    UseAudio("wav:" + m_root.Path() + "/no/such/folder/out.wav");
+    const TrackInfo info = OpenTrack("speech.mp3");
+    EXPECT_FALSE(m_output.Open(info, GetCurrentThreadId()));
+    EXPECT_FALSE(m_output.IsOpen());
+    EXPECT_TRUE(m_output.AllIdle());
+    EXPECT_FALSE(m_output.Pump());
+    EXPECT_FALSE(m_output.SetPaused(false));
+    m_output.Close();
+    EXPECT_TRUE(m_decoder.IsOpen());   // the decoder is not the output's to close here
+}
+
+}  // namespace
