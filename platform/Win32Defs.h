@@ -108,5 +108,15 @@ constexpr DWORD SND_SYNC = 0x00000000;
 constexpr DWORD SND_ASYNC = 0x00000001;
 constexpr DWORD SND_FILENAME = 0x00020000;
 
+// A window rectangle by its edges, as the program's layout tables give them: right and
+// bottom lie just outside it.
+struct RECT
+{
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+};
+
 // Symbol visibility of the shared libraries
 #define VD_EXPORT __attribute__((visibility("default")))

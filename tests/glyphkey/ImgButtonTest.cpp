@@ -1,0 +1,378 @@
+#include "ImgButton.h"
+
+#include "DialogBuilder.h"
+#include "ResourceModule.h"
+#include "Sound.h"
+#include "TempDeviceRoot.h"
+#include "WindowMessage.h"
+#include "resource.h"
+
+#include <QBackingStore>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+// Sounds are recorded, never played. This definition of PlaySoundW takes the place of
+// the platform's for the whole test program: the button library calls it through the
+// dynamic linker, which finds the program's own definition first. Besides the call
+// itself it notes what the button's window showed on screen at that moment.
+namespace {
+
+struct PlayedSound
+{
+    QString path;
+    void* module;
+    DWORD flags;
+    QImage faceOnScreen;
+};
+
+std::vector<PlayedSound> g_sounds;
+const QWidget* g_soundButton = nullptr;
+
+QImage OnScreen(const QWidget& widget)
+{
+    QBackingStore* store = widget.window()->backingStore();
+    auto* image = store != nullptr ? dynamic_cast<QImage*>(store->paintDevice()) : nullptr;
+    if (image == nullptr)
+        return {};
+    const QRect place(widget.mapTo(widget.window(), QPoint(0, 0)), widget.size());
+    return image->copy(place).convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+BOOL PlaySoundW(const QString& path, void* module, DWORD flags)
+{
+    g_sounds.push_back({path, module, flags, g_soundButton ? OnScreen(*g_soundButton) : QImage()});
+    return 1;
+}
+
+namespace {
+
+constexpr UINT kButtonId = IDC_PLAY;
+constexpr RECT kPlace{13, 229, 51, 267};
+constexpr RECT kAutoSized{20, 30, 0, 0};
+const QString kPushSound = QStringLiteral("\\Windows\\menusel.wav");
+const QString kWarningSound = QStringLiteral("\\Windows\\question.wav");
+
+// A parent window that keeps every window message it is sent, and the button's
+// position at that moment.
+class ParentWindow : public QWidget
+{
+public:
+    struct Received
+    {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<Received> received;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() != WindowMessageEvent::EventType())
+            return QWidget::event(event);
+        auto* message = static_cast<WindowMessageEvent*>(event);
+        received.push_back({message->message, message->wParam, message->lParam});
+        return true;
+    }
+};
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+// The headless platform cannot grab the mouse and says so at every press; Qt still
+// routes the mouse to the grabbing widget, which is all the button relies on.
+QtMessageHandler g_previousHandler = nullptr;
+
+void QuietAboutMouseGrabs(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (text.contains(QLatin1String("does not support grabbing the mouse")))
+        return;
+    if (g_previousHandler != nullptr)
+        g_previousHandler(type, context, text);
+}
+
+QImage Bitmap(int id)
+{
+    return GetResourceModule().LoadBitmap(id).convertToFormat(QImage::Format_RGB32);
+}
+
+class ImgButtonTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_previousHandler = qInstallMessageHandler(QuietAboutMouseGrabs);
+        g_sounds.clear();
+        g_soundButton = &button;
+        parent.resize(240, 320);
+        parent.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    }
+
+    void TearDown() override
+    {
+        g_soundButton = nullptr;
+        qInstallMessageHandler(g_previousHandler);
+    }
+
+    void CreatePlayButton(BOOL enabled = 1)
+    {
+        ASSERT_NE(button.Create(nullptr, &parent, kPlace, kButtonId, IDB_PLAY, IDB_PLAY_PRESSED, IDB_PAUSE,
+                                enabled, 0),
+                  0);
+        button.installEventFilter(&paints);
+        QCoreApplication::processEvents();
+    }
+
+    QImage Face() { return button.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QPoint Inside() const { return QPoint(5, 5); }
+    QPoint Outside() const { return QPoint(-10, 5); }
+
+    std::vector<ParentWindow::Received> Clicks() const
+    {
+        std::vector<ParentWindow::Received> clicks;
+        for (const auto& message : parent.received) {
+            if (message.message == WM_COMMAND)
+                clicks.push_back(message);
+        }
+        return clicks;
+    }
+
+    TempDeviceRoot root;
+    ParentWindow parent;
+    CIMGButton button;
+    PaintCounter paints;
+};
+
+TEST_F(ImgButtonTest, CreateTakesTheNormalImageSizeOnlyWhenAnEdgeIsZero)
+{
+    CIMGButton automatic;
+    ASSERT_NE(automatic.Create(nullptr, &parent, kAutoSized, IDC_STOP, IDB_STOP, IDB_STOP_PRESSED, IDB_STOP, 1, 0), 0);
+    EXPECT_EQ(automatic.geometry(), QRect(20, 30, SMALL_BUTTON_SIZE, SMALL_BUTTON_SIZE));
+    EXPECT_TRUE(automatic.isVisible());
+    EXPECT_EQ(automatic.parentWidget(), &parent);
+    EXPECT_EQ(GetDlgCtrlID(&automatic), IDC_STOP);
+
+    // Given edges hold even when the image is smaller: it is drawn unscaled at the top-left.
+    CIMGButton wide;
+    ASSERT_NE(wide.Create(nullptr, &parent, RECT{0, 0, 40, 20}, IDC_STOP, IDB_STOP, 0, 0, 1, 0), 0);
+    EXPECT_EQ(wide.geometry(), QRect(0, 0, 40, 20));
+    const QImage face = wide.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(face.copy(0, 0, SMALL_BUTTON_SIZE, SMALL_BUTTON_SIZE), Bitmap(IDB_STOP));
+}
+
+TEST_F(ImgButtonTest, CreateWithAModuleTakesItsImagesThereAndLeavesTheCurrentModule)
+{
+    const ResourceModule& library = ResourceModule::Named(QStringLiteral("mediapick"));
+    constexpr int kLibraryBitmap = 166;
+    ASSERT_NE(button.Create(&library, &parent, kAutoSized, kButtonId, kLibraryBitmap, 0, 0, 1, 0), 0);
+    const QImage expected = library.LoadBitmap(kLibraryBitmap).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(expected.isNull());
+    EXPECT_EQ(button.size(), expected.size());
+    EXPECT_EQ(Face(), expected);
+    EXPECT_EQ(GetResourceModule().Name(), kProgramResourceModule);
+}
+
+TEST_F(ImgButtonTest, PressPutsThePressedFaceOnScreenBeforeThePushSound)
+{
+    CreatePlayButton();
+    QTest::mousePress(&button, Qt::LeftButton, {}, Inside());
+
+    ASSERT_EQ(g_sounds.size(), 1u);
+    EXPECT_EQ(g_sounds[0].path, kPushSound);
+    EXPECT_EQ(g_sounds[0].module, nullptr);
+    EXPECT_EQ(g_sounds[0].flags, SND_FILENAME);
+    EXPECT_EQ(g_sounds[0].faceOnScreen, Bitmap(IDB_PLAY_PRESSED));
+    EXPECT_EQ(QWidget::mouseGrabber(), &button);
+    EXPECT_TRUE(Clicks().empty());
+}
+
+TEST_F(ImgButtonTest, SlideOffAndBackOnThenReleaseInsideSendsOneClick)
+{
+    CreatePlayButton();
+    QTest::mousePress(&button, Qt::LeftButton, {}, Inside());
+    QTest::mouseMove(&button, Outside());
+    EXPECT_EQ(Face(), Bitmap(IDB_PLAY));
+    QTest::mouseMove(&button, Inside());
+    EXPECT_EQ(Face(), Bitmap(IDB_PLAY_PRESSED));
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, Inside());
+
+    const auto clicks = Clicks();
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0].wParam, MAKEWPARAM(WORD(kButtonId), BN_CLICKED));
+    EXPECT_EQ(clicks[0].lParam, LPARAM(static_cast<QWidget*>(&button)));
+    EXPECT_EQ(Face(), Bitmap(IDB_PLAY));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(g_sounds.size(), 1u);
+}
+
+TEST_F(ImgButtonTest, ReleaseOutsideSendsNothingAndShowsTheNormalFace)
+{
+    CreatePlayButton();
+    QTest::mousePress(&button, Qt::LeftButton, {}, Inside());
+    QTest::mouseMove(&button, Outside());
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, Outside());
+
+    EXPECT_TRUE(Clicks().empty());
+    EXPECT_EQ(Face(), Bitmap(IDB_PLAY));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+TEST_F(ImgButtonTest, ReleaseInsideClicksEvenWithoutAPressOnTheButton)
+{
+    CreatePlayButton();
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, Inside());
+    EXPECT_EQ(Clicks().size(), 1u);
+    EXPECT_TRUE(g_sounds.empty());
+}
+
+TEST_F(ImgButtonTest, DoubleTapActsAsTwoPressesAndTwoClicks)
+{
+    CreatePlayButton();
+    // The second tap arrives as a double click in place of its press.
+    QTest::mouseClick(&button, Qt::LeftButton, {}, Inside());
+    QTest::mouseDClick(&button, Qt::LeftButton, {}, Inside());
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, Inside());
+    EXPECT_EQ(Clicks().size(), 2u);
+    EXPECT_EQ(g_sounds.size(), 2u);
+    EXPECT_EQ(Face(), Bitmap(IDB_PLAY));
+}
+
+TEST_F(ImgButtonTest, DisabledTapPlaysTheWarningSoundAndSendsNothing)
+{
+    CreatePlayButton(0);
+    EXPECT_EQ(Face(), Bitmap(IDB_PAUSE));
+    QTest::mouseClick(&button, Qt::LeftButton, {}, Inside());
+
+    ASSERT_EQ(g_sounds.size(), 1u);
+    EXPECT_EQ(g_sounds[0].path, kWarningSound);
+    EXPECT_TRUE(Clicks().empty());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(Face(), Bitmap(IDB_PAUSE));
+}
+
+TEST_F(ImgButtonTest, EnableButtonRepaintsOnlyWhenTheFlagChanges)
+{
+    CreatePlayButton();
+    // A window paints everything due in one pass, so a probe's paint shows whether the
+    // button was due too.
+    QWidget probe(&parent);
+    PaintCounter probePaints;
+    probe.setGeometry(100, 10, 10, 10);
+    probe.installEventFilter(&probePaints);
+    probe.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return paints.paints > 0 && probePaints.paints > 0; }));
+
+    const int before = paints.paints;
+    button.EnableButton(1);
+    probe.update();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probePaints.paints > 1; }));
+    EXPECT_EQ(paints.paints, before);
+
+    button.EnableButton(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return paints.paints > before; }));
+    EXPECT_EQ(OnScreen(button), Bitmap(IDB_PAUSE));
+}
+
+TEST_F(ImgButtonTest, DisablingWhileHeldShowsTheDisabledFaceAndReleasesTheMouse)
+{
+    CreatePlayButton();
+    QTest::mousePress(&button, Qt::LeftButton, {}, Inside());
+    button.EnableButton(0);
+    EXPECT_EQ(Face(), Bitmap(IDB_PAUSE));
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, Inside());
+    EXPECT_TRUE(Clicks().empty());
+    // The rest of the program gets its mouse back.
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+
+    // Enabled again, it shows the face of the state it was left in.
+    button.EnableButton(1);
+    EXPECT_EQ(Face(), Bitmap(IDB_PLAY_PRESSED));
+}
+
+TEST_F(ImgButtonTest, LosingTheMouseEndsThePress)
+{
+    CreatePlayButton();
+    QWidget other(&parent);
+    other.setGeometry(100, 10, 20, 20);
+    other.show();
+
+    QTest::mousePress(&button, Qt::LeftButton, {}, Inside());
+    other.grabMouse();
+    QTest::mouseMove(&other, QPoint(1, 1));
+    EXPECT_EQ(OnScreen(button), Bitmap(IDB_PLAY));
+    other.releaseMouse();
+
+    // Not stuck: the next press is a press again.
+    QTest::mousePress(&button, Qt::LeftButton, {}, Inside());
+    EXPECT_EQ(g_sounds.size(), 2u);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, Inside());
+    EXPECT_EQ(Clicks().size(), 1u);
+}
+
+TEST_F(ImgButtonTest, LosingTheMouseAfterSlidingOffAlsoEndsThePress)
+{
+    CreatePlayButton();
+    QTest::mousePress(&button, Qt::LeftButton, {}, Inside());
+    QTest::mouseMove(&button, Outside());
+    button.hide();
+    button.show();
+
+    QTest::mousePress(&button, Qt::LeftButton, {}, Inside());
+    EXPECT_EQ(g_sounds.size(), 2u);
+    EXPECT_EQ(Face(), Bitmap(IDB_PLAY_PRESSED));
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, Inside());
+}
+
+TEST_F(ImgButtonTest, SetSoundEffectAcceptsOnlyFilesThatOpen)
+{
+    const QString push = QStringLiteral("\\Windows\\click.wav");
+    const QString warning = QStringLiteral("\\Windows\\buzz.wav");
+    ASSERT_TRUE(root.WriteFile(push, "RIFF"));
+    ASSERT_TRUE(root.WriteFile(warning, "RIFF"));
+    CreatePlayButton();
+
+    EXPECT_EQ(button.SetSoundEffect(QString()), 0);
+    EXPECT_EQ(button.SetSoundEffect(QStringLiteral("\\Windows\\missing.wav")), 0);
+    EXPECT_EQ(button.SetSoundEffect(push, QStringLiteral("\\Windows\\missing.wav")), 0);
+    button.Push();
+    EXPECT_EQ(g_sounds.back().path, push);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, Outside());
+
+    EXPECT_EQ(button.SetSoundEffect(push, warning), 1);
+    button.EnableButton(0);
+    button.Push();
+    EXPECT_EQ(g_sounds.back().path, warning);
+}
+
+TEST_F(ImgButtonTest, SetImagesReplacesTheFacesAndResizesInPlaceOnRequest)
+{
+    CreatePlayButton();
+    EXPECT_EQ(button.SetImages(IDB_STOP, IDB_STOP_PRESSED, 0, 0), 1);
+    EXPECT_EQ(button.geometry(), QRect(13, 229, BIG_BUTTON_SIZE, BIG_BUTTON_SIZE));
+    EXPECT_EQ(Face().copy(0, 0, SMALL_BUTTON_SIZE, SMALL_BUTTON_SIZE), Bitmap(IDB_STOP));
+
+    EXPECT_EQ(button.SetImages(IDB_STOP, IDB_STOP_PRESSED, 0, 1), 1);
+    EXPECT_EQ(button.geometry(), QRect(13, 229, SMALL_BUTTON_SIZE, SMALL_BUTTON_SIZE));
+}
+
+} // namespace
