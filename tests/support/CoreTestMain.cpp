@@ -4,6 +4,9 @@
 
 int main(int argc, char** argv)
 {
+    // Tests never reach for the desktop's sound device unless asked to.
+    if (qEnvironmentVariableIsEmpty("VELLUMDECK_AUDIO"))
+        qputenv("VELLUMDECK_AUDIO", "null:50");
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,11 @@
+#include "VellumdeckDoc.h"
+
+bool CVellumdeckDoc::OnNewDocument()
+{
+    SetModifiedFlag(false);
+    return true;
+}
+
+void CVellumdeckDoc::Serialize(bool)
+{
+}

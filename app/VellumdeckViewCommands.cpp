@@ -1,0 +1,335 @@
+// The main view's menu commands: opening recordings and study texts, the companion
+// rule that ties a study text to a recording, and the bookmark menu.
+
+#include "VellumdeckView.h"
+
+#include "CmdUI.h"
+#include "DeleteBookmarkDlg.h"
+#include "DevicePath.h"
+#include "File.h"
+#include "FileSystem.h"
+#include "MenuBuilder.h"
+#include "MessageBox.h"
+#include "PlayerMessages.h"
+#include "SearchDlg.h"
+#include "SettingCommand.h"
+#include "resource.h"
+
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr int kTrailerBytes = 4;   // the study text's length, at the end of a ".vds"
+const QString kEmbeddedLower = QStringLiteral("vds");
+const QString kEmbeddedUpper = QStringLiteral("VDS");
+const QString kTextExtension = QStringLiteral("txt");
+const QString kBookmarkExtension = QStringLiteral("vdm");
+const QString kNoBookmark = QStringLiteral("No bookmark exists.");
+const QString kMessageCaption = QStringLiteral("Vellumdeck");
+const QString kTextFilter = QStringLiteral("TXT Files (*.txt)");
+// Where Text Open starts browsing: the device's own documents.
+const QString kTextOpenFolder = QStringLiteral("\\My documents");
+
+std::uint32_t ReadLittleEndian32(const unsigned char* bytes)
+{
+    return std::uint32_t(bytes[0]) | (std::uint32_t(bytes[1]) << 8) | (std::uint32_t(bytes[2]) << 16)
+         | (std::uint32_t(bytes[3]) << 24);
+}
+
+// The study text at the end of a ".vds": false when the file does not open, or its
+// trailer claims more than the file holds (then nothing beyond the file is read).
+bool ReadEmbeddedText(const QString& path, std::vector<char>* text)
+{
+    File file;
+    if (!file.Open(path, File::Access::Read, File::Disposition::OpenExisting))
+        return false;
+    const std::int64_t size = file.Size();
+    if (size < kTrailerBytes || file.Seek(-kTrailerBytes, File::Origin::End) < 0)
+        return false;
+    unsigned char trailer[kTrailerBytes] = {};
+    std::uint32_t got = 0;
+    if (!file.Read(trailer, kTrailerBytes, &got) || got != kTrailerBytes)
+        return false;
+    const std::uint32_t length = ReadLittleEndian32(trailer);
+    if (std::int64_t(length) > size - kTrailerBytes)
+        return false;
+    text->assign(length, 0);
+    if (length == 0)
+        return true;
+    if (file.Seek(-std::int64_t(length) - kTrailerBytes, File::Origin::End) < 0)
+        return false;
+    return file.Read(text->data(), length, &got) && got == length;
+}
+
+// The list as it stands goes to the bookmark file; no bookmarks, no file.
+void StoreBookmarks(const CBookmarkList& bookmarks, const QString& file)
+{
+    if (bookmarks.GetCount() > 0)
+        bookmarks.Save(file);
+    else
+        FileSystem::DeleteFile(file);
+}
+
+}  // namespace
+
+// ---- routing ----
+
+bool CVellumdeckView::OnCmdMsg(int id)
+{
+    switch (id) {
+    case ID_FILE_OPEN:
+        OnFileOpen();
+        return true;
+    case ID_TEXT_OPEN:
+        OnTextOpen();
+        return true;
+    case ID_SET_BOOKMARK:
+        OnSetBookmark();
+        return true;
+    case ID_DEL_BOOKMARK:
+        OnDelBookmark();
+        return true;
+    case ID_SEARCH:
+        OnSearch();
+        return true;
+    case ID_SETTING:
+        OnSetting();
+        return true;
+    default:
+        break;
+    }
+    // Every bookmark item the menu holds reaches its bookmark, however many there are;
+    // the fixed range is only the least that is always routed.
+    if (id >= ID_BOOKMARK_FIRST && (id <= ID_BOOKMARK_LAST || id < m_nextBookmarkId)) {
+        OnGoToBookmark(id);
+        return true;
+    }
+    return false;
+}
+
+bool CVellumdeckView::OnUpdateCmdUI(CCmdUI* cmdUI)
+{
+    switch (cmdUI->m_nID) {
+    case ID_SET_BOOKMARK:
+    case ID_DEL_BOOKMARK:
+    case ID_SEARCH:
+        OnUpdateBookmarkCommands(cmdUI);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CVellumdeckView::OnUpdateBookmarkCommands(CCmdUI* cmdUI)
+{
+    if (m_companionPath.isEmpty())
+        cmdUI->Enable(false);
+}
+
+// ---- File Open ----
+
+void CVellumdeckView::OnFileOpen()
+{
+    const QString title = m_controller.OpenWithDialog();
+    if (title == CPlayerController::kOpenErrorTitle)
+        return;
+    LoadStudyTextOf(title);
+    EnablePanelButtons();
+    if (m_playerState == PLAYER_PLAYING) {
+        ShowButton(BTN_LOOP_OFF, true);
+        ShowButton(BTN_LOOP_AB, false);
+        ShowButton(BTN_LOOP_A, false);
+        m_loopPointsSet = 0;
+        m_seekSlider.ClearTics(false);
+    }
+}
+
+void CVellumdeckView::EnablePanelButtons()
+{
+    for (int i = 0; i < BUTTON_COUNT; ++i) {
+        if (i != BTN_PAUSE && i != BTN_SOUND_OFF && i != BTN_SOUND_ON)
+            m_buttons[std::size_t(i)].EnableButton(true);
+    }
+}
+
+// ---- Text Open ----
+
+// Shows any text file in the pane; the recording's companion and its bookmarks stay.
+void CVellumdeckView::OnTextOpen()
+{
+    QFileDialog dialog(this);
+    dialog.setNameFilter(kTextFilter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QString start = DevicePath::ToHost(kTextOpenFolder);
+    if (FileSystem::Exists(start))
+        dialog.setDirectory(start);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    m_textPane.LoadTextFile(dialog.selectedFiles().constFirst());
+}
+
+// ---- bookmarks ----
+
+// Written to the file only when the companion changes, after Del Bookmark and at
+// teardown.
+void CVellumdeckView::OnSetBookmark()
+{
+    const std::optional<BookmarkEntry> entry = m_textPane.CaptureBookmark();
+    if (!entry)
+        return;
+    if (m_bookmarks.Add(*entry))
+        AppendBookmarkMenuItem(*entry);
+}
+
+void CVellumdeckView::OnDelBookmark()
+{
+    if (m_bookmarks.GetCount() == 0) {
+        MessageBoxW(this, kNoBookmark, kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    CDeleteBookmarkDlg dialog(this);
+    dialog.SetBookmarkList(&m_bookmarks);
+    dialog.DoModal();
+    StoreBookmarks(m_bookmarks, BookmarkFileOf(m_companionPath));
+    RemoveBookmarkMenuItems();
+    for (int k = 0; k < m_bookmarks.GetCount(); ++k)
+        AppendBookmarkMenuItem(m_bookmarks.GetAt(k));
+}
+
+void CVellumdeckView::OnGoToBookmark(int id)
+{
+    const int index = id - ID_BOOKMARK_FIRST;
+    if (index < m_bookmarks.GetCount())
+        m_textPane.ScrollToBookmark(m_bookmarks.GetAt(index));
+}
+
+// ---- Search and Setting ----
+
+// The same term again searches on from the last match; a new one starts at the top.
+void CVellumdeckView::OnSearch()
+{
+    CSearchDlg dialog(this);
+    dialog.m_searchText = m_lastSearch;
+    if (dialog.DoModal() != IDOK)
+        return;
+    const QString text = dialog.m_searchText;
+    if (text.isEmpty()) {
+        m_lastSearch.clear();
+        return;
+    }
+    const bool isNew = text != m_lastSearch;
+    if (isNew)
+        m_lastSearch = text;
+    m_textPane.FindText(text, isNew);
+}
+
+void CVellumdeckView::OnSetting()
+{
+    RunSettingCommand(this, m_textPane);
+}
+
+// ---- study texts and the companion rule ----
+
+bool CVellumdeckView::IsEmbeddedTextName(const QString& path)
+{
+    return path.endsWith(kEmbeddedLower) || path.endsWith(kEmbeddedUpper);
+}
+
+QString CVellumdeckView::CompanionOf(const QString& recording)
+{
+    if (IsEmbeddedTextName(recording))
+        return recording;
+    return recording.chopped(std::min<qsizetype>(recording.size(), kTextExtension.size())) + kTextExtension;
+}
+
+QString CVellumdeckView::BookmarkFileOf(const QString& companion)
+{
+    const qsizetype dot = companion.lastIndexOf(QLatin1Char('.'));
+    return companion.left(dot + 1) + kBookmarkExtension;
+}
+
+void CVellumdeckView::LoadStudyTextOf(const QString& recording)
+{
+    if (IsEmbeddedTextName(recording)) {
+        LoadEmbeddedText(recording);
+        return;
+    }
+    if (!LoadTextFile(CompanionOf(recording)))
+        m_textPane.ShowLogo();
+}
+
+void CVellumdeckView::ReleaseCompanion()
+{
+    if (m_companionPath.isEmpty())
+        return;
+    if (m_bookmarks.GetCount() > 0) {
+        m_bookmarks.Save(BookmarkFileOf(m_companionPath));
+        m_bookmarks.RemoveAll();
+        m_companionPath.clear();
+        RemoveBookmarkMenuItems();
+    }
+    m_lastSearch.clear();
+}
+
+BOOL CVellumdeckView::LoadTextFile(const QString& path)
+{
+    ReleaseCompanion();
+    m_companionPath = path;
+    const BOOL loaded = m_textPane.LoadTextFile(path) != 0;
+    AppendLoadedBookmarkItems();
+    return loaded;
+}
+
+BOOL CVellumdeckView::LoadEmbeddedText(const QString& path)
+{
+    ReleaseCompanion();
+    std::vector<char> text;
+    if (!ReadEmbeddedText(path, &text))
+        return false;
+    m_companionPath = path;
+    m_textPane.LoadTextBuffer(text.data(), std::uint32_t(text.size()));
+    AppendLoadedBookmarkItems();
+    return true;
+}
+
+// ---- the bookmark menu ----
+
+QMenu* CVellumdeckView::BookmarkMenu() const
+{
+    const auto* frame = qobject_cast<const QMainWindow*>(window());
+    if (frame == nullptr)
+        return nullptr;
+    return GetSubMenu(qobject_cast<const QMenuBar*>(frame->menuWidget()), MENU_BMARK_POPUP_INDEX);
+}
+
+void CVellumdeckView::AppendBookmarkMenuItem(const BookmarkEntry& entry)
+{
+    if (QMenu* menu = BookmarkMenu()) {
+        const QString text = QString::asprintf("%d)", m_nextBookmarkId - (ID_BOOKMARK_FIRST - 1)) + entry.Label();
+        AppendMenuCommand(menu, text, m_nextBookmarkId, window());
+    }
+    ++m_nextBookmarkId;
+}
+
+void CVellumdeckView::RemoveBookmarkMenuItems()
+{
+    if (QMenu* menu = BookmarkMenu()) {
+        for (int id = ID_BOOKMARK_FIRST; id < m_nextBookmarkId; ++id)
+            DeleteMenuCommand(menu, id);
+    }
+    m_nextBookmarkId = ID_BOOKMARK_FIRST;
+}
+
+void CVellumdeckView::AppendLoadedBookmarkItems()
+{
+    const int count = m_bookmarks.Load(BookmarkFileOf(m_companionPath));
+    for (int k = 0; k < count; ++k)
+        AppendBookmarkMenuItem(m_bookmarks.GetAt(k));
+}

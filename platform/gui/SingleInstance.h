@@ -1,0 +1,42 @@
+#pragma once
+// One running program per user and device root. The first start listens on a local
+// socket; a later start finds it, asks it to come forward and ends. The socket's name
+// includes the device root in use, so programs on different VELLUMDECK_ROOTs (parallel
+// tests) never see each other.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+
+class SingleInstance : public QObject
+{
+public:
+    static constexpr int kConnectTimeoutMs = 2000;
+    static constexpr char kActivateRequest[] = "activate\n";
+
+    explicit SingleInstance(QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // The socket name for this user and the device root in use.
+    static QString ServerName();
+
+    // True when a running program answered; it has been asked to come forward.
+    bool ActivateRunning();
+    // Becomes the program later starts find; onActivate runs on this thread for every
+    // request. A socket left behind by a program that crashed is replaced. False when
+    // the socket cannot be made.
+    bool Listen(std::function<void()> onActivate);
+    bool IsListening() const;
+
+private:
+    void OnNewConnection();
+    void ReadRequests(QLocalSocket* socket);
+
+    std::unique_ptr<QLocalServer> m_server;
+    std::function<void()> m_onActivate;
+};

@@ -1,0 +1,6 @@
+#include "SoftInputPanel.h"
+
+BOOL SoftInputPanel::SipShowIM(DWORD)
+{
+    return 1;
+}

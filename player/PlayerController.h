@@ -1,0 +1,130 @@
+#pragma once
+// The user-interface side of the player. It owns the playlist and the player thread,
+// turns the panel's buttons, the seek slider and the File Open command into thread
+// commands, and turns the thread's notifications (handed on by the view) into the
+// seek slider's range and position and the two time texts. It also decides what
+// follows the end of a track: the next item, the track again, the list again, or the
+// A-B loop. User-interface thread only.
+
+#include "Win32Defs.h"
+
+#include "TrackInfo.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class PlayerView;
+class QAbstractSlider;
+class QObject;
+class tuneboxThread;
+
+class CPlayerController
+{
+public:
+    static constexpr int kNoLoopPoint = -1;
+    static constexpr int kSeekLineSize = 5;              // seconds per step back/forward
+    static constexpr int kPreviousRestartsAt = 4;        // seconds into a track
+    static constexpr int kKeepAliveAfter = 30;           // a keep-alive follows the notice after this many
+    static constexpr int kLoopPointA = 0;                // SetLoopPoint kinds
+    static constexpr int kLoopPointB = 1;
+    static constexpr int kLoopClear = 2;
+    static inline const QString kOpenErrorTitle = QStringLiteral("File Open Error");
+    static inline const QString kThreadFailureText = QStringLiteral("Fail to create thread");
+    static inline const QString kMessageCaption = QStringLiteral("Vellumdeck");
+
+    // Runs the select-file dialog: IDOK with the chosen path, or IDCANCEL.
+    using FileDialog = std::function<int(QString* path)>;
+    // Stands in for the idle-timer key event (the desktop's keep-awake poke).
+    using KeepAlive = std::function<void()>;
+
+    CPlayerController();
+    // Ends the player thread (WM_PLAYER_QUIT) and waits for it.
+    ~CPlayerController();
+    CPlayerController(const CPlayerController&) = delete;
+    CPlayerController& operator=(const CPlayerController&) = delete;
+
+    // False when the thread could not be made or started (the user has been told).
+    bool Create(PlayerView* view, QAbstractSlider* seekSlider, int posLabelId, int lengthLabelId);
+    void ResetDisplay();
+
+    QString OpenWithDialog();
+    QString OpenPath(const QString& path);
+    void PlayPause();
+    void Stop();
+    void StepBack();
+    void StepForward();
+    void SetRepeatTrack(bool repeat) { m_repeatTrack = repeat; }
+    void SetLoopPoint(int kind, int seconds);
+    QString NextItem();
+    QString PreviousItem();
+    QString GetTitle() const { return m_title; }
+
+    void OnPlayerState(int state);
+    // Takes ownership of the block the player thread allocated.
+    void OnPlayerTotal(TrackInfo* info);
+    void OnPlayerPos(int seconds);
+    void OnSliderScroll(WORD code, const QObject* scrollBar);
+
+    // "hh:mm:ss"; hours are not wrapped.
+    static QString FormatTime(int seconds);
+
+    // Flags the view writes directly.
+    bool m_loopEnabled = false;
+    bool m_repeatTrack = false;
+    bool m_repeatList = false;
+
+    // ---- for tests and tools ----
+    // Commands go to this thread id instead of the controller's own thread.
+    void SetCommandThreadId(DWORD threadId) { m_commandThreadId = threadId; }
+    DWORD CommandThreadId() const;
+    void SetFileDialog(FileDialog dialog) { m_fileDialog = std::move(dialog); }
+    void SetKeepAlive(KeepAlive keepAlive) { m_keepAlive = std::move(keepAlive); }
+    int GetState() const { return m_state; }
+    int GetCurrentIndex() const { return m_currentIndex; }
+    const QStringList& GetPlaylist() const { return m_playlist; }
+    bool IsPlaying() const { return m_playing; }
+    int GetLoopStart() const { return m_loopStart; }
+    int GetLoopEnd() const { return m_loopEnd; }
+    int GetTrackLength() const { return m_trackLength; }
+    const TrackInfo& GetTrackInfo() const { return m_trackInfo; }
+    bool HasThread() const { return m_thread != nullptr; }
+
+private:
+    bool LoadItem();
+    QString GetItem(int index) const;
+    void ShowTime(int labelId, int seconds);
+    // Empties the playlist, fills it from path and starts its first item.
+    void FillAndLoad(const QString& path);
+    QString CurrentTitle() const;
+    void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void SeekTo(int seconds) const;
+    int ClampToRange(int seconds) const;
+    bool IsOpen() const;
+    void CountKeepAlive();
+    void EndThread();
+
+    std::unique_ptr<tuneboxThread> m_thread;
+    int m_state = 0;
+    TrackInfo m_trackInfo;
+    QStringList m_playlist;
+    int m_currentIndex = 0;
+    bool m_playing = false;
+    QAbstractSlider* m_seekSlider = nullptr;
+    int m_posLabelId = 0;
+    int m_lengthLabelId = 0;
+    PlayerView* m_view = nullptr;
+    int m_keepAliveCounter = 0;
+    bool m_lastItem = false;
+    int m_loopStart = kNoLoopPoint;
+    int m_loopEnd = kNoLoopPoint;
+    int m_lastLoopKind = kLoopClear;
+    int m_trackLength = 0;
+    QString m_title;
+
+    DWORD m_commandThreadId = 0;
+    FileDialog m_fileDialog;
+    KeepAlive m_keepAlive;
+};

@@ -1,0 +1,397 @@
+// The controller against a stand-in for the player thread's queue (this thread's own)
+// and a real slider.
+
+#include "PlayerController.h"
+
+#include "MessageQueue.h"
+#include "PlayerMessages.h"
+#include "PlayerView.h"
+#include "TempDeviceRoot.h"
+#include "WindowMessage.h"
+
+#include <QFile>
+#include <QSlider>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace {
+
+struct Command
+{
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    QString path;   // of WM_PLAYER_OPEN
+
+    bool operator==(const Command& other) const
+    {
+        return message == other.message && wParam == other.wParam && lParam == other.lParam && path == other.path;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Command& command)
+{
+    return out << std::hex << command.message << std::dec << "(" << command.wParam << ", " << command.lParam << ", "
+               << command.path.toStdString() << ")";
+}
+
+Command Open(const QString& path) { return {WM_PLAYER_OPEN, 0, 0, path}; }
+Command Plain(UINT message) { return {message, 0, 0, {}}; }
+Command Seek(int target, int scale) { return {WM_PLAYER_SEEK, WPARAM(target), LPARAM(scale), {}}; }
+
+class FakeView : public PlayerView
+{
+public:
+    MessageTarget* PlayerNotifyTarget() override { return nullptr; }
+    void SetDlgItemText(int id, const QString& text) override { labels[id] = text; }
+    void* MessageBoxOwner() override { return nullptr; }
+    std::map<int, QString> labels;
+};
+
+constexpr int kPosLabel = 1010;
+constexpr int kLengthLabel = 1011;
+
+class PlayerControllerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        MessageQueue::CreateForCurrentThread();
+        m_controller.SetCommandThreadId(GetCurrentThreadId());
+        m_controller.SetKeepAlive([this] { ++m_keepAlives; });
+        // Create would start a thread; the commands are read here instead.
+        m_controller.Create(&m_view, &m_slider, kPosLabel, kLengthLabel);
+        m_controller.SetCommandThreadId(GetCurrentThreadId());
+        m_controller.ResetDisplay();
+        Drain();
+    }
+
+    void TearDown() override
+    {
+        Drain();
+        MessageQueue::DestroyForCurrentThread();
+    }
+
+    std::vector<Command> Drain()
+    {
+        std::vector<Command> commands;
+        MessageQueue* queue = MessageQueue::ForCurrentThread();
+        Message msg;
+        while (queue != nullptr && queue->Peek(msg)) {
+            Command command{msg.message, msg.wParam, msg.lParam, {}};
+            if (msg.message == WM_PLAYER_OPEN) {
+                auto* path = reinterpret_cast<char16_t*>(msg.wParam);
+                command.path = QString::fromUtf16(path);
+                command.wParam = 0;
+                delete[] path;
+            }
+            commands.push_back(command);
+        }
+        return commands;
+    }
+
+    // A playlist of n existing recordings; returns their paths.
+    QStringList OpenPlaylist(int n)
+    {
+        QStringList paths;
+        QByteArray lines;
+        for (int i = 0; i < n; ++i) {
+            const QString path = m_root.Path() + QStringLiteral("/track%1.mp3").arg(i);
+            QFile::copy(TestDataPath("speech.mp3"), path);
+            paths << path;
+            lines += path.toUtf8() + "\r\n";
+        }
+        m_root.WriteFile("\\list.vdl", lines);
+        m_controller.OpenPath(m_root.Host("\\list.vdl"));
+        Drain();
+        return paths;
+    }
+
+    // As the thread reports a freshly opened track of this length.
+    void Report(int state, int length = 100)
+    {
+        auto* info = new TrackInfo;
+        info->durationSeconds = length;
+        m_controller.OnPlayerTotal(info);
+        m_controller.OnPlayerState(state);
+    }
+
+    TempDeviceRoot m_root;
+    FakeView m_view;
+    QSlider m_slider{Qt::Horizontal};
+    CPlayerController m_controller;
+    int m_keepAlives = 0;
+};
+
+TEST_F(PlayerControllerTest, ResetDisplayEmptiesSliderAndPositionText)
+{
+    EXPECT_EQ(m_slider.singleStep(), CPlayerController::kSeekLineSize);
+    EXPECT_EQ(m_slider.maximum(), 0);
+    EXPECT_EQ(m_view.labels[kPosLabel], "00:00:00");
+}
+
+TEST_F(PlayerControllerTest, TimeTextShowsHoursUnwrappedPastAnHour)
+{
+    EXPECT_EQ(CPlayerController::FormatTime(0), "00:00:00");
+    EXPECT_EQ(CPlayerController::FormatTime(3661), "01:01:01");
+    EXPECT_EQ(CPlayerController::FormatTime(100 * 3600 + 59), "100:00:59");
+}
+
+TEST_F(PlayerControllerTest, OpenPathPostsOpenAndPlayOfTheFirstItem)
+{
+    const QString title = m_controller.OpenPath("/x/a.mp3");
+    EXPECT_EQ(title, "/x/a.mp3");
+    EXPECT_EQ(Drain(), (std::vector<Command>{Open("/x/a.mp3"), Plain(WM_PLAYER_PLAY)}));
+    EXPECT_TRUE(m_controller.IsPlaying());
+}
+
+TEST_F(PlayerControllerTest, UnplayablePathGivesOpenErrorAndPostsNothing)
+{
+    EXPECT_EQ(m_controller.OpenPath("/x/a.wav"), CPlayerController::kOpenErrorTitle);
+    EXPECT_TRUE(Drain().empty());
+    // Next and previous on the empty playlist: an empty title, nothing posted, index 0.
+    EXPECT_EQ(m_controller.NextItem(), QString());
+    EXPECT_EQ(m_controller.PreviousItem(), QString());
+    EXPECT_EQ(m_controller.GetCurrentIndex(), 0);
+    EXPECT_TRUE(Drain().empty());
+}
+
+TEST_F(PlayerControllerTest, NextOnTheLastItemPostsNothingAndKeepsItsTitle)
+{
+    const QStringList paths = OpenPlaylist(2);
+    EXPECT_EQ(m_controller.NextItem(), paths[1]);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Open(paths[1]), Plain(WM_PLAYER_PLAY)}));
+    EXPECT_EQ(m_controller.NextItem(), paths[1]);
+    EXPECT_TRUE(Drain().empty());
+    EXPECT_EQ(m_controller.GetCurrentIndex(), 1);
+    EXPECT_FALSE(m_controller.IsPlaying());
+}
+
+TEST_F(PlayerControllerTest, PreviousRestartsTheTrackFromFourSecondsElseGoesBack)
+{
+    const QStringList paths = OpenPlaylist(2);
+    m_controller.NextItem();
+    Report(PLAYER_PLAYING);
+    Drain();
+
+    m_slider.setValue(4);
+    EXPECT_EQ(m_controller.PreviousItem(), paths[1]);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Seek(0, 100)}));
+
+    m_slider.setValue(3);
+    EXPECT_EQ(m_controller.PreviousItem(), paths[0]);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Open(paths[0]), Plain(WM_PLAYER_PLAY)}));
+
+    // On the first item the index stays at 0 and the first item opens again.
+    EXPECT_EQ(m_controller.PreviousItem(), paths[0]);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Open(paths[0]), Plain(WM_PLAYER_PLAY)}));
+    EXPECT_EQ(m_controller.GetCurrentIndex(), 0);
+}
+
+TEST_F(PlayerControllerTest, PlayPauseFollowsTheState)
+{
+    m_controller.OpenPath("/x/a.mp3");
+    Drain();
+    // Stopped (or nothing yet): the thread has forgotten the file, so it is opened again.
+    m_controller.OnPlayerState(PLAYER_STOPPED);
+    Drain();
+    m_controller.PlayPause();
+    EXPECT_EQ(Drain(), (std::vector<Command>{Open("/x/a.mp3"), Plain(WM_PLAYER_PLAY), Plain(WM_PLAYER_PLAY)}));
+    EXPECT_TRUE(m_controller.IsPlaying());
+
+    m_controller.OnPlayerState(PLAYER_PLAYING);
+    m_controller.PlayPause();
+    EXPECT_EQ(Drain(), (std::vector<Command>{Plain(WM_PLAYER_PAUSE)}));
+    EXPECT_FALSE(m_controller.IsPlaying());
+
+    m_controller.OnPlayerState(PLAYER_PAUSED);
+    m_controller.PlayPause();
+    EXPECT_EQ(Drain(), (std::vector<Command>{Plain(WM_PLAYER_PLAY)}));
+    EXPECT_TRUE(m_controller.IsPlaying());
+}
+
+TEST_F(PlayerControllerTest, StepsClampToTheRangeAndStayInsideTheLoop)
+{
+    m_controller.OpenPath("/x/a.mp3");
+    Report(PLAYER_PLAYING, 100);
+    Drain();
+
+    m_slider.setValue(2);
+    m_controller.StepBack();
+    m_slider.setValue(98);
+    m_controller.StepForward();
+    EXPECT_EQ(Drain(), (std::vector<Command>{Seek(0, 100), Seek(100, 100)}));
+
+    m_controller.SetLoopPoint(CPlayerController::kLoopPointA, 20);
+    m_controller.SetLoopPoint(CPlayerController::kLoopPointB, 52);
+    Drain();
+    m_slider.setValue(50);
+    m_controller.StepForward();   // 55 lies past B
+    m_slider.setValue(22);
+    m_controller.StepBack();      // 17 lies before A
+    m_slider.setValue(30);
+    m_controller.StepForward();
+    EXPECT_EQ(Drain(), (std::vector<Command>{Seek(20, 100), Seek(20, 100), Seek(35, 100)}));
+}
+
+TEST_F(PlayerControllerTest, SettingBJumpsToAAndClearingForgetsBoth)
+{
+    m_controller.OpenPath("/x/a.mp3");
+    Report(PLAYER_PLAYING, 60);
+    Drain();
+
+    m_controller.SetLoopPoint(CPlayerController::kLoopPointA, 10);
+    EXPECT_TRUE(Drain().empty());
+    m_controller.SetLoopPoint(CPlayerController::kLoopPointB, 20);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Seek(10, 60)}));
+    EXPECT_TRUE(m_controller.m_loopEnabled);
+
+    m_controller.SetLoopPoint(CPlayerController::kLoopClear, 25);
+    EXPECT_TRUE(Drain().empty());
+    EXPECT_FALSE(m_controller.m_loopEnabled);
+    EXPECT_EQ(m_controller.GetLoopStart(), CPlayerController::kNoLoopPoint);
+    EXPECT_EQ(m_controller.GetLoopEnd(), CPlayerController::kNoLoopPoint);
+}
+
+TEST_F(PlayerControllerTest, PositionAtBLoopsBackToA)
+{
+    m_controller.OpenPath("/x/a.mp3");
+    Report(PLAYER_PLAYING, 60);
+    m_controller.SetLoopPoint(CPlayerController::kLoopPointA, 10);
+    m_controller.SetLoopPoint(CPlayerController::kLoopPointB, 20);
+    Drain();
+
+    m_controller.OnPlayerPos(19);
+    EXPECT_TRUE(Drain().empty());
+    m_controller.OnPlayerPos(20);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Seek(10, 60)}));
+    EXPECT_EQ(m_slider.value(), 20);
+    EXPECT_EQ(m_view.labels[kPosLabel], "00:00:20");
+}
+
+TEST_F(PlayerControllerTest, RepeatTrackSeeksToStartOnTheLastSecond)
+{
+    m_controller.OpenPath("/x/a.mp3");
+    Report(PLAYER_PLAYING, 60);
+    m_controller.SetRepeatTrack(true);
+    Drain();
+    m_controller.OnPlayerPos(58);
+    m_controller.OnPlayerPos(59);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Seek(0, 60)}));
+}
+
+TEST_F(PlayerControllerTest, RepeatListReturnsToTheFirstItemFromTheLast)
+{
+    const QStringList paths = OpenPlaylist(2);
+    m_controller.m_repeatList = true;
+    Report(PLAYER_PLAYING, 60);
+    m_controller.OnPlayerPos(59);   // not the last item yet
+    EXPECT_TRUE(Drain().empty());
+
+    m_controller.NextItem();
+    Report(PLAYER_PLAYING, 60);
+    Drain();
+    m_controller.OnPlayerPos(59);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Open(paths[0]), Plain(WM_PLAYER_PLAY)}));
+    EXPECT_EQ(m_controller.GetCurrentIndex(), 0);
+    EXPECT_EQ(m_controller.GetTitle(), paths[0]);
+}
+
+TEST_F(PlayerControllerTest, EndOfTrackStopsAndOpensTheNextItem)
+{
+    const QStringList paths = OpenPlaylist(2);
+    Report(PLAYER_PLAYING, 60);
+    m_slider.setValue(30);
+    m_controller.OnPlayerState(PLAYER_ENDED);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Plain(WM_PLAYER_STOP), Open(paths[1]), Plain(WM_PLAYER_PLAY)}));
+    EXPECT_EQ(m_slider.value(), 0);
+    EXPECT_EQ(m_slider.maximum(), 0);
+    EXPECT_EQ(m_controller.GetTitle(), paths[1]);
+}
+
+TEST_F(PlayerControllerTest, PositionsDoNotMoveTheSliderWhilePaused)
+{
+    m_controller.OpenPath("/x/a.mp3");
+    Report(PLAYER_PLAYING, 60);
+    m_controller.PlayPause();
+    m_controller.OnPlayerPos(7);
+    EXPECT_EQ(m_slider.value(), 0);
+}
+
+TEST_F(PlayerControllerTest, KeepAliveOnEveryThirtySecondPositionNotice)
+{
+    for (int i = 1; i <= 31; ++i)
+        m_controller.OnPlayerPos(i);
+    EXPECT_EQ(m_keepAlives, 0);
+    m_controller.OnPlayerPos(32);
+    EXPECT_EQ(m_keepAlives, 1);
+    for (int i = 33; i <= 96; ++i)
+        m_controller.OnPlayerPos(i);
+    EXPECT_EQ(m_keepAlives, 3);
+}
+
+TEST_F(PlayerControllerTest, DraggingPausesAndReleaseSeeksASecondBeforeTheThumb)
+{
+    m_controller.OpenPath("/x/a.mp3");
+    Report(PLAYER_PLAYING, 60);
+    Drain();
+
+    m_slider.setValue(30);
+    m_controller.OnSliderScroll(TB_THUMBTRACK, &m_slider);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Plain(WM_PLAYER_PAUSE)}));
+    EXPECT_FALSE(m_controller.IsPlaying());
+    EXPECT_EQ(m_view.labels[kPosLabel], "00:00:30");
+
+    m_controller.OnSliderScroll(TB_ENDTRACK, &m_slider);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Seek(29, 60)}));
+    EXPECT_TRUE(m_controller.IsPlaying());
+    EXPECT_EQ(m_view.labels[kPosLabel], "00:00:29");
+
+    m_slider.setValue(0);
+    m_controller.OnSliderScroll(TB_ENDTRACK, &m_slider);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Seek(0, 60)}));
+
+    QSlider other;
+    m_controller.OnSliderScroll(TB_ENDTRACK, &other);
+    EXPECT_TRUE(Drain().empty());
+}
+
+TEST_F(PlayerControllerTest, ReleaseOutsideTheLoopSeeksToA)
+{
+    m_controller.OpenPath("/x/a.mp3");
+    Report(PLAYER_PLAYING, 60);
+    m_controller.SetLoopPoint(CPlayerController::kLoopPointA, 40);
+    m_controller.SetLoopPoint(CPlayerController::kLoopPointB, 50);
+    Drain();
+    m_slider.setValue(20);
+    m_controller.OnSliderScroll(TB_ENDTRACK, &m_slider);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Seek(40, 60)}));
+}
+
+TEST_F(PlayerControllerTest, CancelledDialogStillStopsAndKeepsPlaylistAndTitle)
+{
+    m_controller.OpenPath("/x/a.mp3");
+    m_controller.OnPlayerState(PLAYER_PLAYING);
+    Drain();
+    m_controller.SetFileDialog([](QString*) { return IDCANCEL; });
+    EXPECT_EQ(m_controller.OpenWithDialog(), "/x/a.mp3");
+    EXPECT_EQ(Drain(), (std::vector<Command>{Plain(WM_PLAYER_STOP)}));
+    EXPECT_EQ(m_controller.GetPlaylist(), QStringList{"/x/a.mp3"});
+}
+
+TEST_F(PlayerControllerTest, TotalSetsTheRangeAndTheLengthText)
+{
+    auto* info = new TrackInfo;
+    info->durationSeconds = 3725;
+    info->kbps = 128;
+    m_controller.OnPlayerTotal(info);
+    EXPECT_EQ(m_slider.maximum(), 3725);
+    EXPECT_EQ(m_controller.GetTrackLength(), 3725);
+    EXPECT_EQ(m_controller.GetTrackInfo().kbps, 128);
+    EXPECT_EQ(m_view.labels[kLengthLabel], "01:02:05");
+}
+
+}  // namespace
