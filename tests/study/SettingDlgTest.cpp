@@ -1,0 +1,316 @@
+#include "ColourPicker.h"
+#include "DialogBuilder.h"
+#include "RegSettings.h"
+#include "SettingCommand.h"
+#include "SettingDlg.h"
+#include "StudyFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <ostream>
+
+namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kDarkBlue = 0x5E0000;
+constexpr COLORREF kGreen = 0x00FF00;
+
+QLineEdit* SizeEdit(const QDialog& dialog)
+{
+    return GetDlgItemAs<QLineEdit>(&dialog, IDC_FONT_SIZE);
+}
+
+void SetSize(const QDialog& dialog, const QString& text)
+{
+    QLineEdit* edit = SizeEdit(dialog);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+void Press(QDialog& dialog, int id)
+{
+    QTest::mouseClick(GetDlgItemAs<QPushButton>(&dialog, id), Qt::LeftButton);
+}
+
+CColourGrid& GridOf(CColourPicker* picker)
+{
+    return const_cast<CColourGrid&>(picker->GetGrid());
+}
+
+// Opens the picker's grid and taps a point of it.
+void TapInGrid(CColourPicker* picker, const std::function<QPoint(const CColourGrid&)>& where)
+{
+    QTest::mouseClick(picker, Qt::LeftButton);
+    CColourGrid& grid = GridOf(picker);
+    ASSERT_TRUE(grid.IsOpen());
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, where(grid));
+}
+
+void ChooseAutomatic(CColourPicker* picker)
+{
+    TapInGrid(picker, [](const CColourGrid& grid) { return grid.GetTopBox().center(); });
+}
+
+void ChooseCell(CColourPicker* picker, int index)
+{
+    TapInGrid(picker, [index](const CColourGrid& grid) { return grid.GetCellRect(index).center(); });
+}
+
+// Runs steps on the dialog once its modal loop runs. The steps end the dialog; one that
+// is still open afterwards is a failure and is closed, so the test never hangs on it.
+void WhileModal(std::function<void(CSettingDlg&)> steps)
+{
+    QTimer::singleShot(0, [steps = std::move(steps)] {
+        auto* dialog = dynamic_cast<CSettingDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "no Setting dialog is open";
+        steps(*dialog);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the dialog was left open";
+            dialog->reject();
+        }
+    });
+}
+
+// The dialog on a list of families of the test's choosing.
+class FixedFontsDlg : public CSettingDlg
+{
+public:
+    explicit FixedFontsDlg(QStringList families) : m_families(std::move(families)) {}
+
+protected:
+    QStringList EnumFontFamilies() const override { return m_families; }
+
+private:
+    QStringList m_families;
+};
+
+struct StoredSettings
+{
+    QString faceName;
+    std::int32_t height;
+    int bold;
+    COLORREF background;
+    COLORREF text;
+    bool operator==(const StoredSettings&) const = default;
+};
+
+void PrintTo(const StoredSettings& s, std::ostream* out)
+{
+    *out << '{' << s.faceName.toStdString() << ", " << s.height << ", " << s.bold << ", 0x" << std::hex << s.background
+         << ", 0x" << s.text << std::dec << '}';
+}
+
+StoredSettings ReadStored()
+{
+    CRegSettings settings;
+    return {settings.GetFontName(), settings.GetHeight(), settings.GetBold(), settings.GetBkColor(),
+            settings.GetTxtColor()};
+}
+
+class SettingCommandTest : public PaneFixture
+{
+protected:
+    void Run(std::function<void(CSettingDlg&)> steps)
+    {
+        WhileModal(std::move(steps));
+        RunSettingCommand(m_view.get(), *m_pane);
+    }
+
+    // An installed family, so that the font list selects the pane's own face.
+    static QString InstalledFace()
+    {
+        const QStringList families = QFontDatabase::families();
+        return families.isEmpty() ? QStringLiteral("NoSuchFace") : families.first();
+    }
+};
+
+struct FontListRun
+{
+    QStringList rows;
+    QString shown;      // the field when the dialog opened
+    QString faceName;   // after OK
+};
+
+class SettingDlgTest : public StudyFixture
+{
+protected:
+    // Runs the dialog on a fixed list of families and ends it with OK, after typing typed
+    // into the field when it is not empty.
+    FontListRun RunWithFace(const QString& faceName, const QString& typed = QString())
+    {
+        FixedFontsDlg dialog({QStringLiteral("DejaVu Serif"), QStringLiteral("Courier"), QStringLiteral("DejaVu Sans Mono"),
+                              QStringLiteral("DejaVu Sans"), QStringLiteral("Arial")});
+        dialog.m_faceName = faceName;
+        FontListRun run;
+        WhileModal([&](CSettingDlg& open) {
+            for (int row = 0; row < open.m_fontList->count(); ++row)
+                run.rows << open.m_fontList->itemText(row);
+            run.shown = open.m_fontList->currentText();
+            if (!typed.isEmpty())
+                open.m_fontList->setEditText(typed);
+            Press(open, IDOK);
+        });
+        EXPECT_EQ(dialog.DoModal(), IDOK);
+        run.faceName = dialog.m_faceName;
+        return run;
+    }
+};
+
+}  // namespace
+
+// ---- the dialog ----
+
+TEST_F(SettingDlgTest, FamiliesAreSortedAndAStoredPrefixSelectsTheFirstThatBeginsWithIt)
+{
+    const FontListRun run = RunWithFace(QStringLiteral("dejavu"));
+    const QStringList sorted{QStringLiteral("Arial"), QStringLiteral("Courier"), QStringLiteral("DejaVu Sans"),
+                             QStringLiteral("DejaVu Sans Mono"), QStringLiteral("DejaVu Serif")};
+    EXPECT_EQ(run.rows, sorted);
+    EXPECT_EQ(run.shown, QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(run.faceName, QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(RunWithFace(QString()).faceName, QStringLiteral("Arial"));
+}
+
+TEST_F(SettingDlgTest, UnknownFaceNameIsShownAndKeptWhateverIsTypedWithoutChoosingARow)
+{
+    const FontListRun run = RunWithFace(QStringLiteral("Tahoma"));
+    EXPECT_EQ(run.shown, QStringLiteral("Tahoma"));
+    EXPECT_EQ(run.faceName, QStringLiteral("Tahoma"));
+    EXPECT_EQ(RunWithFace(QStringLiteral("Tahoma"), QStringLiteral("Foo")).faceName, QStringLiteral("Tahoma"));
+}
+
+TEST_F(SettingDlgTest, ColourButtonsArePickersFittedToTheirArrows)
+{
+    CSettingDlg dialog;
+    dialog.m_textColour = kGreen;
+    dialog.m_bkColour = CLR_DEFAULT;
+    WhileModal([&](CSettingDlg& open) {
+        ASSERT_NE(open.m_textColourButton, nullptr);
+        ASSERT_NE(open.m_bkColourButton, nullptr);
+        EXPECT_EQ(open.m_textColourButton->GetDlgCtrlID(), IDC_TXT_COLOR);
+        EXPECT_EQ(open.m_bkColourButton->GetColour(), CLR_DEFAULT);
+        EXPECT_EQ(open.m_textColourButton->GetColour(), kGreen);
+        // 16 x 12 dialog units at (16,71) become an arrow-high button at the same corner.
+        EXPECT_EQ(open.m_bkColourButton->geometry(), QRect(28, 124, 36, 20));
+        open.reject();
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Setting"));
+}
+
+// ---- the command ----
+
+TEST_F(SettingCommandTest, OkWithoutChangesWritesTheFiveValuesBackUnchanged)
+{
+    const QString face = InstalledFace();
+    m_pane->SetTextFont(face, 22, true);
+    m_pane->SetBackgroundColor(0x123456);
+    m_pane->SetTextColor(0x654321);
+    QString shownSize;
+    bool shownBold = false;
+    Run([&](CSettingDlg& dialog) {
+        shownSize = SizeEdit(dialog)->text();
+        shownBold = GetDlgItemAs<QCheckBox>(&dialog, IDC_BOLD)->isChecked();
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(shownSize, QStringLiteral("22"));
+    EXPECT_TRUE(shownBold);
+    EXPECT_EQ(ReadStored(), (StoredSettings{face, 22, 1, 0x123456, 0x654321}));
+    ASSERT_TRUE(m_pane->GetTextFont());
+    EXPECT_EQ(m_pane->GetTextFont()->faceName, face);
+    EXPECT_EQ(m_pane->GetTextFont()->weight, TextFont::FW_BOLD);
+    EXPECT_EQ(m_pane->GetBackgroundColor(), COLORREF(0x123456));
+}
+
+TEST_F(SettingCommandTest, AutomaticForBothColoursStoresWhiteTwiceAndTheWeightReachesThePane)
+{
+    m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 15, false);
+    m_pane->SetBackgroundColor(kDarkBlue);
+    m_pane->SetTextColor(kGreen);
+    Run([&](CSettingDlg& dialog) {
+        QTest::mouseClick(GetDlgItemAs<QCheckBox>(&dialog, IDC_BOLD), Qt::LeftButton);
+        ChooseAutomatic(dialog.m_bkColourButton);
+        ChooseAutomatic(dialog.m_textColourButton);
+        EXPECT_EQ(dialog.m_bkColourButton->GetColour(), CLR_DEFAULT);
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(ReadStored(), (StoredSettings{QStringLiteral("NoSuchFace"), 15, 1, kWhite, kWhite}));
+    EXPECT_EQ(m_pane->GetBackgroundColor(), kWhite);
+    EXPECT_EQ(m_pane->GetTextColor(), kWhite);
+    EXPECT_EQ(m_pane->palette().color(QPalette::Base), QColor(Qt::white));
+    EXPECT_TRUE(m_pane->font().bold());
+}
+
+TEST_F(SettingCommandTest, ArrowsStayWithinFiveToFortyButATypedFiftyIsAccepted)
+{
+    m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 5, false);
+    QStringList steps;
+    Run([&](CSettingDlg& dialog) {
+        QLineEdit* edit = SizeEdit(dialog);
+        QTest::keyClick(edit, Qt::Key_Down);
+        steps << edit->text();
+        QTest::keyClick(edit, Qt::Key_Up);
+        steps << edit->text();
+        SetSize(dialog, QStringLiteral("40"));
+        QTest::keyClick(edit, Qt::Key_Up);
+        steps << edit->text();
+        SetSize(dialog, QStringLiteral("50"));
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("40")}));
+    EXPECT_EQ(m_pane->GetTextFont()->height, 50);
+    EXPECT_EQ(ReadStored().height, 50);
+}
+
+TEST_F(SettingCommandTest, SizeThatIsNoWholeNumberIsRefusedOnceAndTheDialogStaysOpen)
+{
+    m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 15, false);
+    bool openAfterRefusal = false;
+    Run([&](CSettingDlg& dialog) {
+        SetSize(dialog, QStringLiteral("12pt"));
+        Press(dialog, IDOK);
+        openAfterRefusal = dialog.isVisible();
+        SetSize(dialog, QStringLiteral("18"));
+        Press(dialog, IDOK);
+    });
+    EXPECT_TRUE(openAfterRefusal);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Please enter an integer."));
+    EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(m_pane->GetTextFont()->height, 18);
+}
+
+TEST_F(SettingCommandTest, PaneWithoutAFontOffersFifteenPixelTahomaAndAnythingButOkChangesNothing)
+{
+    int size = 0;
+    int bold = -1;
+    QString face;
+    Run([&](CSettingDlg& dialog) {
+        size = dialog.m_size;
+        bold = dialog.m_bold;
+        face = dialog.m_faceName;
+        ChooseCell(dialog.m_bkColourButton, 16);
+        SetSize(dialog, QStringLiteral("30"));
+        Press(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(size, 15);
+    EXPECT_EQ(bold, 0);
+    EXPECT_EQ(face, QStringLiteral("Tahoma"));
+
+    Run([&](CSettingDlg& dialog) {
+        ChooseCell(dialog.m_textColourButton, 16);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(m_pane->GetTextFont());
+    EXPECT_EQ(m_pane->GetBackgroundColor(), CStudyEdit::kCreationBkColor);
+    EXPECT_EQ(m_pane->GetTextColor(), CStudyEdit::kCreationTxtColor);
+    EXPECT_EQ(CRegSettings().QueryNumber(CRegSettings::kHeightValue), std::nullopt);
+}
