@@ -10,6 +10,7 @@
 //   VellumdeckView.cpp          members, set-up and painting
 //   VellumdeckViewCommands.cpp  menu commands: files, study texts, bookmarks, search
 //   VellumdeckViewPanel.cpp     buttons, sliders, player notifications, teardown
+//   VellumdeckViewDesktop.cpp   the desktop's requests: files handed over, media keys
 
 #include "BookmarkList.h"
 #include "ImgButton.h"
@@ -168,6 +169,19 @@ public:
     void ShowButton(int index, bool show);
     // Keyboard focus back to the text pane.
     void FocusTextPane();
+
+    // ---- the desktop's requests (VellumdeckViewDesktop.cpp) ----
+    // A command line handed over by a later start: what is playing stops and the file is
+    // opened and played as one named on the program's own command line.
+    void OpenHandedOverFile(const QString& commandLine);
+    // Media keys and the desktop's media controls, through the buttons' own handlers.
+    // Play and pause act only when they change something; SeekTo is the seek slider
+    // dropped at seconds.
+    void OnMediaPlay();
+    void OnMediaPause();
+    void SeekTo(int seconds);
+    // The track open in the player, for the desktop; empty when none.
+    QString PlayingPath() const;
 
     // ---- PlayerView ----
     MessageTarget* PlayerNotifyTarget() override;

@@ -1,21 +1,35 @@
-// The program's entry: the zoom is settled before the application object exists, since
-// Qt reads its scale factor once, at that moment.
+// The program's entry: the options are read and the zoom is settled before the
+// application object exists, since Qt reads its scale factor once, at that moment (and
+// --help needs no display).
 
 #include "CommandLine.h"
 #include "MessageBox.h"
+#include "MprisService.h"
+#include "ProgramOptions.h"
+#include "ResourceModule.h"
 #include "QtMessageBoxPresenter.h"
 #include "ScreenZoom.h"
 #include "VellumdeckApp.h"
 #include "VellumdeckView.h"
+#include "resource.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 
 #include <cstdio>
 #include <vector>
 
+#ifndef VELLUMDECK_VERSION
+#define VELLUMDECK_VERSION "0"
+#endif
+
 namespace {
+
+// The launcher's name, which the desktop matches windows and media controls against.
+const QString kDesktopFileName = QStringLiteral("vellumdeck");
 
 // Room for the menu bar above the view when choosing the zoom.
 constexpr int kMenuBarAllowance = 30;
@@ -43,12 +57,9 @@ int ZoomForScreen(int argc, char** argv)
     return ScreenZoom::Choose(screen->availableGeometry().size(), window);
 }
 
-int ChooseZoom(int argc, char** argv)
+int ChooseZoom(int argc, char** argv, int optionZoom)
 {
-    QStringList arguments = ProgramArguments(argc, argv);
-    int zoom = ScreenZoom::TakeOption(&arguments);
-    if (zoom < 0)
-        std::fprintf(stderr, "vellumdeck: --zoom takes a whole number from %d to %d\n", ScreenZoom::kMinZoom, ScreenZoom::kMaxZoom);
+    int zoom = optionZoom;
     if (zoom <= 0)
         zoom = ScreenZoom::FromEnvironment();
     if (zoom <= 0)
@@ -60,17 +71,30 @@ int ChooseZoom(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    ScreenZoom::Apply(ChooseZoom(argc, argv));
+    const ProgramOptions options = ProgramOptions::Parse(ProgramArguments(argc, argv), QStringLiteral(VELLUMDECK_VERSION));
+    if (options.GetOutcome() == ProgramOptions::Outcome::Error) {
+        std::fputs(options.Message().toLocal8Bit().constData(), stderr);
+        return ProgramOptions::kUsageErrorExitCode;
+    }
+    if (options.GetOutcome() == ProgramOptions::Outcome::Exit) {
+        std::fputs(options.Message().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    options.ApplyToEnvironment();
+    ScreenZoom::Apply(ChooseZoom(argc, argv, options.Zoom()));
 
     QApplication application(argc, argv);
-    QStringList arguments = application.arguments().mid(1);
-    ScreenZoom::TakeOption(&arguments);
-    CommandLine::SetArguments(arguments);
+    QGuiApplication::setDesktopFileName(kDesktopFileName);
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(kDesktopFileName, QIcon(QPixmap::fromImage(GetResourceModule().LoadIcon(IDR_MAINFRAME)))));
+    CommandLine::SetArguments(options.Files());
     SetMessageBoxPresenter(std::make_unique<QtMessageBoxPresenter>());
 
     CVellumdeckApp app;
     if (!app.InitInstance())
         return 0;
+    // Media keys and the desktop's media controls; silent without a session bus.
+    MprisService mpris(&app, QDBusConnection::sessionBus());
+    mpris.Register();
     const int result = application.exec();
     app.ExitInstance();
     return result;

@@ -245,8 +245,10 @@ void CPlayerController::SetLoopPoint(int kind, int seconds)
     default:
         break;
     }
-    if (m_loopEnabled)
+    if (m_loopEnabled) {
+        m_loopJumpPending = true;
         SeekTo(m_loopStart);
+    }
 }
 
 QString CPlayerController::NextItem()
@@ -299,8 +301,15 @@ void CPlayerController::OnPlayerTotal(TrackInfo* info)
 void CPlayerController::OnPlayerPos(int seconds)
 {
     if (m_playing) {
-        if (m_loopEnabled && seconds == m_loopEnd)
+        // The decoder runs up to eight buffers ahead of what is heard: right after a jump
+        // the reported second can step over B (a few seconds of speech at a low rate),
+        // so reaching or passing B closes the loop.
+        if (seconds < m_loopEnd)
+            m_loopJumpPending = false;
+        if (m_loopEnabled && seconds >= m_loopEnd && !m_loopJumpPending) {
+            m_loopJumpPending = true;
             SeekTo(m_loopStart);
+        }
         if (m_repeatTrack && seconds == m_trackLength - 1)
             SeekTo(0);
         m_lastItem = (m_currentIndex == m_playlist.size() - 1);

@@ -120,6 +120,9 @@ private:
     bool m_lastItem = false;
     int m_loopStart = kNoLoopPoint;
     int m_loopEnd = kNoLoopPoint;
+    // Set by the jump back to A until a position before B shows that it took effect, so
+    // notices still in flight from before the jump don't jump again.
+    bool m_loopJumpPending = false;
     int m_lastLoopKind = kLoopClear;
     int m_trackLength = 0;
     QString m_title;

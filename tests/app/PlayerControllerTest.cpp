@@ -272,6 +272,26 @@ TEST_F(PlayerControllerTest, PositionAtBLoopsBackToA)
     EXPECT_EQ(m_view.labels[kPosLabel], "00:00:20");
 }
 
+TEST_F(PlayerControllerTest, APositionThatStepsOverBStillLoopsOnceBackToA)
+{
+    // Right after a jump the decoder runs seconds ahead, so B itself may never be reported.
+    m_controller.OpenPath("/x/a.mp3");
+    Report(PLAYER_PLAYING, 60);
+    m_controller.SetLoopPoint(CPlayerController::kLoopPointA, 10);
+    m_controller.SetLoopPoint(CPlayerController::kLoopPointB, 12);
+    Drain();
+
+    m_controller.OnPlayerPos(13);   // still in flight from before the jump to A
+    EXPECT_TRUE(Drain().empty());
+    m_controller.OnPlayerPos(10);
+    m_controller.OnPlayerPos(11);
+    EXPECT_TRUE(Drain().empty());
+    m_controller.OnPlayerPos(14);
+    EXPECT_EQ(Drain(), (std::vector<Command>{Seek(10, 60)}));
+    m_controller.OnPlayerPos(15);
+    EXPECT_TRUE(Drain().empty());
+}
+
 TEST_F(PlayerControllerTest, RepeatTrackSeeksToStartOnTheLastSecond)
 {
     m_controller.OpenPath("/x/a.mp3");

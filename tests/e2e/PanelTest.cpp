@@ -1,0 +1,260 @@
+// The player panel as the user works it: the play/pause face, the A-B loop, mute and
+// volume, the end of a track, previous and next, and pausing without losing the page.
+
+#include "ProgramFixture.h"
+
+#include "PlayerMessages.h"
+#include "WaveOut.h"
+#include "WindowMessage.h"
+#include "resource.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+using B = CVellumdeckView;
+
+class PanelTest : public ProgramFixture
+{
+protected:
+    // The sample playlist, playing its first lesson in real time.
+    void StartPlayingLesson()
+    {
+        UseAudio("null:1");
+        InstallSampleLesson();
+        Start();
+        FileOpen(Device(kPlaylist));
+        ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
+        ASSERT_TRUE(WaitFor([this] { return View().SeekSlider().GetRangeMax() > 0; }));
+    }
+
+    // Waits until the seek slider shows at least this many seconds.
+    bool WaitForSecond(int seconds) const
+    {
+        return WaitFor([this, seconds] { return View().SeekSlider().GetPos() >= seconds; });
+    }
+
+    std::vector<int> LoopFacesShown() const
+    {
+        std::vector<int> shown;
+        for (int index : {B::BTN_LOOP_OFF, B::BTN_LOOP_A, B::BTN_LOOP_AB}) {
+            if (Shown(index))
+                shown.push_back(index);
+        }
+        return shown;
+    }
+
+    static DWORD ProgramVolume()
+    {
+        DWORD volume = 0;
+        waveOutGetVolume(nullptr, &volume);
+        return volume;
+    }
+};
+
+}  // namespace
+
+TEST_F(PanelTest, StartsWithTheLogoAndOnlyPauseAndSoundUsableUntilAFileOpens)
+{
+    UseAudio("null:50");
+    Start();
+    EXPECT_TRUE(View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible());
+    for (int index : {B::BTN_PLAY, B::BTN_STOP, B::BTN_LOOP_OFF, B::BTN_REPEAT_TRACK_OFF, B::BTN_SOUND_ON,
+                      B::BTN_REPEAT_LIST_OFF})
+        EXPECT_TRUE(Shown(index)) << index;
+    for (int index : {B::BTN_PAUSE, B::BTN_LOOP_A, B::BTN_LOOP_AB, B::BTN_REPEAT_TRACK_ON, B::BTN_SOUND_OFF,
+                      B::BTN_REPEAT_LIST_ON})
+        EXPECT_FALSE(Shown(index)) << index;
+    // No study text yet: nothing to bookmark or search.
+    EXPECT_FALSE(IsMenuItemEnabled(ID_SET_BOOKMARK));
+    EXPECT_FALSE(IsMenuItemEnabled(ID_DEL_BOOKMARK));
+    EXPECT_FALSE(IsMenuItemEnabled(ID_SEARCH));
+    EXPECT_TRUE(IsMenuItemEnabled(ID_TEXT_OPEN));
+}
+
+TEST_F(PanelTest, PauseAndResumeKeepTheTextWhereTheReaderLeftIt)
+{
+    StartPlayingLesson();
+    EXPECT_TRUE(Shown(B::BTN_PAUSE));
+    EXPECT_FALSE(Shown(B::BTN_PLAY));
+    EXPECT_TRUE(PaneText().contains(QStringLiteral("A coffee, please.")));
+
+    QScrollBar* scroll = View().TextPane().verticalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0);
+    scroll->setValue(scroll->maximum());
+    const int line = View().TextPane().GetFirstVisibleLine();
+    ASSERT_GT(line, 0);
+
+    Tap(B::BTN_PAUSE);
+    ASSERT_TRUE(WaitForState(PLAYER_PAUSED));
+    EXPECT_TRUE(Shown(B::BTN_PLAY));
+    EXPECT_FALSE(Shown(B::BTN_PAUSE));
+    EXPECT_EQ(QApplication::focusWidget(), &View().TextPane());
+
+    Tap(B::BTN_PLAY);
+    ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
+    EXPECT_TRUE(Shown(B::BTN_PAUSE));
+    EXPECT_EQ(View().TextPane().GetFirstVisibleLine(), line) << "resuming reloaded the text";
+}
+
+TEST_F(PanelTest, LoopButtonSetsASetsBAndClearsWithTicksAndFaces)
+{
+    StartPlayingLesson();
+    ASSERT_EQ(LoopFacesShown(), std::vector<int>{B::BTN_LOOP_OFF});
+
+    ASSERT_TRUE(WaitForSecond(1));
+    Tap(B::BTN_LOOP_OFF);
+    EXPECT_EQ(LoopFacesShown(), std::vector<int>{B::BTN_LOOP_A});
+    const int a = View().Controller().GetLoopStart();
+    EXPECT_GE(a, 1);
+    EXPECT_EQ(View().SeekSlider().GetTic(0), a);
+    EXPECT_FALSE(View().Controller().m_loopEnabled);
+
+    // Far enough from A that the decoder, which runs a few seconds ahead of what is
+    // heard, reports B's second once it has jumped back.
+    constexpr int kLoopLength = 6;
+    ASSERT_TRUE(WaitForSecond(a + kLoopLength));
+    Tap(B::BTN_LOOP_A);
+    EXPECT_EQ(LoopFacesShown(), std::vector<int>{B::BTN_LOOP_AB});
+    const int b = View().Controller().GetLoopEnd();
+    EXPECT_GT(b, a);
+    EXPECT_EQ(View().SeekSlider().GetTic(1), b);
+    EXPECT_TRUE(View().Controller().m_loopEnabled);
+    // Setting B jumps back to A at once, and reaching B jumps back again.
+    EXPECT_TRUE(WaitFor([&] { return View().SeekSlider().GetPos() < b; }));
+    EXPECT_TRUE(WaitFor([&] { return View().SeekSlider().GetPos() == b; }));
+    EXPECT_TRUE(WaitFor([&] { return View().SeekSlider().GetPos() < b; }));
+
+    Tap(B::BTN_LOOP_AB);
+    EXPECT_EQ(LoopFacesShown(), std::vector<int>{B::BTN_LOOP_OFF});
+    EXPECT_FALSE(View().Controller().m_loopEnabled);
+    EXPECT_EQ(View().SeekSlider().GetTic(0), -1);
+}
+
+TEST_F(PanelTest, LoopButtonDoesNothingWhilePaused)
+{
+    StartPlayingLesson();
+    Tap(B::BTN_PAUSE);
+    ASSERT_TRUE(WaitForState(PLAYER_PAUSED));
+    Tap(B::BTN_LOOP_OFF);
+    EXPECT_EQ(LoopFacesShown(), std::vector<int>{B::BTN_LOOP_OFF});
+    EXPECT_EQ(View().SeekSlider().GetTic(0), -1);
+    EXPECT_EQ(View().Controller().GetLoopStart(), CPlayerController::kNoLoopPoint);
+}
+
+TEST_F(PanelTest, VolumeSliderSetsBothChannelsAndMuteKeepsTheLevel)
+{
+    UseAudio("null:50");
+    Start();
+    CSkinSlider& volume = View().VolumeSlider();
+    volume.setFocus();
+
+    // The top of the slider is the loudest: 16 steps of 4095, so 0xFFF0 per channel.
+    QTest::keyClick(&volume, Qt::Key_End);
+    EXPECT_EQ(ProgramVolume(), 0u);
+    QTest::keyClick(&volume, Qt::Key_Home);
+    EXPECT_EQ(View().VolumePosition(), 0);
+    EXPECT_EQ(ProgramVolume(), 0xFFF0FFF0u);
+
+    // A move to where the slider already is changes nothing.
+    constexpr DWORD kElsewhere = 0x12341234u;
+    waveOutSetVolume(nullptr, kElsewhere);
+    QTest::keyClick(&volume, Qt::Key_Home);
+    EXPECT_EQ(ProgramVolume(), kElsewhere);
+
+    QTest::keyClick(&volume, Qt::Key_End);
+    QTest::keyClick(&volume, Qt::Key_Up);   // one step louder than silence
+    const DWORD chosen = 4095u * 0x10001u;
+    EXPECT_EQ(ProgramVolume(), chosen);
+    EXPECT_EQ(View().SavedVolume(), chosen);
+
+    Tap(B::BTN_SOUND_ON);
+    EXPECT_EQ(ProgramVolume(), 0u);
+    EXPECT_FALSE(volume.isEnabled());
+    EXPECT_TRUE(Shown(B::BTN_SOUND_OFF));
+    EXPECT_FALSE(Shown(B::BTN_SOUND_ON));
+    EXPECT_EQ(QApplication::focusWidget(), &View().TextPane());
+
+    Tap(B::BTN_SOUND_OFF);
+    EXPECT_EQ(ProgramVolume(), chosen);
+    EXPECT_TRUE(volume.isEnabled());
+    EXPECT_TRUE(Shown(B::BTN_SOUND_ON));
+    EXPECT_FALSE(Shown(B::BTN_SOUND_OFF));
+}
+
+TEST_F(PanelTest, EndOfTrackResetsLoopAndRepeatOneButKeepsRepeatList)
+{
+    StartPlayingLesson();
+    ASSERT_TRUE(WaitForSecond(1));
+    Tap(B::BTN_LOOP_OFF);             // point A
+    Tap(B::BTN_REPEAT_TRACK_OFF);     // repeat-one on
+    Tap(B::BTN_REPEAT_LIST_OFF);      // repeat-list on
+    ASSERT_TRUE(Shown(B::BTN_LOOP_A));
+    ASSERT_TRUE(Shown(B::BTN_REPEAT_TRACK_ON));
+    ASSERT_TRUE(Shown(B::BTN_REPEAT_LIST_ON));
+    ASSERT_TRUE(View().Controller().m_repeatTrack);
+
+    // Repeat-one would keep this track going for ever; the track ends as the player
+    // thread reports it.
+    SendMessageW(&View(), WM_PLAYER_STATE, PLAYER_ENDED, 0);
+    EXPECT_TRUE(Shown(B::BTN_PLAY));
+    EXPECT_FALSE(Shown(B::BTN_PAUSE));
+    EXPECT_TRUE(Shown(B::BTN_LOOP_OFF));
+    EXPECT_FALSE(Shown(B::BTN_LOOP_A));
+    EXPECT_EQ(View().SeekSlider().GetTic(0), -1);
+    EXPECT_TRUE(Shown(B::BTN_REPEAT_TRACK_OFF));
+    EXPECT_FALSE(View().Controller().m_repeatTrack);
+    EXPECT_TRUE(Shown(B::BTN_REPEAT_LIST_ON));
+    EXPECT_TRUE(View().Controller().m_repeatList);
+
+    // The next lesson follows, with its own study text.
+    EXPECT_TRUE(WaitForTitle(Device(kLesson2)));
+    ASSERT_TRUE(WaitFor([this] { return PaneText().contains(QStringLiteral("next train to York")); }));
+    EXPECT_EQ(View().CompanionPath(), Device(kLesson2Text));
+}
+
+TEST_F(PanelTest, NextAndPreviousMoveThroughThePlaylistWithTheirTexts)
+{
+    StartPlayingLesson();
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    Tap(B::BTN_REPEAT_TRACK_OFF);
+    Tap(B::BTN_NEXT);
+    EXPECT_TRUE(Shown(B::BTN_REPEAT_TRACK_OFF)) << "next resets repeat-one";
+    EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson2));
+    ASSERT_TRUE(WaitFor([this] { return PaneText().contains(QStringLiteral("Platform three")); }));
+
+    // Next on the last item leaves it where it is.
+    Tap(B::BTN_NEXT);
+    EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson2));
+
+    Tap(B::BTN_PREVIOUS);
+    EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson1));
+    ASSERT_TRUE(WaitFor([this] { return PaneText().contains(QStringLiteral("A coffee, please.")); }));
+    EXPECT_EQ(View().CompanionPath(), Device(kLesson1));
+}
+
+TEST_F(PanelTest, TimeTextsArePaintedOnTheSkin)
+{
+    StartPlayingLesson();
+    ASSERT_TRUE(WaitForSecond(1));
+    EXPECT_TRUE(View().GetDlgItemText(IDC_TOTAL_TEXT).startsWith(QStringLiteral("00:00:2")));
+    EXPECT_TRUE(View().GetDlgItemText(IDC_POS_TEXT).startsWith(QStringLiteral("00:00:")));
+
+    // Light text over the dark skin where the two texts go.
+    const QImage buffer = View().BackBuffer();
+    const qreal ratio = buffer.devicePixelRatio();
+    constexpr int kLight = 200;
+    auto hasLightText = [&](const QPoint& at) {
+        for (int y = 0; y < 12; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                if (buffer.pixelColor(QPoint(int((at.x() + x) * ratio), int((at.y() + y) * ratio))).lightness() > kLight)
+                    return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(hasLightText(B::kPosTextAt));
+    EXPECT_TRUE(hasLightText(B::kTotalTextAt));
+}

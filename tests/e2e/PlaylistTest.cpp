@@ -1,0 +1,85 @@
+// A playlist heard through to its end: what reaches the sound device is the two
+// recordings, whole and in order, and each brings its study text when it starts.
+
+#include "ProgramFixture.h"
+
+#include "Dither.h"
+#include "Mp3Decoder.h"
+#include "PlayerMessages.h"
+
+#include <QtEndian>
+
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t kFillBytes = 16384;
+
+// The 16-bit samples of a recording, as the player's decoder gives them.
+QByteArray Decode(const QString& path)
+{
+    CMp3Decoder decoder;
+    EXPECT_TRUE(decoder.Open(path));
+    QByteArray pcm;
+    std::vector<char> buffer(kFillBytes);
+    for (;;) {
+        std::uint32_t got = kFillBytes;
+        const bool more = decoder.Fill(buffer.data(), &got);
+        pcm.append(buffer.data(), got);
+        if (!more || got == 0)
+            break;
+    }
+    decoder.Close();
+    return pcm;
+}
+
+// The "data" chunk of a WAV file.
+QByteArray WavData(const QByteArray& wav)
+{
+    constexpr int kRiffHeader = 12;
+    constexpr int kChunkHeader = 8;
+    for (int at = kRiffHeader; at + kChunkHeader <= wav.size();) {
+        const auto size = int(qFromLittleEndian<quint32>(wav.constData() + at + 4));
+        if (wav.mid(at, 4) == "data")
+            return wav.mid(at + kChunkHeader, size);
+        at += kChunkHeader + size + (size & 1);
+    }
+    return {};
+}
+
+class PlaylistTest : public ProgramFixture
+{
+};
+
+}  // namespace
+
+TEST_F(PlaylistTest, PlaysBothRecordingsInOrderToTheEndWithTheirTexts)
+{
+    const QString capture = m_root.Path() + QStringLiteral("/capture.wav");
+    UseAudio("wav:" + capture.toLocal8Bit());
+    InstallSampleLesson();
+    Dither::ResetAll();
+    Start();
+    FileOpen(Device(kPlaylist));
+    EXPECT_TRUE(PaneText().startsWith(QStringLiteral("Lesson 1: At the cafe")));
+
+    // The second lesson's text comes with it; then the list ends.
+    ASSERT_TRUE(WaitFor([this] { return PaneText().startsWith(QStringLiteral("Lesson 2: At the station")); }));
+    ASSERT_TRUE(WaitFor([this] {
+        const int state = View().PlayerState();
+        return state == PLAYER_STOPPED || state == PLAYER_ENDED;
+    }));
+    EXPECT_EQ(View().Controller().GetCurrentIndex(), 1);
+    EXPECT_TRUE(Shown(CVellumdeckView::BTN_PLAY));
+    Close();
+
+    Dither::ResetAll();
+    const QByteArray first = Decode(Host(Device(kLesson1)));
+    const QByteArray second = Decode(Host(Device(kLesson2)));
+    ASSERT_GT(first.size(), 0);
+    ASSERT_GT(second.size(), 0);
+    const QByteArray heard = WavData(ReadHostFile(capture));
+    ASSERT_EQ(heard.size(), first.size() + second.size());
+    EXPECT_TRUE(heard.left(first.size()) == first) << "the first recording differs";
+    EXPECT_TRUE(heard.mid(first.size()) == second) << "the second recording differs";
+}

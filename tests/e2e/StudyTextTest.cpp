@@ -1,0 +1,333 @@
+// Study texts and bookmarks as they follow the recording: the ".vds" trailer, the
+// companion ".txt", the bookmark menu and its file, search, Text Open, and what
+// reaches the disk when the program closes.
+
+#include "ProgramFixture.h"
+
+#include "DialogBuilder.h"
+#include "MainFrame.h"
+#include "PlayerMessages.h"
+#include "WindowMessage.h"
+#include "resource.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+using B = CVellumdeckView;
+
+const QString kFolder = QStringLiteral("\\My documents\\Vellumdeck Data\\Unit");
+
+// Sixty short numbered lines (none wraps), so the pane scrolls and every line's label
+// differs; "river" is on every line but one.
+QByteArray LongText()
+{
+    QByteArray text;
+    for (int i = 1; i <= 60; ++i) {
+        const QByteArray number = QByteArray::number(i).rightJustified(2, '0');
+        text += number + (i == 30 ? " The old mill.\r\n" : " The river.\r\n");
+    }
+    return text;
+}
+
+class StudyTextTest : public ProgramFixture
+{
+protected:
+    QString At(const QString& name) const { return kFolder + QLatin1Char('\\') + name; }
+
+    QByteArray Recording() const { return ReadHostFile(TestDataPath(QStringLiteral("speech.mp3"))); }
+
+    // "unit.mp3" beside "unit.txt" (the long text), opened with File Open.
+    void OpenUnitWithText(const QByteArray& audio = "null:50")
+    {
+        UseAudio(audio);
+        ASSERT_TRUE(WriteFile(At("unit.mp3"), Recording()));
+        ASSERT_TRUE(WriteFile(At("unit.txt"), LongText()));
+        Start();
+        FileOpen(At("unit.mp3"));
+        ASSERT_EQ(View().CompanionPath(), At("unit.txt"));
+    }
+
+    void ScrollToLine(int line)
+    {
+        CStudyEdit& pane = View().TextPane();
+        pane.verticalScrollBar()->setValue(0);
+        pane.ScrollToBookmark(BookmarkEntry::Make(QString(), pane.LineIndex(line)));
+        ASSERT_EQ(pane.GetFirstVisibleLine(), line);
+    }
+
+    // Bookmarks at the lines "01 ..." and "11 ...".
+    void SetTwoBookmarks()
+    {
+        ScrollToLine(0);
+        ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+        ScrollToLine(10);
+        ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+        ASSERT_EQ(View().Bookmarks().GetCount(), 2);
+    }
+
+    // The bookmark file as the format lays it out: tag, count, then label and position.
+    static QByteArray BookmarkFile(const QList<QPair<QString, int>>& entries)
+    {
+        QByteArray bytes;
+        for (QChar c : QStringLiteral("BMHEADER"))
+            bytes.append(char(c.unicode())).append('\0');
+        bytes.append(4, '\0');   // the tag's zero unit and the rest of its field
+        const int count = int(entries.size());
+        bytes.append(char(count & 0xFF)).append(char((count >> 8) & 0xFF)).append(char((count >> 16) & 0xFF));
+        for (const auto& [label, position] : entries) {
+            QByteArray field(12, '\0');
+            for (int i = 0; i < label.size(); ++i)
+                field[2 * i] = char(label.at(i).unicode());
+            bytes += field;
+            bytes.append(char(position & 0xFF)).append(char((position >> 8) & 0xFF));
+        }
+        return bytes;
+    }
+
+    int LineStart(int line) { return View().TextPane().LineIndex(line); }
+
+    // Runs Search with term typed into the dialog; the position selected.
+    int Search(const QString& term)
+    {
+        WhenDialogOpens([term](QDialog* dialog) {
+            GetDlgItemAs<QLineEdit>(dialog, IDC_SEARCH_TEXT)->setText(term);
+            QTest::mouseClick(GetDlgItemAs<QPushButton>(dialog, IDOK), Qt::LeftButton);
+        });
+        EXPECT_TRUE(ChooseMenu(ID_SEARCH));
+        return View().TextPane().textCursor().selectionStart();
+    }
+};
+
+}  // namespace
+
+TEST_F(StudyTextTest, VdsShowsTheTextItsTrailerMeasures)
+{
+    UseAudio("null:50");
+    // Ten bytes of text; the bytes before them are the recording's, never shown.
+    ASSERT_TRUE(WriteFile(At("ten.vds"), MakeVds(Recording() + "NOT SHOWN", "Ten bytes!")));
+    Start();
+    FileOpen(At("ten.vds"));
+    EXPECT_EQ(PaneText(), QStringLiteral("Ten bytes!"));
+    EXPECT_EQ(View().CompanionPath(), At("ten.vds"));
+    EXPECT_FALSE(View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible());
+    EXPECT_TRUE(IsMenuItemEnabled(ID_SET_BOOKMARK));
+}
+
+TEST_F(StudyTextTest, UpperCaseVdsIsEmbeddedAndMixedCaseTakesTheTxtBeside)
+{
+    UseAudio("null:50");
+    ASSERT_TRUE(WriteFile(At("upper.VDS"), MakeVds(Recording(), "Inside the upper one.")));
+    ASSERT_TRUE(WriteFile(At("mixed.Vds"), MakeVds(Recording(), "Inside the mixed one.")));
+    ASSERT_TRUE(WriteFile(At("mixed.txt"), "Beside the mixed one.\r\n"));
+    Start();
+
+    FileOpen(At("upper.VDS"));
+    EXPECT_EQ(PaneText(), QStringLiteral("Inside the upper one."));
+    EXPECT_EQ(View().CompanionPath(), At("upper.VDS"));
+
+    FileOpen(At("mixed.Vds"));
+    EXPECT_TRUE(PaneText().startsWith(QStringLiteral("Beside the mixed one.")));
+    EXPECT_EQ(View().CompanionPath(), At("mixed.txt"));
+}
+
+TEST_F(StudyTextTest, VdsWhoseTrailerClaimsTooMuchIsRefusedAndTheTextStays)
+{
+    UseAudio("null:50");
+    ASSERT_TRUE(WriteFile(At("first.vds"), MakeVds(Recording(), "The first text.")));
+    QByteArray broken = Recording();
+    broken.append("\xFF\xFF\xFF\x7F", 4);   // claims 2 GB of text
+    ASSERT_TRUE(WriteFile(At("broken.vds"), broken));
+    ASSERT_TRUE(WriteFile(At("tiny.vds"), "ab"));
+    Start();
+    FileOpen(At("first.vds"));
+    FileOpen(At("broken.vds"));
+    EXPECT_EQ(PaneText(), QStringLiteral("The first text."));
+    FileOpen(At("tiny.vds"));
+    EXPECT_EQ(PaneText(), QStringLiteral("The first text."));
+}
+
+TEST_F(StudyTextTest, RecordingWithoutItsTextShowsTheLogoAndStillTakesBookmarks)
+{
+    UseAudio("null:50");
+    ASSERT_TRUE(WriteFile(At("alone.mp3"), Recording()));
+    Start();
+    FileOpen(At("alone.mp3"));
+    EXPECT_TRUE(View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible());
+    EXPECT_EQ(View().CompanionPath(), At("alone.txt"));
+    EXPECT_TRUE(IsMenuItemEnabled(ID_DEL_BOOKMARK));
+}
+
+TEST_F(StudyTextTest, BookmarksAppearNumberedInTheMenuAndJumpToTheirLine)
+{
+    OpenUnitWithText();
+    SetTwoBookmarks();
+    const auto items = BookmarkItems();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0], qMakePair(ID_BOOKMARK_FIRST, QStringLiteral("1)01 Th")));
+    EXPECT_EQ(items[1], qMakePair(ID_BOOKMARK_FIRST + 1, QStringLiteral("2)11 Th")));
+
+    // The same place again is refused, and no item is added.
+    ChooseMenu(ID_SET_BOOKMARK);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Already bookmarked."));
+    EXPECT_EQ(BookmarkItems().size(), 2);
+
+    ScrollToLine(0);
+    ASSERT_TRUE(ChooseMenu(ID_BOOKMARK_FIRST + 1));
+    EXPECT_EQ(View().TextPane().GetFirstVisibleLine(), 10);
+    EXPECT_TRUE(View().TextPane().GetLine(10).startsWith(QStringLiteral("11 The river")));
+    // Nothing is written until the text changes or the program closes.
+    EXPECT_FALSE(Exists(At("unit.vdm")));
+}
+
+TEST_F(StudyTextTest, EveryBookmarkItemReachesItsBookmarkBeyondTheFirstHundred)
+{
+    OpenUnitWithText();
+    CStudyEdit& pane = View().TextPane();
+    // More bookmarks than the first 101 ids, at distinct places of the text.
+    constexpr int kBookmarks = 110;
+    constexpr int kLines = 30;   // lines that can scroll to the top
+    CBookmarkList many;
+    for (int k = 0; k < kBookmarks; ++k)
+        many.Add(BookmarkEntry::Make(QStringLiteral("b") + QString::number(k), pane.LineIndex(k % kLines) + k / kLines));
+    ASSERT_EQ(many.Save(Host(At("unit.vdm"))), kBookmarks);
+    FileOpen(At("unit.mp3"));   // the text again, with its bookmarks
+    const auto items = BookmarkItems();
+    ASSERT_EQ(items.size(), kBookmarks);
+    const int lastId = ID_BOOKMARK_FIRST + kBookmarks - 1;
+    EXPECT_EQ(items.last(), qMakePair(lastId, QStringLiteral("110)b109")));
+
+    ScrollToLine(0);
+    ASSERT_TRUE(ChooseMenu(lastId));
+    const int line = pane.LineFromChar(many.GetAt(kBookmarks - 1).position);
+    EXPECT_GT(line, 0);
+    EXPECT_EQ(pane.GetFirstVisibleLine(), line);
+}
+
+TEST_F(StudyTextTest, DeletingTheSecondBookmarkRenumbersTheMenuAndRewritesTheFile)
+{
+    OpenUnitWithText();
+    SetTwoBookmarks();
+    ScrollToLine(20);
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+
+    WhenDialogOpens([](QDialog* dialog) {
+        auto* list = GetDlgItemAs<QListWidget>(dialog, IDC_BOOKMARK_LIST);
+        list->setCurrentRow(1);
+        QTest::mouseClick(GetDlgItemAs<QPushButton>(dialog, IDC_DELETE), Qt::LeftButton);
+        dialog->close();
+    });
+    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
+
+    const auto items = BookmarkItems();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0], qMakePair(ID_BOOKMARK_FIRST, QStringLiteral("1)01 Th")));
+    EXPECT_EQ(items[1], qMakePair(ID_BOOKMARK_FIRST + 1, QStringLiteral("2)21 Th")));
+    EXPECT_EQ(ReadFile(At("unit.vdm")), BookmarkFile({{"01 Th", LineStart(0)}, {"21 Th", LineStart(20)}}));
+
+    // Delete All, answered Yes: no bookmarks, no file, no items.
+    WhenDialogOpens([](QDialog* dialog) {
+        QTest::mouseClick(GetDlgItemAs<QPushButton>(dialog, IDC_DELETE_ALL), Qt::LeftButton);
+        dialog->close();
+    });
+    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
+    EXPECT_TRUE(BookmarkItems().isEmpty());
+    EXPECT_FALSE(Exists(At("unit.vdm")));
+    EXPECT_EQ(View().NextBookmarkId(), ID_BOOKMARK_FIRST);
+
+    m_boxes->Clear();
+    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("No bookmark exists."));
+    EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
+}
+
+TEST_F(StudyTextTest, SearchingTheSameTermAgainStepsOnAndANewTermStartsOver)
+{
+    OpenUnitWithText();
+    const QString text = PaneText();
+    const int first = Search(QStringLiteral("RIVER"));
+    EXPECT_EQ(first, int(text.indexOf(QStringLiteral("river"))));
+    const int second = Search(QStringLiteral("RIVER"));
+    EXPECT_GT(second, first);
+    EXPECT_EQ(second, int(text.indexOf(QStringLiteral("river"), first + 1)));
+
+    EXPECT_EQ(Search(QStringLiteral("Old Mill")), int(text.indexOf(QStringLiteral("old mill"))));
+    const int again = Search(QStringLiteral("river"));
+    EXPECT_EQ(again, first) << "a new term starts at the top";
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(StudyTextTest, TextOpenShowsAnotherTextAndKeepsTheBookmarks)
+{
+    OpenUnitWithText();
+    SetTwoBookmarks();
+    ASSERT_TRUE(WriteFile(At("notes.txt"), "My own notes.\r\n"));
+    WhenDialogOpens([this](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        EXPECT_EQ(files->nameFilters(), QStringList{QStringLiteral("TXT Files (*.txt)")});
+        files->selectFile(Host(At("notes.txt")));
+        static_cast<QDialog*>(files)->accept();
+    });
+    ASSERT_TRUE(ChooseMenu(ID_TEXT_OPEN));
+    EXPECT_TRUE(PaneText().startsWith(QStringLiteral("My own notes.")));
+    EXPECT_EQ(View().CompanionPath(), At("unit.txt"));
+    EXPECT_EQ(BookmarkItems().size(), 2);
+}
+
+TEST_F(StudyTextTest, OpeningAnotherRecordingSavesTheBookmarksOfTheFirst)
+{
+    OpenUnitWithText();
+    SetTwoBookmarks();
+    const QByteArray expected = BookmarkFile({{"01 Th", LineStart(0)}, {"11 Th", LineStart(10)}});
+    ASSERT_TRUE(WriteFile(At("other.vds"), MakeVds(Recording(), "Another text.")));
+    FileOpen(At("other.vds"));
+    EXPECT_TRUE(BookmarkItems().isEmpty());
+    EXPECT_EQ(ReadFile(At("unit.vdm")), expected);
+
+    // Back to the first: its bookmarks return, numbered as before.
+    FileOpen(At("unit.mp3"));
+    const auto items = BookmarkItems();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[1].second, QStringLiteral("2)11 Th"));
+}
+
+TEST_F(StudyTextTest, ClosingWhilePlayingSavesTheBookmarksAndStopsThePlayer)
+{
+    UseAudio("null:1");
+    InstallSampleLesson();
+    Start();
+    FileOpen(Device(kPlaylist));
+    ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));   // the top line: "Lesson 1: ..."
+    const int top = View().TextPane().LineIndex(0);
+
+    Frame().close();
+    EXPECT_EQ(ReadFile(Device(QStringLiteral("Lesson 1 - At the cafe.vdm"))), BookmarkFile({{"Lesso", top}}));
+    // A notice still on its way must not start the next lesson after the teardown.
+    SendMessageW(&View(), WM_PLAYER_STATE, PLAYER_ENDED, 0);
+    EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson1));
+    EXPECT_EQ(View().CompanionPath(), QString());
+    m_app.reset();
+}
+
+TEST_F(StudyTextTest, ExitFromTheMenuSavesTheBookmarksOfAnEmbeddedText)
+{
+    UseAudio("null:1");
+    InstallSampleLesson();
+    Start({Host(Device(kLesson1))});
+    ASSERT_TRUE(PaneText().startsWith(QStringLiteral("Lesson 1: At the cafe")));
+    ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+
+    ASSERT_TRUE(ChooseMenu(ID_APP_EXIT));
+    m_app.reset();
+    EXPECT_EQ(ReadFile(Device(QStringLiteral("Lesson 1 - At the cafe.vdm"))), BookmarkFile({{"Lesso", 0}}));
+}
