@@ -1,5 +1,6 @@
 #include "MprisService.h"
 
+#include "DevicePath.h"
 #include "MainFrame.h"
 #include "MprisPlayerAdaptor.h"
 #include "MprisRootAdaptor.h"
@@ -199,8 +200,11 @@ QVariantMap MprisService::Metadata() const
         return metadata;
     const qint64 length = qint64(view->Controller().GetTrackLength()) * kMicrosecondsPerSecond;
     metadata.insert(QStringLiteral("mpris:length"), length);
-    metadata.insert(QStringLiteral("xesam:title"), QFileInfo(path).fileName());
-    metadata.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString());
+    // A playlist names its recordings by device paths, with backslashes.
+    const qsizetype separator = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    metadata.insert(QStringLiteral("xesam:title"), path.mid(separator + 1));
+    const QFileInfo host(DevicePath::ToHost(path));
+    metadata.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(host.absoluteFilePath()).toString());
     return metadata;
 }
 

@@ -45,10 +45,17 @@ QString SingleInstance::ServerName()
 
 bool SingleInstance::ActivateRunning()
 {
+    return ActivateRunning(QString());
+}
+
+bool SingleInstance::ActivateRunning(const QString& commandLine)
+{
     QLocalSocket socket;
     socket.connectToServer(ServerName());
     if (!socket.waitForConnected(kConnectTimeoutMs))
         return false;
+    if (!commandLine.isEmpty())
+        socket.write(QByteArray(kOpenRequest) + commandLine.toUtf8().toPercentEncoding() + '\n');
     socket.write(kActivateRequest);
     socket.waitForBytesWritten(kConnectTimeoutMs);
     socket.disconnectFromServer();
@@ -71,6 +78,11 @@ bool SingleInstance::Listen(std::function<void()> onActivate)
     return false;
 }
 
+void SingleInstance::SetOpenHandler(std::function<void(const QString& commandLine)> onOpen)
+{
+    m_onOpen = std::move(onOpen);
+}
+
 void SingleInstance::OnNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
@@ -83,7 +95,16 @@ void SingleInstance::OnNewConnection()
 void SingleInstance::ReadRequests(QLocalSocket* socket)
 {
     while (socket->canReadLine()) {
-        if (socket->readLine() == kActivateRequest && m_onActivate)
-            m_onActivate();
+        const QByteArray line = socket->readLine(kMaxRequestBytes);
+        if (line == kActivateRequest) {
+            if (m_onActivate)
+                m_onActivate();
+        } else if (line.startsWith(kOpenRequest) && line.endsWith('\n')) {
+            const QByteArray encoded = line.mid(qsizetype(sizeof(kOpenRequest)) - 1).chopped(1);
+            if (m_onOpen && !encoded.isEmpty())
+                m_onOpen(QString::fromUtf8(QByteArray::fromPercentEncoding(encoded)));
+        }
     }
+    if (socket->bytesAvailable() > kMaxRequestBytes)
+        socket->abort();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // One running program per user and device root. The first start listens on a local
-// socket; a later start finds it, asks it to come forward and ends. The socket's name
+// socket; a later start finds it, hands over the file it was asked to open (if any),
+// asks it to come forward and ends. The socket's name
 // includes the device root in use, so programs on different VELLUMDECK_ROOTs (parallel
 // tests) never see each other.
 
@@ -18,6 +19,10 @@ class SingleInstance : public QObject
 public:
     static constexpr int kConnectTimeoutMs = 2000;
     static constexpr char kActivateRequest[] = "activate\n";
+    // Followed by the command line, UTF-8 and percent-encoded, and a newline.
+    static constexpr char kOpenRequest[] = "open ";
+    // A request line longer than this is not ours: the connection is dropped.
+    static constexpr qint64 kMaxRequestBytes = 64 * 1024;
 
     explicit SingleInstance(QObject* parent = nullptr);
     ~SingleInstance() override;
@@ -27,11 +32,15 @@ public:
 
     // True when a running program answered; it has been asked to come forward.
     bool ActivateRunning();
+    // The same, first handing over a command line for the running program to open.
+    bool ActivateRunning(const QString& commandLine);
     // Becomes the program later starts find; onActivate runs on this thread for every
     // request. A socket left behind by a program that crashed is replaced. False when
     // the socket cannot be made.
     bool Listen(std::function<void()> onActivate);
     bool IsListening() const;
+    // Runs on this thread for every command line handed over, before its activation.
+    void SetOpenHandler(std::function<void(const QString& commandLine)> onOpen);
 
 private:
     void OnNewConnection();
@@ -39,4 +48,5 @@ private:
 
     std::unique_ptr<QLocalServer> m_server;
     std::function<void()> m_onActivate;
+    std::function<void(const QString&)> m_onOpen;
 };

@@ -1,10 +1,13 @@
 // drawbitmaps PROGRAM_FOLDER MEDIAPICK_FOLDER [--preview FILE.png]
-// Draws every bitmap and writes the palette BMPs; with --preview also renders the panel
-// as the view would show it, from the files just written, enlarged three times.
+// Draws every bitmap and writes the palette BMPs, and the program's icon as PNGs into
+// the "icons" folder beside PROGRAM_FOLDER; with --preview also renders the panel as the
+// view would show it, from the files just written, enlarged three times.
 
 #include "BitmapCatalogue.h"
+#include "IconArtist.h"
 #include "PanelPreview.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -34,6 +37,10 @@ int main(int argc, char** argv)
 
     QString failed;
     if (!CBitmapCatalogue::WriteAll(CBitmapCatalogue::DrawAll(), args[1], args[2], &failed)) {
+        QTextStream(stderr) << "drawbitmaps: cannot write " << failed << "\n";
+        return 1;
+    }
+    if (!CIconArtist::WriteAll(QDir(args[1]).filePath(QStringLiteral("../icons")), &failed)) {
         QTextStream(stderr) << "drawbitmaps: cannot write " << failed << "\n";
         return 1;
     }

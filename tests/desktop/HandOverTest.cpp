@@ -1,0 +1,108 @@
+// A file opened while the program runs (from the file manager, or a second start from a
+// terminal) is handed to the running program, which plays it; the second start ends.
+
+#include "SingleInstance.h"
+#include "TempDeviceRoot.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+// More than the WAV header: some of the recording has been written out.
+constexpr qint64 kPlayedBytes = 100000;
+
+bool WaitFor(const std::function<bool()>& condition)
+{
+    QDeadlineTimer deadline(kWaitMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+class HandOverTest : public ::testing::Test
+{
+protected:
+    void Start(QProcess* program, const QStringList& arguments, const QString& audio)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("VELLUMDECK_ROOT", m_root.Path());
+        environment.insert("VELLUMDECK_REGISTRY", m_root.Path() + "/registry.ini");
+        environment.insert("VELLUMDECK_AUDIO", audio);
+        environment.insert("VELLUMDECK_ZOOM", "1");
+        environment.remove("DBUS_SESSION_BUS_ADDRESS");
+        program->setProcessEnvironment(environment);
+        program->setWorkingDirectory(m_root.Path());
+        program->start(VD_PROGRAM_PATH, arguments);
+        ASSERT_TRUE(program->waitForStarted(kWaitMs));
+    }
+
+    static void End(QProcess* program)
+    {
+        program->terminate();
+        if (!program->waitForFinished(kWaitMs))
+            program->kill();
+        program->waitForFinished(kWaitMs);
+    }
+
+    TempDeviceRoot m_root;
+};
+
+TEST_F(HandOverTest, SecondStartHandsItsFileToTheRunningProgramWhichPlaysIt)
+{
+    QFile::copy(TestDataPath("speech.mp3"), m_root.Path() + "/handed over.mp3");
+    const QString wav = m_root.Path() + "/out.wav";
+    QProcess first;
+    Start(&first, {}, "wav:" + wav);
+    ASSERT_TRUE(WaitFor([] { return SingleInstance().ActivateRunning(); }));
+    EXPECT_FALSE(QFileInfo::exists(wav));
+
+    // Named relative to the second start's folder, as from a terminal.
+    QProcess second;
+    Start(&second, {"handed over.mp3"}, "null");
+    ASSERT_TRUE(second.waitForFinished(kWaitMs));
+    EXPECT_EQ(second.exitCode(), 0);
+
+    EXPECT_TRUE(WaitFor([&] { return QFileInfo(wav).size() > kPlayedBytes; }));
+    EXPECT_EQ(first.state(), QProcess::Running);
+    End(&first);
+}
+
+TEST_F(HandOverTest, RequestsThatAreNotOursAreIgnoredAndAnOverlongOneDropped)
+{
+    SingleInstance running;
+    QStringList opened;
+    int activations = 0;
+    running.SetOpenHandler([&](const QString& commandLine) { opened << commandLine; });
+    ASSERT_TRUE(running.Listen([&] { ++activations; }));
+
+    SingleInstance later;
+    ASSERT_TRUE(later.ActivateRunning("\"/home/l/Lesson 1\n\xc3\xa9.vds\""));
+    ASSERT_TRUE(WaitFor([&] { return activations == 1; }));
+    EXPECT_EQ(opened, QStringList{QString::fromUtf8("\"/home/l/Lesson 1\n\xc3\xa9.vds\"")});
+
+    QLocalSocket stranger;
+    stranger.connectToServer(SingleInstance::ServerName());
+    ASSERT_TRUE(stranger.waitForConnected(kWaitMs));
+    stranger.write("hello\nopen \n");
+    stranger.write(QByteArray(SingleInstance::kMaxRequestBytes * 2, 'x'));
+    stranger.waitForBytesWritten(kWaitMs);
+    EXPECT_TRUE(WaitFor([&] { return stranger.state() == QLocalSocket::UnconnectedState; }));
+    EXPECT_EQ(opened.size(), 1);
+    EXPECT_EQ(activations, 1);
+}
+
+}  // namespace

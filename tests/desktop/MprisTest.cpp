@@ -1,0 +1,173 @@
+// The media controls on a session bus of the test's own: what the desktop asks goes to
+// the player through the buttons' handlers, and what it reads follows the player.
+
+#include "MprisService.h"
+
+#include "CommandLine.h"
+#include "MessageBox.h"
+#include "PlayerMessages.h"
+#include "RecordingMessageBoxPresenter.h"
+#include "TempDeviceRoot.h"
+#include "VellumdeckApp.h"
+#include "VellumdeckView.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusArgument>
+#include <QDBusInterface>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+#include <QDBusReply>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+const QString kServiceConnection = QStringLiteral("mpris-service");
+const QString kClientConnection = QStringLiteral("mpris-client");
+
+bool WaitFor(const std::function<bool()>& condition)
+{
+    QDeadlineTimer deadline(kWaitMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+class MprisTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
+        if (daemon.isEmpty())
+            GTEST_SKIP() << "no dbus-daemon";
+        m_bus.start(daemon, {"--session", "--nofork", "--print-address"});
+        ASSERT_TRUE(m_bus.waitForReadyRead(kWaitMs));
+        m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
+
+        // Real time, so a track is still playing when the next request comes.
+        qputenv("VELLUMDECK_AUDIO", "null:1");
+        CommandLine::SetArguments({});
+        SetMessageBoxPresenter(std::make_unique<RecordingMessageBoxPresenter>());
+        for (const char* name : {"/one.mp3", "/two.mp3"})
+            ASSERT_TRUE(QFile::copy(TestDataPath("speech.mp3"), m_root.Path() + name));
+        ASSERT_TRUE(m_root.WriteFile("\\lesson.vdl", "\\one.mp3\r\n\\two.mp3\r\n"));
+    }
+
+    void TearDown() override
+    {
+        QDBusConnection::disconnectFromBus(kClientConnection);
+        QDBusConnection::disconnectFromBus(kServiceConnection);
+        if (m_bus.state() != QProcess::NotRunning) {
+            m_bus.kill();
+            m_bus.waitForFinished();
+        }
+        SetMessageBoxPresenter(nullptr);
+        qputenv("VELLUMDECK_AUDIO", "null:50");
+    }
+
+    // Sent without waiting for the answer, which this thread itself gives.
+    QDBusPendingCall Call(const QString& method)
+    {
+        const QDBusMessage message = QDBusMessage::createMethodCall(
+            MprisService::kServiceName, MprisService::kObjectPath, MprisService::kPlayerInterface, method);
+        return QDBusConnection::connectToBus(m_address, kClientConnection).asyncCall(message);
+    }
+
+    // Read without blocking: the service answers from this very thread.
+    QVariant Property(const QString& name)
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            MprisService::kServiceName, MprisService::kObjectPath, "org.freedesktop.DBus.Properties", "Get");
+        message << MprisService::kPlayerInterface << name;
+        QDBusPendingCall call = QDBusConnection::connectToBus(m_address, kClientConnection).asyncCall(message);
+        if (!WaitFor([&] { return call.isFinished(); }) || call.isError())
+            return {};
+        return QDBusPendingReply<QDBusVariant>(call).value().variant();
+    }
+
+    QVariantMap Metadata()
+    {
+        const QVariant value = Property("Metadata");
+        if (value.canConvert<QDBusArgument>())
+            return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+        return value.toMap();
+    }
+
+    QProcess m_bus;
+    QString m_address;
+    TempDeviceRoot m_root;
+};
+
+TEST_F(MprisTest, PlayPauseNextAndStopReachThePlayerAndItsStateIsRead)
+{
+    CVellumdeckApp app;
+    ASSERT_TRUE(app.InitInstance());
+    CVellumdeckView* view = app.View();
+    MprisService service(&app, QDBusConnection::connectToBus(m_address, kServiceConnection));
+    ASSERT_TRUE(service.Register());
+    EXPECT_EQ(service.RegisteredName(), MprisService::kServiceName);
+
+    EXPECT_EQ(Property("PlaybackStatus").toString(), "Stopped");
+    EXPECT_FALSE(Property("CanPlay").toBool());
+    // Nothing open: the requests change nothing.
+    QDBusPendingCall playPause = Call("PlayPause");
+    QDBusPendingCall next = Call("Next");
+    ASSERT_TRUE(WaitFor([&] { return playPause.isFinished() && next.isFinished(); }));
+    EXPECT_EQ(view->Controller().GetPlaylist().size(), 0);
+
+    view->OpenHandedOverFile("\"\\lesson.vdl\"");
+    ASSERT_TRUE(WaitFor([&] { return view->PlayerState() == PLAYER_PLAYING; }));
+    EXPECT_EQ(Property("PlaybackStatus").toString(), "Playing");
+    const QVariantMap metadata = Metadata();
+    EXPECT_EQ(metadata.value("xesam:title").toString(), "one.mp3");
+    EXPECT_GT(metadata.value("mpris:length").toLongLong(), 0);
+
+    Call("PlayPause");
+    EXPECT_TRUE(WaitFor([&] { return view->PlayerState() == PLAYER_PAUSED; }));
+    Call("Pause");   // already paused: stays so
+    Call("Play");
+    EXPECT_TRUE(WaitFor([&] { return view->PlayerState() == PLAYER_PLAYING; }));
+
+    Call("Next");
+    EXPECT_TRUE(WaitFor([&] { return view->Controller().GetCurrentIndex() == 1 && view->PlayerState() == PLAYER_PLAYING; }));
+    EXPECT_TRUE(WaitFor([&] { return Metadata().value("xesam:title") == "two.mp3"; }));
+    EXPECT_TRUE(Metadata().value("xesam:url").toString().endsWith("/two.mp3"));
+    Call("Previous");
+    EXPECT_TRUE(WaitFor([&] { return view->Controller().GetCurrentIndex() == 0; }));
+
+    // The stop of Previous may still be on its way, so wait for the state to settle.
+    Call("Stop");
+    EXPECT_TRUE(WaitFor([&] { return view->PlayerState() == PLAYER_STOPPED && Property("PlaybackStatus") == "Stopped"; }));
+}
+
+TEST_F(MprisTest, ASecondPlayerOnTheBusTakesANameOfItsOwn)
+{
+    CVellumdeckApp app;
+    ASSERT_TRUE(app.InitInstance());
+    MprisService first(&app, QDBusConnection::connectToBus(m_address, kServiceConnection));
+    ASSERT_TRUE(first.Register());
+    MprisService second(&app, QDBusConnection::connectToBus(m_address, kClientConnection));
+    ASSERT_TRUE(second.Register());
+    EXPECT_TRUE(second.RegisteredName().startsWith(MprisService::kServiceName + ".instance"));
+}
+
+TEST(MprisWithoutBusTest, RegisteringWithoutABusFailsQuietly)
+{
+    MprisService service(nullptr, QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), "none"));
+    EXPECT_FALSE(service.Register());
+    QDBusConnection::disconnectFromBus("none");
+}
+
+}  // namespace

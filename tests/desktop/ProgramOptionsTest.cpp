@@ -1,0 +1,98 @@
+// The command line in the desktop's convention, and the plain path that must keep
+// working as it always has.
+
+#include "ProgramOptions.h"
+
+#include "CommandLine.h"
+#include "VellumdeckView.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kVersion = QStringLiteral("1.2.3");
+
+ProgramOptions Parse(const QStringList& arguments)
+{
+    return ProgramOptions::Parse(arguments, kVersion);
+}
+
+TEST(ProgramOptionsTest, OptionsTakeTheirValuesInBothSpellingsAndLeaveTheFile)
+{
+    QTemporaryDir root;
+    const ProgramOptions options =
+        Parse({"--zoom", "3", "--audio=wav:/tmp/a:b.wav:2", "--root", root.path(), "/home/l/Lesson 1.vds"});
+    ASSERT_EQ(options.GetOutcome(), ProgramOptions::Outcome::Run) << options.Message().toStdString();
+    EXPECT_EQ(options.Zoom(), 3);
+    EXPECT_EQ(options.Audio(), "wav:/tmp/a:b.wav:2");
+    EXPECT_EQ(options.Root(), root.path());
+    EXPECT_EQ(options.Files(), QStringList{"/home/l/Lesson 1.vds"});
+}
+
+TEST(ProgramOptionsTest, PathsWithBackslashesAndBlanksReachTheViewAsBefore)
+{
+    for (const QString& path : {QStringLiteral("\\My documents\\Vellumdeck Data\\a.vds"),
+                                QStringLiteral("/home/l/b c.mp3"), QStringLiteral("relative.vdl")}) {
+        const ProgramOptions options = Parse({path});
+        ASSERT_EQ(options.GetOutcome(), ProgramOptions::Outcome::Run);
+        CommandLine::SetArguments(options.Files());
+        EXPECT_EQ(CVellumdeckView::PathFromCommandLine(CommandLine::GetCommandLineW()), path);
+    }
+    CommandLine::SetArguments({});
+}
+
+TEST(ProgramOptionsTest, QtOptionsAndTheirValuesAreLeftToTheApplication)
+{
+    const ProgramOptions options = Parse({"-platform", "offscreen", "-reverse", "-style=fusion", "a.mp3"});
+    ASSERT_EQ(options.GetOutcome(), ProgramOptions::Outcome::Run) << options.Message().toStdString();
+    EXPECT_EQ(options.Files(), QStringList{"a.mp3"});
+}
+
+TEST(ProgramOptionsTest, DoubleDashEndsOptionsForADashedFileName)
+{
+    const ProgramOptions options = Parse({"--", "--zoom", "-x.mp3"});
+    ASSERT_EQ(options.GetOutcome(), ProgramOptions::Outcome::Run);
+    EXPECT_EQ(options.Files(), (QStringList{"--zoom", "-x.mp3"}));
+    EXPECT_EQ(options.Zoom(), 0);
+}
+
+TEST(ProgramOptionsTest, HelpAndVersionEndAtOnceWithTheirText)
+{
+    const ProgramOptions help = Parse({"a.mp3", "--help", "--bogus"});
+    EXPECT_EQ(help.GetOutcome(), ProgramOptions::Outcome::Exit);
+    for (const char* option : {"--zoom N", "--audio BACKEND", "--root DIR", "--version"})
+        EXPECT_TRUE(help.Message().contains(QLatin1String(option))) << option;
+
+    const ProgramOptions version = Parse({"--version"});
+    EXPECT_EQ(version.GetOutcome(), ProgramOptions::Outcome::Exit);
+    EXPECT_EQ(version.Message(), "vellumdeck 1.2.3\n");
+}
+
+TEST(ProgramOptionsTest, BadCommandLinesFailWithAMessageNamingTheFault)
+{
+    const struct
+    {
+        QStringList arguments;
+        const char* named;
+    } cases[] = {
+        {{"--bogus"}, "unknown option '--bogus'"},
+        {{"-q"}, "unknown option '-q'"},
+        {{"--zoom", "9"}, "--zoom takes a whole number from 1 to 8"},
+        {{"--zoom=two"}, "not 'two'"},
+        {{"--zoom"}, "option '--zoom' needs a value"},
+        {{"--audio", "alsa"}, "--audio takes"},
+        {{"--audio", "null:fast"}, "--audio takes"},
+        {{"--audio=wav:"}, "--audio takes"},
+        {{"--root", "/no/such/folder/here"}, "no such folder"},
+    };
+    for (const auto& bad : cases) {
+        const ProgramOptions options = Parse(bad.arguments);
+        EXPECT_EQ(options.GetOutcome(), ProgramOptions::Outcome::Error) << bad.named;
+        EXPECT_TRUE(options.Message().contains(QLatin1String(bad.named))) << options.Message().toStdString();
+        EXPECT_TRUE(options.Message().contains("--help")) << bad.named;
+    }
+}
+
+}  // namespace
