@@ -6,8 +6,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A paced pump wakes about this often in real time, whatever the speed.
-constexpr std::chrono::milliseconds kPacedTick{10};
+// A paced pump takes this much audio per wake-up, a real device's period (SDL's default
+// buffer: 2048 frames at 44.1 kHz); waking more often at real time only spends
+// processor time, and a wake-up costs more than decoding 10 ms of audio...
+constexpr std::chrono::milliseconds kDevicePeriod{46};
+// ...but wakes at least this often in real time, so a sped-up run stays smooth.
+constexpr std::chrono::milliseconds kShortestTick{10};
 // Unpaced chunks only bound how much is read at once.
 constexpr std::size_t kUnpacedChunk = 64 * 1024;
 constexpr std::size_t kLargestChunk = 1024 * 1024;
@@ -59,8 +63,9 @@ std::size_t AudioPump::ChunkSize() const
     const std::size_t block = std::max<std::size_t>(m_format.BlockAlign(), 1);
     std::size_t bytes = kUnpacedChunk;
     if (Paced()) {
-        const double perTick = static_cast<double>(m_format.BytesPerSecond()) * m_speed *
-                               std::chrono::duration<double>(kPacedTick).count();
+        const double tickSeconds = std::max(std::chrono::duration<double>(kShortestTick).count(),
+                                            std::chrono::duration<double>(kDevicePeriod).count() / m_speed);
+        const double perTick = static_cast<double>(m_format.BytesPerSecond()) * m_speed * tickSeconds;
         bytes = static_cast<std::size_t>(std::min(perTick, static_cast<double>(kLargestChunk)));
     }
     return std::max(bytes / block, std::size_t{1}) * block;
