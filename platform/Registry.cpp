@@ -1,14 +1,18 @@
 #include "Registry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <mutex>
+
+#include <unistd.h>
 
 // Each value is one line under its key's path, holding its type and its exact bytes:
 //   [Software]
@@ -32,6 +36,8 @@ const QString kStringPrefix = QStringLiteral("sz:");
 const QString kHexPrefix = QStringLiteral("hex(");
 const QString kHexTypeEnd = QStringLiteral("):");
 const QString kRelativeFile = QStringLiteral("/vellumdeck/registry.ini");
+// The previous file while a new one is written.
+const QString kKeptSuffix = QStringLiteral(".previous");
 constexpr DWORD kDwordBytes = 4;
 constexpr int kDwordHexDigits = 8;
 constexpr int kHexBase = 16;
@@ -168,14 +174,51 @@ bool KeyExists(QSettings& store, const QString& path)
     return exists;
 }
 
-// Writes the pending changes to the file and tells whether they are there.
+// True when the file at path, read afresh, holds every value of store as it is.
+bool ReadsBackWhole(const QSettings& store, const QString& path)
+{
+    // A name QSettings has never seen, so that it parses the file instead of
+    // answering from its cache.
+    static std::atomic<unsigned> s_checks{0};
+    const QString check = path + QStringLiteral(".check-%1-%2").arg(::getpid()).arg(++s_checks);
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(check).constData()) != 0)
+        return false;
+    bool whole = true;
+    {
+        const QSettings written(check, QSettings::IniFormat);
+        const QStringList keys = store.allKeys();
+        whole = written.status() == QSettings::NoError && written.allKeys().size() == keys.size();
+        for (qsizetype i = 0; whole && i < keys.size(); ++i)
+            whole = written.value(keys[i]) == store.value(keys[i]);
+    }
+    QFile::remove(check);
+    return whole;
+}
+
+// Writes the pending changes to the file and tells whether they are there. When
+// the disk fills, QSaveFile puts a short file in the old one's place as if it were
+// whole (the file engine reports a short count, not an error), so the old file is
+// kept under a second name until the new one has read back whole, and is put back
+// when it has not.
 LONG Commit(QSettings& store)
 {
-    const QString folder = QFileInfo(store.fileName()).absolutePath();
-    if (!QDir().mkpath(folder))
+    const QString path = store.fileName();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return ERROR_ACCESS_DENIED;
+    const QString kept = path + kKeptSuffix;
+    QFile::remove(kept);
+    const bool keptOld = ::link(QFile::encodeName(path).constData(), QFile::encodeName(kept).constData()) == 0;
     store.sync();
-    return store.status() == QSettings::AccessError ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+    bool written = store.status() != QSettings::AccessError;
+    if (written && !ReadsBackWhole(store, path)) {
+        written = false;
+        if (keptOld && ::rename(QFile::encodeName(kept).constData(), QFile::encodeName(path).constData()) == 0)
+            return ERROR_ACCESS_DENIED;
+        QFile::remove(path);   // better no file than a cut one: its values read as missing
+    }
+    if (keptOld)
+        QFile::remove(kept);
+    return written ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 bool IsValid(HKEY key)

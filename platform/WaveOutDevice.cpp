@@ -4,6 +4,7 @@
 #include "SoftwareVolume.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 WaveOutDevice::WaveOutDevice(const AudioFormat& format, DWORD notifyThread)
@@ -160,7 +161,9 @@ void WaveOutDevice::CompleteUpTo(const WAVEHDR* stop)
 void WaveOutDevice::Complete(WAVEHDR* header)
 {
     header->lpNext = nullptr;
-    header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    // The owner reads the flags without the lock to see which buffers are free.
+    std::atomic_ref<DWORD>(header->dwFlags)
+        .store((header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE, std::memory_order_release);
     // Posted under the lock, so the owner hears of the headers in queue order even
     // when a reset and the backend complete at the same time.
     if (m_notifyThread != 0)

@@ -70,6 +70,7 @@ void CMp3Decoder::Init()
     m_frameCount = 0;
     m_bytesValid = 0;
     m_guardAdded = false;
+    m_readSinceFrame = 0;
 }
 
 bool CMp3Decoder::Open(const QString& path)
@@ -101,6 +102,7 @@ bool CMp3Decoder::Open(const QString& path)
     // synchronisation skips whatever precedes the first frame.
     m_bytesValid = 0;
     m_guardAdded = false;
+    m_readSinceFrame = 0;
     return true;
 }
 
@@ -125,14 +127,16 @@ bool CMp3Decoder::ScanFirstHeader()
     m_xing = XingInfo();
 
     std::uint32_t valid = 0;
+    std::uint32_t scanned = 0;
     int decoded = 0;
     mad_header taken{};
     bool found = false;
-    for (;;) {
+    while (scanned < kMaxSyncSearch) {
         std::uint32_t got = 0;
         if (!m_file.Read(scratch + valid, kScanBufferSize - valid, &got) || got == 0)
             break;
         valid += got;
+        scanned += got;
         mad_stream_buffer(&stream, scratch, valid);
         if (ScanDecode(stream, frame, &decoded, &taken)) {
             found = true;
@@ -284,7 +288,9 @@ bool CMp3Decoder::RefillStream()
     if (more)
         more = ReadFromFile(&got);
     FeedStream();
-    return more;
+    // A long stretch without any frame ends the data as the end of the file would.
+    m_readSinceFrame += got;
+    return more && m_readSinceFrame < kMaxSyncSearch;
 }
 
 void CMp3Decoder::CountFrame()
@@ -292,6 +298,7 @@ void CMp3Decoder::CountFrame()
     const auto kbps = static_cast<std::uint32_t>(m_frame.header.bitrate / kBitsPerKbit);
     m_bitRateSum += kbps;
     ++m_frameCount;
+    m_readSinceFrame = 0;
     m_info.kbps = static_cast<std::int32_t>(kbps);
 }
 
@@ -335,6 +342,7 @@ bool CMp3Decoder::Seek(std::int32_t target, std::int32_t scale)
     const auto offset = static_cast<std::int64_t>(m_size * ByteFractionOf(fraction));
     m_bytesValid = 0;
     m_guardAdded = false;
+    m_readSinceFrame = 0;
     std::uint32_t got = 0;
     bool ok = m_file.Seek(offset, File::Origin::Begin) >= 0;
     if (ok)

@@ -25,6 +25,10 @@ class CMp3Decoder
 {
 public:
     static constexpr int kReadBufferSize = 40000;
+    // How far the decoder looks for a frame before it gives the file up: far past any
+    // tag in front of a recording, and far short of a disk image of zeros, which
+    // would otherwise be read to its end, holding up the player thread meanwhile.
+    static constexpr std::uint32_t kMaxSyncSearch = std::uint32_t(16) << 20;
 
     CMp3Decoder();
     ~CMp3Decoder();
@@ -82,4 +86,5 @@ private:
     unsigned char m_buffer[kReadBufferSize + MAD_BUFFER_GUARD];
     std::uint32_t m_bytesValid = 0;
     bool m_guardAdded = false;   // the file's last byte is in the buffer, guard after it
+    std::uint32_t m_readSinceFrame = 0;   // bytes read since the last decoded frame
 };

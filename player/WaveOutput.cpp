@@ -3,9 +3,18 @@
 #include "Mp3Decoder.h"
 #include "WinThread.h"
 
+#include <atomic>
 #include <new>
 
 namespace {
+
+// The device's audio thread clears the in-queue flag when it is done with a header,
+// so the flags are read as the atomic word they are to both threads.
+bool IsQueued(const WAVEHDR& header)
+{
+    auto& flags = const_cast<DWORD&>(header.dwFlags);
+    return std::atomic_ref<DWORD>(flags).load(std::memory_order_acquire) & WHDR_INQUEUE;
+}
 
 constexpr WORD kBitsPerByte = 8;
 constexpr WORD kSixteenBits = 16;
@@ -86,7 +95,7 @@ bool CWaveOutput::Pump()
     for (WAVEHDR& header : m_headers) {
         if (!m_decoder)
             break;
-        if (header.dwFlags & WHDR_INQUEUE)
+        if (IsQueued(header))
             continue;
         header.dwBufferLength = kBufferSize;
         const bool more = m_decoder->Fill(header.lpData, &header.dwBufferLength);
@@ -120,7 +129,7 @@ bool CWaveOutput::AllIdle() const
     if (!m_device)
         return true;
     for (const WAVEHDR& header : m_headers) {
-        if (header.dwFlags & WHDR_INQUEUE)
+        if (IsQueued(header))
             return false;
     }
     return true;

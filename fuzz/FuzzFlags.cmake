@@ -1,0 +1,10 @@
+# The fuzz configuration: clang's libFuzzer with AddressSanitizer and
+# UndefinedBehaviorSanitizer on everything of ours, coverage for the fuzzer on the
+# code under test. Included from the top-level list before any target exists.
+if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(FATAL_ERROR "VELLUMDECK_FUZZ needs clang: configure with CC=clang CXX=clang++")
+endif()
+# Undefined behaviour ends the run like a memory error, so the fuzzer keeps it.
+add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                    -fno-omit-frame-pointer -g)
+add_link_options(-fsanitize=address,undefined)

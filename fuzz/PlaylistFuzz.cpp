@@ -1,0 +1,52 @@
+// Reads the input as a ".vdl" playlist: the mark test, UTF-16 and 8-bit lines of
+// any length, line ends, trimming and the existence check of every line. The 8-bit
+// side is read in a single-byte, a multibyte and a variable-length code page in
+// turn, as the last input byte chooses.
+
+#include "CodePage.h"
+#include "FuzzInputFile.h"
+#include "Playlist.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+const char* const kCodePages[] = {"CP1252", "CP949", "UTF-8"};
+constexpr std::size_t kCodePageCount = sizeof(kCodePages) / sizeof(kCodePages[0]);
+
+bool IsLineSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// What every entry of a playlist must be: a trimmed, non-empty path that is a C
+// string to the system calls that will open it.
+bool IsCleanEntry(const QString& entry)
+{
+    return !entry.isEmpty() && !IsLineSpace(entry.front()) && !IsLineSpace(entry.back()) &&
+           !entry.contains(QChar(u'\0'));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static FuzzInputFile input("lesson.vdl");
+    const std::size_t choice = size > 0 ? data[size - 1] % kCodePageCount : 0;
+    CodePage::SetName(QByteArray(kCodePages[choice]));
+    input.Write(data, size);
+
+    QStringList playlist;
+    const bool read = FillPlaylist(&playlist, input.Path());
+    if (read != (size >= 2))
+        std::abort();
+    for (const QString& entry : playlist) {
+        if (!IsCleanEntry(entry))
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,137 @@
+// The learner's own files when they are damaged or cannot be written: bookmark files
+// cut short, a settings file that is not INI at all or only partly, and a settings
+// write that fails half way. What can be read is used, nothing else is invented, and
+// a failed write never costs what was stored before.
+
+#include "ApplyStoredSettings.h"
+#include "BookmarkList.h"
+#include "FileSizeLimit.h"
+#include "RegSettings.h"
+#include "Registry.h"
+#include "StudyFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+
+namespace {
+
+const QString kBookmarkFile = QStringLiteral("\\My documents\\Lesson1.vdm");
+// Larger than QSettings' lock file, smaller than a settings file with the defaults.
+constexpr rlim_t kWriteLimit = 128;
+
+QByteArray ReadHost(const QString& hostPath)
+{
+    QFile file(hostPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class BadUserDataTest : public PaneFixture
+{
+protected:
+    QString RegistryFile() const { return Registry::FilePath(); }
+
+    void WriteRegistry(const QByteArray& bytes)
+    {
+        QFile file(RegistryFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    QStringList FilesBesideRegistry() const
+    {
+        return QDir(QFileInfo(RegistryFile()).absolutePath()).entryList(QDir::Files | QDir::Hidden);
+    }
+};
+
+TEST_F(BadUserDataTest, BookmarkFilesCutShortLoadNothingAndStayAsTheyWere)
+{
+    const QByteArray whole = QByteArray("B\0M\0H\0E\0A\0D\0E\0R\0\0\0\0\0\x01\0\0", 23) +
+                             QByteArray("U\0n\0i\0t\0\0\0\0\0F\0", 14);
+    const QString host = m_root.Host(kBookmarkFile);
+    // No header at all; the header less its last count byte; the header and one byte
+    // of its one entry.
+    for (const int size : {0, 22, 24}) {
+        SCOPED_TRACE(size);
+        const QByteArray bytes = whole.left(size);
+        ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, bytes));
+        CBookmarkList list;
+        EXPECT_EQ(list.Load(kBookmarkFile), 0);
+        EXPECT_EQ(list.GetCount(), 0);
+        EXPECT_EQ(ReadHost(host), bytes);
+    }
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(BadUserDataTest, SettingsFileThatIsNotIniGetsTheDefaults)
+{
+    QByteArray garbage;
+    for (int i = 0; i < 2048; ++i)
+        garbage.append(char((i * 7919 + 13) & 0xFF));
+    WriteRegistry(garbage);
+
+    ApplyStoredSettings(*m_pane);
+
+    CRegSettings settings;
+    EXPECT_EQ(settings.GetFontName(), QString::fromLatin1(CRegSettings::kDefaultFontName));
+    EXPECT_EQ(settings.GetHeight(), CRegSettings::kDefaultHeight);
+    EXPECT_EQ(settings.GetBold(), CRegSettings::kDefaultBold);
+    EXPECT_EQ(settings.GetBkColor(), CRegSettings::kDefaultBkColor);
+    EXPECT_EQ(settings.GetTxtColor(), CRegSettings::kDefaultTxtColor);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(BadUserDataTest, DamagedLinesDoNotCostTheReadableSettings)
+{
+    WriteRegistry("[Software]\n"
+                  "Quorvane\\Vellumdeck\\FontName=sz:Courier\n"
+                  "\x01\x02\xff no equals sign here\n"
+                  "Quorvane\\Vellumdeck\\Height=dword:00000014\n"
+                  "[[[\n"
+                  "=\n"
+                  "[Software]\n"
+                  "Quorvane\\Vellumdeck\\BkColor=dword:zz\n");
+
+    ApplyStoredSettings(*m_pane);
+    CRegSettings settings;
+    EXPECT_EQ(settings.GetFontName(), QStringLiteral("Courier")) << "a readable name is not replaced by defaults";
+    EXPECT_EQ(settings.GetHeight(), 20);
+    EXPECT_EQ(settings.GetBkColor(), 0u) << "an unreadable colour reads as 0";
+
+    // Rewriting the file for a new setting keeps them.
+    ASSERT_EQ(settings.SetBold(1), 1);
+    EXPECT_EQ(settings.GetFontName(), QStringLiteral("Courier"));
+    EXPECT_EQ(settings.GetHeight(), 20);
+    EXPECT_EQ(settings.GetBold(), 1);
+}
+
+TEST_F(BadUserDataTest, FailedSettingsWriteLeavesThePreviousFileWhole)
+{
+    CRegSettings settings;
+    ASSERT_EQ(settings.SetFontName(QStringLiteral("Tahoma")), 1);
+    ASSERT_EQ(settings.SetHeight(CRegSettings::kDefaultHeight), 1);
+    ASSERT_EQ(settings.SetBkColor(CRegSettings::kDefaultBkColor), 1);
+    ASSERT_EQ(settings.SetTxtColor(CRegSettings::kDefaultTxtColor), 1);
+    const QByteArray before = ReadHost(RegistryFile());
+    ASSERT_GT(before.size(), qsizetype(kWriteLimit));
+    const QStringList filesBefore = FilesBesideRegistry();
+
+    {
+        // The disk fills up while the new settings file is written.
+        FileSizeLimit limit(kWriteLimit);
+        ASSERT_TRUE(limit.Active());
+        EXPECT_EQ(settings.SetFontName(QStringLiteral("A face name long enough to need more room")), 0);
+        EXPECT_EQ(settings.SetHeight(99), 0);
+    }
+    EXPECT_EQ(ReadHost(RegistryFile()), before);
+    EXPECT_EQ(FilesBesideRegistry(), filesBefore) << "no half-written file is left behind";
+    EXPECT_EQ(settings.GetFontName(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(settings.GetHeight(), CRegSettings::kDefaultHeight);
+
+    // With room again the same write goes through.
+    EXPECT_EQ(settings.SetHeight(99), 1);
+    EXPECT_EQ(settings.GetHeight(), 99);
+}
+
+}  // namespace
