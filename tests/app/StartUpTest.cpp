@@ -1,6 +1,7 @@
 // Start-up and exit: one program per device root, the window it shows, the way a
 // command reaches its handler, and the program itself run on a ".vds".
 
+#include "WaitFor.h"
 #include "VellumdeckApp.h"
 
 #include "CommandLine.h"
@@ -30,17 +31,6 @@
 namespace {
 
 constexpr int kWaitMs = 20000;
-
-bool WaitFor(const std::function<bool()>& condition)
-{
-    QDeadlineTimer deadline(kWaitMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 class StartUpTest : public ::testing::Test
 {

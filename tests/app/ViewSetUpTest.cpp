@@ -1,6 +1,7 @@
 // The main view's set-up: faces, volume, stored settings, data folders, the command-line
 // recording, and the study text rules it relies on.
 
+#include "WaitFor.h"
 #include "VellumdeckView.h"
 
 #include "CommandLine.h"
@@ -26,17 +27,6 @@
 namespace {
 
 constexpr int kWaitMs = 20000;
-
-bool WaitFor(const std::function<bool()>& condition)
-{
-    QDeadlineTimer deadline(kWaitMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 // A ".vds": a recording followed by its study text and the text's length.
 QByteArray VdsBytes(const QByteArray& text)

@@ -1,6 +1,7 @@
 // A file opened while the program runs (from the file manager, or a second start from a
 // terminal) is handed to the running program, which plays it; the second start ends.
 
+#include "WaitFor.h"
 #include "SingleInstance.h"
 #include "TempDeviceRoot.h"
 
@@ -20,17 +21,6 @@ namespace {
 constexpr int kWaitMs = 20000;
 // More than the WAV header: some of the recording has been written out.
 constexpr qint64 kPlayedBytes = 100000;
-
-bool WaitFor(const std::function<bool()>& condition)
-{
-    QDeadlineTimer deadline(kWaitMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 class HandOverTest : public ::testing::Test
 {

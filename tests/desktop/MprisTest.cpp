@@ -1,6 +1,7 @@
 // The media controls on a session bus of the test's own: what the desktop asks goes to
 // the player through the buttons' handlers, and what it reads follows the player.
 
+#include "WaitFor.h"
 #include "MprisService.h"
 
 #include "CommandLine.h"
@@ -32,17 +33,6 @@ namespace {
 constexpr int kWaitMs = 20000;
 const QString kServiceConnection = QStringLiteral("mpris-service");
 const QString kClientConnection = QStringLiteral("mpris-client");
-
-bool WaitFor(const std::function<bool()>& condition)
-{
-    QDeadlineTimer deadline(kWaitMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 class MprisTest : public ::testing::Test
 {

@@ -1,6 +1,7 @@
 // The desktop services: the zoom, the command line, one program per device root and
 // the keep-awake request.
 
+#include "WaitFor.h"
 #include "CommandLine.h"
 #include "DevicePath.h"
 #include "KeepAwake.h"
@@ -21,17 +22,6 @@
 namespace {
 
 constexpr int kWaitMs = 10000;
-
-bool WaitFor(const std::function<bool()>& condition)
-{
-    QDeadlineTimer deadline(kWaitMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 TEST(ScreenZoomTest, ChoosesTheLargestZoomThatFitsEightyPercentOfTheHeight)
 {
