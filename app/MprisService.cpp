@@ -51,7 +51,7 @@ bool MprisService::Register()
         return false;
     if (!m_connection.registerObject(kObjectPath, this))
         return false;
-    // The specification of MPRIS names further instances by a suffix of their own.
+    // MPRIS names further instances by a suffix of their own.
     const QString instanceName =
         kServiceName + QStringLiteral(".instance%1").arg(QCoreApplication::applicationPid());
     for (const QString& name : {kServiceName, instanceName}) {
