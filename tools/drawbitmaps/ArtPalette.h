@@ -66,4 +66,14 @@ inline constexpr QRgb kTimeText = qRgb(255, 255, 255);
 // and the faces drawn over it have to meet without a seam.
 QList<QRgb> ExactColours();
 
+// The listening motif shared by the logo and the program's icon: a vellum book under
+// headphones on a deep blue glow.
+constexpr QRgb kTopBlue = qRgb(22, 32, 128);
+constexpr QRgb kGlow = qRgb(52, 70, 178);
+constexpr QRgb kVellum = qRgb(246, 236, 212);
+constexpr QRgb kVellumShade = qRgb(214, 198, 166);
+constexpr QRgb kPageEdge = qRgb(170, 150, 116);
+constexpr QRgb kInk = qRgb(160, 146, 124);
+constexpr QRgb kBand = qRgb(176, 188, 240);
+
 } // namespace ArtPalette

@@ -23,13 +23,6 @@ constexpr int kTextLinesPerPage = 5;
 // Below this many pixels the details merge into noise.
 constexpr int kDetailedFrom = 48;
 
-constexpr QRgb kTopBlue = qRgb(22, 32, 128);
-constexpr QRgb kGlow = qRgb(52, 70, 178);
-constexpr QRgb kVellum = qRgb(246, 236, 212);
-constexpr QRgb kVellumShade = qRgb(214, 198, 166);
-constexpr QRgb kPageEdge = qRgb(170, 150, 116);
-constexpr QRgb kInk = qRgb(160, 146, 124);
-constexpr QRgb kBand = qRgb(176, 188, 240);
 
 const QString kIconName = QStringLiteral("vellumdeck");
 
