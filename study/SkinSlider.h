@@ -162,8 +162,7 @@ private:
     void DrawTic(QPainter& painter, int position) const;
     void DrawChannel(QPainter& painter, const QRect& rect) const;
     void DrawThumb(QPainter& painter, const QRect& rect, UINT state);
-    void DrawUprightThumb(QPainter& painter, const QRect& rect) const;
-    void DrawFlatThumb(QPainter& painter, const QRect& rect) const;
+    void DrawThumbShape(QPainter& painter, const QRect& rect, bool upright) const;
     void DrawBitmapThumb(QPainter& painter, const QRect& rect) const;
     void DrawBothSidedBody(QPainter& painter, const QRect& rect) const;
     void DrawPointedBody(QPainter& painter, const QRect& rect, bool upright) const;

@@ -166,10 +166,7 @@ void CSkinSlider::DrawThumb(QPainter& painter, const QRect& rect, UINT state)
         m_thumbColor = m_pressedColor;
         UpdateColors();
     }
-    if (rect.height() > rect.width())
-        DrawUprightThumb(painter, rect);
-    else
-        DrawFlatThumb(painter, rect);
+    DrawThumbShape(painter, rect, rect.height() > rect.width());
     if (recolour) {
         m_thumbColor = thumbColor;
         UpdateColors();
@@ -177,7 +174,8 @@ void CSkinSlider::DrawThumb(QPainter& painter, const QRect& rect, UINT state)
     m_thumbPressed = false;
 }
 
-void CSkinSlider::DrawUprightThumb(QPainter& painter, const QRect& rect) const
+// An upright thumb (taller than wide) points up or down, a flat one left or right.
+void CSkinSlider::DrawThumbShape(QPainter& painter, const QRect& rect, bool upright) const
 {
     if (m_bitmapThumbs) {
         DrawBitmapThumb(painter, rect);
@@ -186,23 +184,9 @@ void CSkinSlider::DrawUprightThumb(QPainter& painter, const QRect& rect) const
     if (ThumbBothSides())
         DrawBothSidedBody(painter, rect);
     else
-        DrawPointedBody(painter, rect, true);
+        DrawPointedBody(painter, rect, upright);
     if (isEnabled())
-        DrawGrips(painter, rect, true);
-}
-
-void CSkinSlider::DrawFlatThumb(QPainter& painter, const QRect& rect) const
-{
-    if (m_bitmapThumbs) {
-        DrawBitmapThumb(painter, rect);
-        return;
-    }
-    if (ThumbBothSides())
-        DrawBothSidedBody(painter, rect);
-    else
-        DrawPointedBody(painter, rect, false);
-    if (isEnabled())
-        DrawGrips(painter, rect, false);
+        DrawGrips(painter, rect, upright);
 }
 
 void CSkinSlider::DrawBitmapThumb(QPainter& painter, const QRect& rect) const
