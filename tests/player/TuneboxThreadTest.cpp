@@ -60,7 +60,10 @@ protected:
     }
 };
 
-// Remembers how many buffers had come back when PLAYER_ENDED was posted.
+// Remembers how many buffers the device had given back when PLAYER_ENDED was
+// posted: those the thread has handled and those whose MM_WOM_DONE still waits in
+// its queue (the device marks a buffer done before the thread reads the message,
+// and nothing else is posted to the thread while a test waits for the end).
 class EndWatchingTarget : public QueueMessageTarget
 {
 public:
@@ -69,7 +72,11 @@ public:
     bool PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         if (msg == WM_PLAYER_STATE && wParam == PLAYER_ENDED)
-            m_buffersDoneAtEnd = m_buffersDone.load();
+        {
+            const MessageQueue* queue = MessageQueue::ForCurrentThread();
+            const int waiting = queue != nullptr ? static_cast<int>(queue->Size()) : 0;
+            m_buffersDoneAtEnd = m_buffersDone.load() + waiting;
+        }
         return QueueMessageTarget::PostMessage(msg, wParam, lParam);
     }
 
