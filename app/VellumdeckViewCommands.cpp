@@ -6,7 +6,7 @@
 #include "CmdUI.h"
 #include "DeleteBookmarkDlg.h"
 #include "DevicePath.h"
-#include "File.h"
+#include "EmbeddedText.h"
 #include "FileSystem.h"
 #include "MenuBuilder.h"
 #include "MessageBox.h"
@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr int kTrailerBytes = 4;   // the study text's length, at the end of a ".vds"
 const QString kEmbeddedLower = QStringLiteral("vds");
 const QString kEmbeddedUpper = QStringLiteral("VDS");
 const QString kTextExtension = QStringLiteral("txt");
@@ -35,37 +34,6 @@ const QString kMessageCaption = QStringLiteral("Vellumdeck");
 const QString kTextFilter = QStringLiteral("TXT Files (*.txt)");
 // Where Text Open starts browsing: the device's own documents.
 const QString kTextOpenFolder = QStringLiteral("\\My documents");
-
-std::uint32_t ReadLittleEndian32(const unsigned char* bytes)
-{
-    return std::uint32_t(bytes[0]) | (std::uint32_t(bytes[1]) << 8) | (std::uint32_t(bytes[2]) << 16)
-         | (std::uint32_t(bytes[3]) << 24);
-}
-
-// The study text at the end of a ".vds": false when the file does not open, or its
-// trailer claims more than the file holds (then nothing beyond the file is read).
-bool ReadEmbeddedText(const QString& path, std::vector<char>* text)
-{
-    File file;
-    if (!file.Open(path, File::Access::Read, File::Disposition::OpenExisting))
-        return false;
-    const std::int64_t size = file.Size();
-    if (size < kTrailerBytes || file.Seek(-kTrailerBytes, File::Origin::End) < 0)
-        return false;
-    unsigned char trailer[kTrailerBytes] = {};
-    std::uint32_t got = 0;
-    if (!file.Read(trailer, kTrailerBytes, &got) || got != kTrailerBytes)
-        return false;
-    const std::uint32_t length = ReadLittleEndian32(trailer);
-    if (std::int64_t(length) > size - kTrailerBytes)
-        return false;
-    text->assign(length, 0);
-    if (length == 0)
-        return true;
-    if (file.Seek(-std::int64_t(length) - kTrailerBytes, File::Origin::End) < 0)
-        return false;
-    return file.Read(text->data(), length, &got) && got == length;
-}
 
 // The list as it stands goes to the bookmark file; no bookmarks, no file.
 void StoreBookmarks(const CBookmarkList& bookmarks, const QString& file)
@@ -291,7 +259,7 @@ BOOL CVellumdeckView::LoadEmbeddedText(const QString& path)
 {
     ReleaseCompanion();
     std::vector<char> text;
-    if (!ReadEmbeddedText(path, &text))
+    if (!CEmbeddedText::Read(path, &text))
         return false;
     m_companionPath = path;
     m_textPane.LoadTextBuffer(text.data(), std::uint32_t(text.size()));

@@ -1,0 +1,65 @@
+// Reads the input as a ".vds" recording's study text: the trailer's count of text
+// bytes in the last four bytes, the text before it, then the text's conversion as
+// the pane makes it, in a single-byte, a multibyte and a variable-length code page
+// as the first input byte chooses. The text read must be exactly the bytes the
+// trailer measures, and a refused file must leave the caller's text as it was.
+
+#include "CodePage.h"
+#include "EmbeddedText.h"
+#include "FuzzInputFile.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char* const kCodePages[] = {"CP1252", "CP949", "UTF-8"};
+constexpr std::size_t kCodePageCount = sizeof(kCodePages) / sizeof(kCodePages[0]);
+
+// The count the last four bytes give, when there are four.
+bool Measured(const std::uint8_t* data, std::size_t size, std::uint64_t* length)
+{
+    if (size < std::size_t(CEmbeddedText::kTrailerBytes))
+        return false;
+    const std::uint8_t* t = data + size - CEmbeddedText::kTrailerBytes;
+    *length = std::uint64_t(t[0]) | (std::uint64_t(t[1]) << 8) | (std::uint64_t(t[2]) << 16) |
+              (std::uint64_t(t[3]) << 24);
+    return *length <= size - CEmbeddedText::kTrailerBytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static FuzzInputFile input("Lesson1.vds");
+    const std::size_t choice = size > 0 ? data[0] % kCodePageCount : 0;
+    CodePage::SetName(QByteArray(kCodePages[choice]));
+    input.Write(data, size);
+
+    const std::vector<char> sentinel{'k', 'e', 'p', 't'};
+    std::vector<char> text = sentinel;
+    const bool read = CEmbeddedText::Read(input.Path(), &text);
+
+    std::uint64_t length = 0;
+    const bool fits = Measured(data, size, &length);
+    if (read != fits)
+        std::abort();
+    if (!read) {
+        if (text != sentinel)
+            std::abort();
+        return 0;
+    }
+    const std::uint8_t* start = data + size - CEmbeddedText::kTrailerBytes - length;
+    if (text.size() != length || (length > 0 && std::memcmp(text.data(), start, length) != 0))
+        std::abort();
+
+    const QString shown = CodePage::ToUnicode(QByteArray(text.data(), qsizetype(text.size())));
+    if (length > 0 && shown.isEmpty())
+        std::abort();
+    return 0;
+}
