@@ -1,6 +1,8 @@
 #include "ColourPicker.h"
 #include "DialogBuilder.h"
+#include "FileSizeLimit.h"
 #include "RegSettings.h"
+#include "Registry.h"
 #include "SettingCommand.h"
 #include "SettingDlg.h"
 #include "StudyFixture.h"
@@ -8,6 +10,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QPushButton>
@@ -313,4 +317,35 @@ TEST_F(SettingCommandTest, PaneWithoutAFontOffersFifteenPixelTahomaAndAnythingBu
     EXPECT_EQ(m_pane->GetBackgroundColor(), CStudyEdit::kCreationBkColor);
     EXPECT_EQ(m_pane->GetTextColor(), CStudyEdit::kCreationTxtColor);
     EXPECT_EQ(CRegSettings().QueryNumber(CRegSettings::kHeightValue), std::nullopt);
+}
+
+TEST_F(SettingCommandTest, ChoiceThatCannotBeSavedStillReachesThePaneAndTheLearnerIsTold)
+{
+    m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 15, false);
+    Run([&](CSettingDlg& dialog) { Press(dialog, IDOK); });
+    ASSERT_TRUE(Boxes().empty());
+    QFile file(Registry::FilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    {
+        // The disk fills up half way through the new settings file.
+        FileSizeLimit limit(rlim_t(before.size() / 2));
+        ASSERT_TRUE(limit.Active());
+        Run([&](CSettingDlg& dialog) {
+            SetSize(dialog, QStringLiteral("33"));
+            ChooseCell(dialog.m_bkColourButton, 16);
+            Press(dialog, IDOK);
+        });
+    }
+    EXPECT_EQ(m_pane->GetTextFont()->height, 33);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("The display settings could not be saved in\n%1\n"
+                                              "They apply until Vellumdeck closes.")
+                                   .arg(QDir::toNativeSeparators(Registry::FilePath())));
+    EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(ReadStored().height, 15);
 }
