@@ -14,6 +14,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+#include <cstdlib>
+#include <functional>
+
 
 namespace {
 
@@ -25,6 +29,27 @@ QByteArray ReadHost(const QString& hostPath)
 {
     QFile file(hostPath);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// In a child process: lets no file grow past limit bytes, with the limit's signal
+// left to its default action (the process ends there and then), and saves.
+[[noreturn]] void SaveUnderFileSizeLimit(rlim_t limit, const std::function<void()>& save)
+{
+    rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    std::signal(SIGXFSZ, SIG_DFL);
+    rlimit narrowed{};
+    ::getrlimit(RLIMIT_FSIZE, &narrowed);
+    narrowed.rlim_cur = limit;
+    ::setrlimit(RLIMIT_FSIZE, &narrowed);
+    save();
+    std::_Exit(0);
+}
+
+// Runs save in a child process that the system kills in the middle of writing.
+void KilledWhileSaving(rlim_t limit, const std::function<void()>& save)
+{
+    EXPECT_EXIT(SaveUnderFileSizeLimit(limit, save), ::testing::KilledBySignal(SIGXFSZ), "");
 }
 
 class BadUserDataTest : public PaneFixture
@@ -132,6 +157,39 @@ TEST_F(BadUserDataTest, FailedSettingsWriteLeavesThePreviousFileWhole)
     // With room again the same write goes through.
     EXPECT_EQ(settings.SetHeight(99), 1);
     EXPECT_EQ(settings.GetHeight(), 99);
+}
+
+TEST_F(BadUserDataTest, SaveKilledHalfWayLeavesThePreviousFileWhole)
+{
+    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, QByteArray()));   // its folder
+    CBookmarkList bookmarks;
+    for (int i = 0; i < 10; ++i)
+        bookmarks.Add(BookmarkEntry::Make(QStringLiteral("Old %1").arg(i), i * 10));
+    ASSERT_EQ(bookmarks.Save(kBookmarkFile), 10);
+    const QByteArray bookmarksBefore = ReadHost(m_root.Host(kBookmarkFile));
+    CRegSettings settings;
+    ASSERT_EQ(settings.SetFontName(QStringLiteral("Tahoma")), 1);
+    ASSERT_EQ(settings.SetHeight(CRegSettings::kDefaultHeight), 1);
+    ASSERT_EQ(settings.SetBkColor(CRegSettings::kDefaultBkColor), 1);
+    const QByteArray settingsBefore = ReadHost(RegistryFile());
+    ASSERT_GT(settingsBefore.size(), qsizetype(kWriteLimit));
+
+    for (int i = 10; i < 20; ++i)
+        bookmarks.Add(BookmarkEntry::Make(QStringLiteral("New %1").arg(i), i * 10));
+    KilledWhileSaving(rlim_t(bookmarksBefore.size()), [&] { bookmarks.Save(kBookmarkFile); });
+    KilledWhileSaving(kWriteLimit, [&] { settings.SetFontName(QStringLiteral("A face name long enough to need more room")); });
+
+    EXPECT_EQ(ReadHost(m_root.Host(kBookmarkFile)), bookmarksBefore);
+    EXPECT_EQ(ReadHost(RegistryFile()), settingsBefore);
+    CBookmarkList reloaded;
+    EXPECT_EQ(reloaded.Load(kBookmarkFile), 10);
+    EXPECT_EQ(CRegSettings().GetFontName(), QStringLiteral("Tahoma"));
+
+    // What the killed process left beside the files does not stand in the way of the
+    // next save.
+    EXPECT_EQ(bookmarks.Save(kBookmarkFile), 20);
+    EXPECT_EQ(CRegSettings().SetFontName(QStringLiteral("Courier")), 1);
+    EXPECT_EQ(CRegSettings().GetFontName(), QStringLiteral("Courier"));
 }
 
 }  // namespace
