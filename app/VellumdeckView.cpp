@@ -13,6 +13,7 @@
 #include "WindowMessage.h"
 #include "resource.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QPainter>
@@ -61,6 +62,11 @@ CVellumdeckView::CVellumdeckView()
 CVellumdeckView::~CVellumdeckView()
 {
     OnDestroy();
+    // What the player thread posted before it ended is handled now, while the view is
+    // whole, rather than dropped with the window's queue: a track's TrackInfo is the
+    // receiver's to free.
+    m_controller.EndThread();
+    QCoreApplication::sendPostedEvents(this, WindowMessageEvent::EventType());
 }
 
 QRect CVellumdeckView::ToQRect(const RECT& rect)

@@ -48,6 +48,9 @@ public:
 
     // False when the thread could not be made or started (the user has been told).
     bool Create(PlayerView* view, QAbstractSlider* seekSlider, int posLabelId, int lengthLabelId);
+    // Asks the player thread to quit and waits until it has; commands after it post
+    // nothing. The destructor does it too.
+    void EndThread();
     void ResetDisplay();
 
     QString OpenWithDialog();
@@ -104,7 +107,6 @@ private:
     int ClampToRange(int seconds) const;
     bool IsOpen() const;
     void CountKeepAlive();
-    void EndThread();
 
     std::unique_ptr<tuneboxThread> m_thread;
     int m_state = 0;

@@ -156,16 +156,20 @@ void ProgramFixture::FileOpen(const QString& devicePath)
 
 void ProgramFixture::WhenDialogOpens(std::function<void(QDialog*)> steps)
 {
-    // Polls until the dialog's own event loop runs, then acts inside it.
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [poll, steps = std::move(steps)] {
+    // Polls until the dialog's own event loop runs, then acts inside it. Each pending
+    // timer holds the poll; the poll itself holds only a weak reference, so it is
+    // freed once it has acted.
+    using Poll = std::function<void()>;
+    auto poll = std::make_shared<Poll>();
+    *poll = [weak = std::weak_ptr<Poll>(poll), steps = std::move(steps)] {
         if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
             steps(dialog);
             return;
         }
-        QTimer::singleShot(kPollMs, *poll);
+        if (std::shared_ptr<Poll> self = weak.lock())
+            QTimer::singleShot(kPollMs, [self] { (*self)(); });
     };
-    QTimer::singleShot(0, *poll);
+    QTimer::singleShot(0, [poll] { (*poll)(); });
 }
 
 QList<QPair<int, QString>> ProgramFixture::BookmarkItems() const
