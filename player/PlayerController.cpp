@@ -203,26 +203,29 @@ void CPlayerController::SeekTo(int seconds) const
     Post(WM_PLAYER_SEEK, WPARAM(std::int32_t(seconds)), LPARAM(scale));
 }
 
+int CPlayerController::SliderPosition() const
+{
+    return m_seekSlider != nullptr ? m_seekSlider->value() : 0;
+}
+
 void CPlayerController::StepBack()
 {
-    if (IsOpen())
-        m_playing = true;
-    const int position = m_seekSlider != nullptr ? m_seekSlider->value() : 0;
-    const int line = m_seekSlider != nullptr ? m_seekSlider->singleStep() : kSeekLineSize;
-    int target = ClampToRange(position - line);
-    if (m_loopEnabled && target < m_loopStart)
-        target = m_loopStart;
-    SeekTo(target);
+    Step(-1);
 }
 
 void CPlayerController::StepForward()
 {
+    Step(+1);
+}
+
+void CPlayerController::Step(int direction)
+{
     if (IsOpen())
         m_playing = true;
-    const int position = m_seekSlider != nullptr ? m_seekSlider->value() : 0;
     const int line = m_seekSlider != nullptr ? m_seekSlider->singleStep() : kSeekLineSize;
-    int target = ClampToRange(position + line);
-    if (m_loopEnabled && target > m_loopEnd)
+    int target = ClampToRange(SliderPosition() + direction * line);
+    // Inside the A-B loop a step back stops at A, and a step forward past B starts A again.
+    if (m_loopEnabled && (direction < 0 ? target < m_loopStart : target > m_loopEnd))
         target = m_loopStart;
     SeekTo(target);
 }
@@ -261,8 +264,7 @@ QString CPlayerController::NextItem()
 
 QString CPlayerController::PreviousItem()
 {
-    const int position = m_seekSlider != nullptr ? m_seekSlider->value() : 0;
-    if (position >= kPreviousRestartsAt) {
+    if (SliderPosition() >= kPreviousRestartsAt) {
         SeekTo(0);
     } else {
         --m_currentIndex;

@@ -105,6 +105,9 @@ private:
     void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SeekTo(int seconds) const;
     int ClampToRange(int seconds) const;
+    int SliderPosition() const;   // 0 without a seek slider
+    // One line of the seek slider back (direction -1) or forward (+1).
+    void Step(int direction);
     bool IsOpen() const;
     void CountKeepAlive();
 
