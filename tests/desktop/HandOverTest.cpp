@@ -5,16 +5,12 @@
 #include "SingleInstance.h"
 #include "TempDeviceRoot.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace {
 

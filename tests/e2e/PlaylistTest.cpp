@@ -47,11 +47,9 @@ QByteArray WavData(const QByteArray& wav)
     return {};
 }
 
-class PlaylistTest : public ProgramFixture
-{
-};
-
 }  // namespace
+
+using PlaylistTest = ProgramFixture;
 
 TEST_F(PlaylistTest, PlaysBothRecordingsInOrderToTheEndWithTheirTexts)
 {
@@ -71,7 +69,8 @@ TEST_F(PlaylistTest, PlaysBothRecordingsInOrderToTheEndWithTheirTexts)
     }));
     EXPECT_EQ(View().Controller().GetCurrentIndex(), 1);
     EXPECT_TRUE(Shown(CVellumdeckView::BTN_PLAY));
-    Close();
+    Frame().close();
+    m_app.reset();
 
     Dither::ResetAll();
     const QByteArray first = Decode(Host(Device(kLesson1)));

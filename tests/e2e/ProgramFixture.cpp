@@ -1,36 +1,29 @@
 #include "ProgramFixture.h"
 
-#include "CmdUI.h"
 #include "CommandLine.h"
-#include "MainFrame.h"
 #include "MenuBuilder.h"
 #include "MessageBox.h"
-#include "VellumdeckApp.h"
 #include "resource.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
+#include <QtEndian>
 
 namespace {
 
-constexpr char kAudioVariable[] = "VELLUMDECK_AUDIO";
+constexpr int kWaitMs = 15000;
 constexpr int kPollMs = 5;
-constexpr int kTrailerBytes = 4;
-constexpr int kBitsPerByte = 8;
-constexpr unsigned kByteMask = 0xFF;
 
 }  // namespace
 
-ProgramFixture::ProgramFixture() : m_previousAudio(qgetenv(kAudioVariable))
+ProgramFixture::ProgramFixture() : m_previousAudio(qgetenv("VELLUMDECK_AUDIO"))
 {
     auto boxes = std::make_unique<RecordingMessageBoxPresenter>();
     m_boxes = boxes.get();
@@ -44,12 +37,7 @@ ProgramFixture::~ProgramFixture()
     m_app.reset();
     CommandLine::SetArguments({});
     SetMessageBoxPresenter(nullptr);
-    qputenv(kAudioVariable, m_previousAudio);
-}
-
-void ProgramFixture::UseAudio(const QByteArray& setting)
-{
-    qputenv(kAudioVariable, setting);
+    qputenv("VELLUMDECK_AUDIO", m_previousAudio);
 }
 
 void ProgramFixture::Start(const QStringList& arguments)
@@ -63,34 +51,12 @@ void ProgramFixture::Start(const QStringList& arguments)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
 }
 
-void ProgramFixture::Close()
-{
-    Frame().close();
-    m_app.reset();
-}
-
-CMainFrame& ProgramFixture::Frame() const
-{
-    return *m_app->MainFrame();
-}
-
-CVellumdeckView& ProgramFixture::View() const
-{
-    return *m_app->View();
-}
-
 // ---- the device ----
 
-QString ProgramFixture::SamplePath(const QString& name) const
-{
-    return QStringLiteral(VD_SAMPLE_DIR "/") + name;
-}
-
-QString ProgramFixture::InstallSampleLesson() const
+void ProgramFixture::InstallSampleLesson() const
 {
     for (const QString& name : {kLesson1, kLesson2, kLesson2Text, kPlaylist})
-        EXPECT_TRUE(WriteFile(Device(name), ReadHostFile(SamplePath(name)))) << name.toStdString();
-    return kLessonFolder;
+        EXPECT_TRUE(WriteFile(Device(name), ReadHostFile(QStringLiteral(VD_SAMPLE_DIR "/") + name))) << name.toStdString();
 }
 
 QByteArray ProgramFixture::ReadHostFile(const QString& hostPath)
@@ -99,30 +65,18 @@ QByteArray ProgramFixture::ReadHostFile(const QString& hostPath)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray ProgramFixture::ReadFile(const QString& devicePath) const
-{
-    return ReadHostFile(Host(devicePath));
-}
-
-bool ProgramFixture::Exists(const QString& devicePath) const
-{
-    return QFileInfo::exists(Host(devicePath));
-}
-
 QByteArray ProgramFixture::MakeVds(const QByteArray& recording, const QByteArray& text)
 {
-    QByteArray bytes = recording + text;
-    const auto length = unsigned(text.size());
-    for (int i = 0; i < kTrailerBytes; ++i)
-        bytes.append(char((length >> (kBitsPerByte * i)) & kByteMask));
-    return bytes;
+    QByteArray trailer(4, '\0');
+    qToLittleEndian(quint32(text.size()), trailer.data());
+    return recording + text + trailer;
 }
 
 // ---- the user ----
 
 void ProgramFixture::Tap(int buttonIndex)
 {
-    CIMGButton& button = Button(buttonIndex);
+    CIMGButton& button = View().Button(buttonIndex);
     ASSERT_TRUE(button.isVisible()) << "button " << buttonIndex << " is not shown";
     QTest::mouseClick(&button, Qt::LeftButton, {}, button.rect().center());
 }
@@ -186,33 +140,13 @@ QList<QPair<int, QString>> ProgramFixture::BookmarkItems() const
 
 // ---- what the user sees ----
 
-bool ProgramFixture::Shown(int buttonIndex) const
+bool ProgramFixture::WaitFor(const std::function<bool()>& condition) const
 {
-    return Button(buttonIndex).isVisible();
-}
-
-bool ProgramFixture::WaitFor(const std::function<bool()>& condition, int timeoutMs) const
-{
-    QDeadlineTimer deadline(timeoutMs);
+    QDeadlineTimer deadline(kWaitMs);
     while (!condition()) {
         if (deadline.hasExpired())
             return false;
         QTest::qWait(kPollMs);
     }
     return true;
-}
-
-bool ProgramFixture::WaitForState(int state) const
-{
-    return WaitFor([this, state] { return View().PlayerState() == state; });
-}
-
-bool ProgramFixture::WaitForTitle(const QString& devicePath) const
-{
-    return WaitFor([this, devicePath] { return View().Controller().GetTitle() == devicePath; });
-}
-
-QString ProgramFixture::PaneText() const
-{
-    return View().TextPane().toPlainText();
 }

@@ -3,12 +3,14 @@
 // settings file, with message boxes recorded, and drives it as a user would: taps on
 // the image buttons, keys on the sliders, menu commands chosen from the menu bar.
 
+#include "MainFrame.h"
 #include "RecordingMessageBoxPresenter.h"
 #include "TempDeviceRoot.h"
 #include "VellumdeckApp.h"
 #include "VellumdeckView.h"
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -17,15 +19,11 @@
 
 #include <gtest/gtest.h>
 
-class CMainFrame;
-class QAction;
 class QDialog;
-class QMenu;
 
 class ProgramFixture : public ::testing::Test
 {
 protected:
-    static constexpr int kWaitMs = 15000;
     // Where the sample lesson lies on the device (its playlist names these paths).
     static inline const QString kLessonFolder = QStringLiteral("\\My documents\\Vellumdeck Data\\Sample lesson");
     static inline const QString kLesson1 = QStringLiteral("Lesson 1 - At the cafe.vds");
@@ -37,25 +35,21 @@ protected:
     ~ProgramFixture() override;
 
     // VELLUMDECK_AUDIO for this test ("null:1", "wav:PATH"); before Start.
-    void UseAudio(const QByteArray& setting);
+    void UseAudio(const QByteArray& setting) { qputenv("VELLUMDECK_AUDIO", setting); }
     // Starts the program, optionally with a recording on its command line.
     void Start(const QStringList& arguments = {});
-    // Closes the main window as the user would, and lets the program end.
-    void Close();
 
-    CMainFrame& Frame() const;
-    CVellumdeckView& View() const;
-    CIMGButton& Button(int index) const { return View().Button(index); }
+    CMainFrame& Frame() const { return *m_app->MainFrame(); }
+    CVellumdeckView& View() const { return *m_app->View(); }
 
     // ---- the device ----
-    // Copies the sample lesson into its folder; the device path of that folder.
-    QString InstallSampleLesson() const;
-    QString SamplePath(const QString& name) const;   // host path in resources/sample
+    // Copies the sample lesson into its folder.
+    void InstallSampleLesson() const;
     QString Device(const QString& name) const { return kLessonFolder + QLatin1Char('\\') + name; }
     QString Host(const QString& devicePath) const { return m_root.Host(devicePath); }
     bool WriteFile(const QString& devicePath, const QByteArray& bytes) const { return m_root.WriteFile(devicePath, bytes); }
-    QByteArray ReadFile(const QString& devicePath) const;
-    bool Exists(const QString& devicePath) const;
+    QByteArray ReadFile(const QString& devicePath) const { return ReadHostFile(Host(devicePath)); }
+    bool Exists(const QString& devicePath) const { return QFileInfo::exists(Host(devicePath)); }
     // A ".vds": the recording's bytes, the text, and the text's length, little-endian.
     static QByteArray MakeVds(const QByteArray& recording, const QByteArray& text);
     static QByteArray ReadHostFile(const QString& hostPath);
@@ -74,11 +68,10 @@ protected:
     QList<QPair<int, QString>> BookmarkItems() const;
 
     // ---- what the user sees ----
-    bool Shown(int buttonIndex) const;
-    bool WaitFor(const std::function<bool()>& condition, int timeoutMs = kWaitMs) const;
-    bool WaitForState(int state) const;
-    bool WaitForTitle(const QString& devicePath) const;
-    QString PaneText() const;
+    bool Shown(int buttonIndex) const { return View().Button(buttonIndex).isVisible(); }
+    bool WaitFor(const std::function<bool()>& condition) const;
+    bool WaitForState(int state) const { return WaitFor([this, state] { return View().PlayerState() == state; }); }
+    QString PaneText() const { return View().TextPane().toPlainText(); }
     std::vector<RecordingMessageBoxPresenter::Record> Boxes() const { return m_boxes->Records(); }
 
     TempDeviceRoot m_root;

@@ -19,8 +19,6 @@
 
 namespace {
 
-using B = CVellumdeckView;
-
 const QString kFolder = QStringLiteral("\\My documents\\Vellumdeck Data\\Unit");
 
 // Sixty short numbered lines (none wraps), so the pane scrolls and every line's label
@@ -43,9 +41,9 @@ protected:
     QByteArray Recording() const { return ReadHostFile(TestDataPath(QStringLiteral("speech.mp3"))); }
 
     // "unit.mp3" beside "unit.txt" (the long text), opened with File Open.
-    void OpenUnitWithText(const QByteArray& audio = "null:50")
+    void OpenUnitWithText()
     {
-        UseAudio(audio);
+        UseAudio("null:50");
         ASSERT_TRUE(WriteFile(At("unit.mp3"), Recording()));
         ASSERT_TRUE(WriteFile(At("unit.txt"), LongText()));
         Start();
@@ -106,34 +104,31 @@ protected:
 
 }  // namespace
 
-TEST_F(StudyTextTest, VdsShowsTheTextItsTrailerMeasures)
+TEST_F(StudyTextTest, EachRecordingFindsItsTextAndAVdsShowsOnlyWhatItsTrailerMeasures)
 {
     UseAudio("null:50");
     // Ten bytes of text; the bytes before them are the recording's, never shown.
-    ASSERT_TRUE(WriteFile(At("ten.vds"), MakeVds(Recording() + "NOT SHOWN", "Ten bytes!")));
-    Start();
-    FileOpen(At("ten.vds"));
-    EXPECT_EQ(PaneText(), QStringLiteral("Ten bytes!"));
-    EXPECT_EQ(View().CompanionPath(), At("ten.vds"));
-    EXPECT_FALSE(View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible());
-    EXPECT_TRUE(IsMenuItemEnabled(ID_SET_BOOKMARK));
-}
-
-TEST_F(StudyTextTest, UpperCaseVdsIsEmbeddedAndMixedCaseTakesTheTxtBeside)
-{
-    UseAudio("null:50");
-    ASSERT_TRUE(WriteFile(At("upper.VDS"), MakeVds(Recording(), "Inside the upper one.")));
+    ASSERT_TRUE(WriteFile(At("upper.VDS"), MakeVds(Recording() + "NOT SHOWN", "Ten bytes!")));
     ASSERT_TRUE(WriteFile(At("mixed.Vds"), MakeVds(Recording(), "Inside the mixed one.")));
     ASSERT_TRUE(WriteFile(At("mixed.txt"), "Beside the mixed one.\r\n"));
+    ASSERT_TRUE(WriteFile(At("alone.mp3"), Recording()));
     Start();
 
     FileOpen(At("upper.VDS"));
-    EXPECT_EQ(PaneText(), QStringLiteral("Inside the upper one."));
+    EXPECT_EQ(PaneText(), QStringLiteral("Ten bytes!"));
     EXPECT_EQ(View().CompanionPath(), At("upper.VDS"));
+    EXPECT_FALSE(View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible());
+    EXPECT_TRUE(IsMenuItemEnabled(ID_SET_BOOKMARK));
 
     FileOpen(At("mixed.Vds"));
     EXPECT_TRUE(PaneText().startsWith(QStringLiteral("Beside the mixed one.")));
     EXPECT_EQ(View().CompanionPath(), At("mixed.txt"));
+
+    // Without its text a recording shows the logo and still takes bookmarks.
+    FileOpen(At("alone.mp3"));
+    EXPECT_TRUE(View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible());
+    EXPECT_EQ(View().CompanionPath(), At("alone.txt"));
+    EXPECT_TRUE(IsMenuItemEnabled(ID_DEL_BOOKMARK));
 }
 
 TEST_F(StudyTextTest, VdsWhoseTrailerClaimsTooMuchIsRefusedAndTheTextStays)
@@ -152,18 +147,7 @@ TEST_F(StudyTextTest, VdsWhoseTrailerClaimsTooMuchIsRefusedAndTheTextStays)
     EXPECT_EQ(PaneText(), QStringLiteral("The first text."));
 }
 
-TEST_F(StudyTextTest, RecordingWithoutItsTextShowsTheLogoAndStillTakesBookmarks)
-{
-    UseAudio("null:50");
-    ASSERT_TRUE(WriteFile(At("alone.mp3"), Recording()));
-    Start();
-    FileOpen(At("alone.mp3"));
-    EXPECT_TRUE(View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible());
-    EXPECT_EQ(View().CompanionPath(), At("alone.txt"));
-    EXPECT_TRUE(IsMenuItemEnabled(ID_DEL_BOOKMARK));
-}
-
-TEST_F(StudyTextTest, BookmarksAppearNumberedInTheMenuAndJumpToTheirLine)
+TEST_F(StudyTextTest, BookmarksAppearNumberedJumpToTheirLineAndAreSavedWhenTheRecordingChanges)
 {
     OpenUnitWithText();
     SetTwoBookmarks();
@@ -184,6 +168,17 @@ TEST_F(StudyTextTest, BookmarksAppearNumberedInTheMenuAndJumpToTheirLine)
     EXPECT_TRUE(View().TextPane().GetLine(10).startsWith(QStringLiteral("11 The river")));
     // Nothing is written until the text changes or the program closes.
     EXPECT_FALSE(Exists(At("unit.vdm")));
+
+    const QByteArray expected = BookmarkFile({{"01 Th", LineStart(0)}, {"11 Th", LineStart(10)}});
+    ASSERT_TRUE(WriteFile(At("other.vds"), MakeVds(Recording(), "Another text.")));
+    FileOpen(At("other.vds"));
+    EXPECT_TRUE(BookmarkItems().isEmpty());
+    EXPECT_EQ(ReadFile(At("unit.vdm")), expected);
+
+    // Back to the first: its bookmarks return, numbered as before.
+    FileOpen(At("unit.mp3"));
+    ASSERT_EQ(BookmarkItems().size(), 2);
+    EXPECT_EQ(BookmarkItems()[1].second, QStringLiteral("2)11 Th"));
 }
 
 TEST_F(StudyTextTest, EveryBookmarkItemReachesItsBookmarkBeyondTheFirstHundred)
@@ -282,23 +277,6 @@ TEST_F(StudyTextTest, TextOpenShowsAnotherTextAndKeepsTheBookmarks)
     EXPECT_EQ(BookmarkItems().size(), 2);
 }
 
-TEST_F(StudyTextTest, OpeningAnotherRecordingSavesTheBookmarksOfTheFirst)
-{
-    OpenUnitWithText();
-    SetTwoBookmarks();
-    const QByteArray expected = BookmarkFile({{"01 Th", LineStart(0)}, {"11 Th", LineStart(10)}});
-    ASSERT_TRUE(WriteFile(At("other.vds"), MakeVds(Recording(), "Another text.")));
-    FileOpen(At("other.vds"));
-    EXPECT_TRUE(BookmarkItems().isEmpty());
-    EXPECT_EQ(ReadFile(At("unit.vdm")), expected);
-
-    // Back to the first: its bookmarks return, numbered as before.
-    FileOpen(At("unit.mp3"));
-    const auto items = BookmarkItems();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[1].second, QStringLiteral("2)11 Th"));
-}
-
 TEST_F(StudyTextTest, ClosingWhilePlayingSavesTheBookmarksAndStopsThePlayer)
 {
     UseAudio("null:1");
@@ -316,18 +294,4 @@ TEST_F(StudyTextTest, ClosingWhilePlayingSavesTheBookmarksAndStopsThePlayer)
     EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson1));
     EXPECT_EQ(View().CompanionPath(), QString());
     m_app.reset();
-}
-
-TEST_F(StudyTextTest, ExitFromTheMenuSavesTheBookmarksOfAnEmbeddedText)
-{
-    UseAudio("null:1");
-    InstallSampleLesson();
-    Start({Host(Device(kLesson1))});
-    ASSERT_TRUE(PaneText().startsWith(QStringLiteral("Lesson 1: At the cafe")));
-    ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
-    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
-
-    ASSERT_TRUE(ChooseMenu(ID_APP_EXIT));
-    m_app.reset();
-    EXPECT_EQ(ReadFile(Device(QStringLiteral("Lesson 1 - At the cafe.vdm"))), BookmarkFile({{"Lesso", 0}}));
 }

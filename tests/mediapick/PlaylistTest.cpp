@@ -2,11 +2,6 @@
 // code-page conversions.
 #include "SelectFileFixture.h"
 
-#include "DevicePath.h"
-
-#include <QDir>
-#include <QTreeWidget>
-
 #include <memory>
 
 namespace {
@@ -45,30 +40,18 @@ TEST_F(SelectAllTest, WritesTheRowsInTheirMovedOrderAsCodePageLinesEndedByCrLf)
     EXPECT_FALSE(Exists(kCardPlaylist + ".part"));
 }
 
-TEST_F(SelectAllTest, PlaylistIsNamedAfterTheFolderItIsWrittenIn)
+TEST_F(SelectAllTest, PlaylistIsNamedAfterItsFolderAndReplacedByTheNextSelectAll)
 {
     MakeFile(kMainFolder + "\\Unit 1\\x.mp3");
     EXPECT_EQ(SelectAllIn({"Vellumdeck Data", "Unit 1"}), IDOK);
     EXPECT_EQ(m_dialog.GetPathName(), kMainFolder + "\\Unit 1\\Unit 1.vdl");
     EXPECT_EQ(ReadFile(kMainFolder + "\\Unit 1\\Unit 1.vdl"), QByteArray("\\My documents\\Vellumdeck Data\\Unit 1\\x.mp3\r\n"));
-}
 
-TEST_F(SelectAllTest, EmptyListWritesAnEmptyFileAndStillEnds)
-{
-    MakeFolder(kCardFolder);
-    EXPECT_EQ(SelectAllIn({"Vellumdeck Data_1"}), IDOK);
-    EXPECT_TRUE(Exists(kCardPlaylist));
-    EXPECT_TRUE(ReadFile(kCardPlaylist).isEmpty());
-}
-
-TEST_F(SelectAllTest, SecondSelectAllReplacesTheFirst)
-{
-    MakeFile(kCardFolder + "\\a.mp3");
-    MakeFile(kCardFolder + "\\b.mp3");
-    ASSERT_EQ(SelectAllIn({"Vellumdeck Data_1"}), IDOK);
-    QDir().remove(m_root.Host(kCardFolder + "\\b.mp3"));
-    ASSERT_EQ(SelectAllIn({"Vellumdeck Data_1"}), IDOK);
-    EXPECT_EQ(ReadFile(kCardPlaylist), QByteArray("\\Storage Card\\Vellumdeck Data\\a.mp3\r\n"));
+    QDir().remove(m_root.Host(kMainFolder + "\\Unit 1\\x.mp3"));
+    EXPECT_EQ(SelectAllIn({"Vellumdeck Data", "Unit 1"}), IDOK);
+    // An empty list writes an empty file, which is read back as no rows.
+    EXPECT_TRUE(Exists(kMainFolder + "\\Unit 1\\Unit 1.vdl"));
+    EXPECT_TRUE(ReadFile(kMainFolder + "\\Unit 1\\Unit 1.vdl").isEmpty());
 }
 
 TEST_F(SelectAllTest, FailedWriteStillEndsWithThePathButKeepsThePreviousPlaylistWhole)
@@ -82,16 +65,16 @@ TEST_F(SelectAllTest, FailedWriteStillEndsWithThePathButKeepsThePreviousPlaylist
     EXPECT_EQ(ReadFile(kCardPlaylist), QByteArray("previous\r\n"));
 }
 
-class OpenListFileTest : public SelectFileFixture
-{
-};
+using OpenListFileTest = SelectFileFixture;
 
-TEST_F(OpenListFileTest, BlankLinesGiveNoRowsAndEachLineBecomesARowNamedByItsLastComponent)
+TEST_F(OpenListFileTest, EachLineBecomesARowNamedByItsLastComponentAndAMissingFileGivesNone)
 {
     MakeFile(kMainFolder + "\\list.vdl", "\r\n\\My documents\\b.mp3\r\n\r\n\n\rfirst\\a.mp3\n\\x\\caf\xE9.mp3");
     ShowDialog();
     m_dialog.OpenListFile(kMainFolder + "\\list.vdl");
     EXPECT_EQ(Rows(), (QStringList{"a.mp3", "b.mp3", "caf\u00e9.mp3"}));
+    m_dialog.OpenListFile(kMainFolder + "\\none.vdl");
+    EXPECT_TRUE(Rows().isEmpty());
 }
 
 TEST_F(OpenListFileTest, LineLongerThanTheHandheldsPathLimitIsReadWhole)
@@ -103,48 +86,30 @@ TEST_F(OpenListFileTest, LineLongerThanTheHandheldsPathLimitIsReadWhole)
     EXPECT_EQ(Rows(), (QStringList{longName, "short.mp3"}));
 }
 
-TEST_F(OpenListFileTest, MissingFileLeavesTheListEmpty)
-{
-    MakeFile(kMainFolder + "\\a.mp3");
-    ShowDialog();
-    ASSERT_FALSE(Rows().isEmpty());
-    m_dialog.OpenListFile(kMainFolder + "\\none.vdl");
-    EXPECT_TRUE(Rows().isEmpty());
-}
+using DeleteTmpTest = SelectFileFixture;
 
-class DeleteTmpTest : public SelectFileFixture
+TEST_F(DeleteTmpTest, FilesAndThenTheFolderAreRemovedUnlessOneCannotGo)
 {
-protected:
-    const QString m_base = QStringLiteral("\\My documents\\Vellumdeck Data\\");
-    const QString m_temp = m_base + "VDTemp";
-};
-
-TEST_F(DeleteTmpTest, FilesAndThenTheFolderAreRemoved)
-{
-    MakeFile(m_temp + "\\one.mp3");
-    MakeFile(m_temp + "\\two");
-    MakeFile(m_temp + "\\.hidden");
-    EXPECT_EQ(m_dialog.DeleteTmp(Wide(m_base)), 1);
-    EXPECT_FALSE(Exists(m_temp));
+    const QString base = QStringLiteral("\\My documents\\Vellumdeck Data\\");
+    const QString temp = base + "VDTemp";
+    MakeFile(temp + "\\one.mp3");
+    MakeFile(temp + "\\.hidden");
+    EXPECT_EQ(m_dialog.DeleteTmp(Wide(base)), 1);
+    EXPECT_FALSE(Exists(temp));
     // Nothing left to clean is no failure either.
-    EXPECT_EQ(m_dialog.DeleteTmp(Wide(m_base)), 1);
-}
+    EXPECT_EQ(m_dialog.DeleteTmp(Wide(base)), 1);
 
-TEST_F(DeleteTmpTest, PlainSubfolderKeepsTheFolderButEveryFileGoes)
-{
-    MakeFile(m_temp + "\\one.mp3");
-    MakeFile(m_temp + "\\Sub\\inner.mp3");
-    EXPECT_EQ(m_dialog.DeleteTmp(Wide(m_base)), 1);
-    EXPECT_FALSE(Exists(m_temp + "\\one.mp3"));
-    EXPECT_TRUE(Exists(m_temp + "\\Sub\\inner.mp3"));
-}
+    // A plain subfolder keeps the folder, but every file goes.
+    MakeFile(temp + "\\one.mp3");
+    MakeFile(temp + "\\Sub\\inner.mp3");
+    EXPECT_EQ(m_dialog.DeleteTmp(Wide(base)), 1);
+    EXPECT_FALSE(Exists(temp + "\\one.mp3"));
+    EXPECT_TRUE(Exists(temp + "\\Sub\\inner.mp3"));
 
-TEST_F(DeleteTmpTest, FileThatCannotBeDeletedEndsWithZero)
-{
     // A hidden folder is not a plain one, so it is taken for a file and cannot go.
-    MakeFolder(m_temp + "\\.cache");
-    EXPECT_EQ(m_dialog.DeleteTmp(Wide(m_base)), 0);
-    EXPECT_TRUE(Exists(m_temp));
+    MakeFolder(temp + "\\.cache");
+    EXPECT_EQ(m_dialog.DeleteTmp(Wide(base)), 0);
+    EXPECT_TRUE(Exists(temp));
 }
 
 TEST(CodePageConversionTest, U2AKeepsEveryByteOfAWideCodePage)

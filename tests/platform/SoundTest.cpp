@@ -15,7 +15,9 @@ protected:
     ScopedEnv m_audio{"VELLUMDECK_AUDIO", "null:10"};
 };
 
-TEST_F(SoundTest, FilesThatCannotPlayGiveFalseAtOnce)
+// Files that cannot play give false at once; one that can returns once it has
+// played (one second at ten times real time).
+TEST_F(SoundTest, ReturnsOnceTheSoundHasPlayedOrAtOnceWhenItCannotPlay)
 {
     WAVEFORMATEX floats = kMono8;
     floats.wFormatTag = 3;
@@ -31,15 +33,10 @@ TEST_F(SoundTest, FilesThatCannotPlayGiveFalseAtOnce)
     EXPECT_EQ(PlaySoundW("\\Windows\\cut.wav", nullptr, SND_FILENAME), 0);
     EXPECT_EQ(PlaySoundW("\\Windows\\fine.wav", nullptr, SND_SYNC), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-}
 
-TEST_F(SoundTest, ReturnsOnceTheSoundHasPlayed)
-{
-    // One second of sound at ten times real time.
-    m_root.WriteFile("\\Windows\\menusel.wav", MakeWav(kMono8, QByteArray(8000, '\x80')));
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_NE(PlaySoundW("\\Windows\\menusel.wav", nullptr, SND_FILENAME), 0);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 70ms);
+    const auto played = std::chrono::steady_clock::now();
+    EXPECT_NE(PlaySoundW("\\Windows\\fine.wav", nullptr, SND_FILENAME), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - played, 70ms);
 }
 
 TEST(WavFileTest, ReadsTheSamplesPastOtherChunksAndStopsAtTheEndOfAShortFile)
@@ -65,22 +62,6 @@ TEST_F(SoundTest, EffectsStayOutOfAWavCapture)
     m_root.WriteFile("\\Windows\\question.wav", MakeWav(PcmFormat(2, 22050, 16), Samples16({1, -1})));
     EXPECT_NE(PlaySoundW("\\Windows\\question.wav", nullptr, SND_FILENAME), 0);
     EXPECT_FALSE(QFile::exists(capture));
-}
-
-TEST_F(SoundTest, PlaysOnItsOwnDeviceBesideAnOpenOne)
-{
-    HWAVEOUT player = Open(PcmFormat(2, 44100, 16));
-    ASSERT_NE(player, nullptr);
-    QByteArray data(16384, '\0');
-    std::vector<WAVEHDR> headers = Headers(player, data, 1);
-    waveOutPause(player);
-    waveOutWrite(player, &headers[0], sizeof(WAVEHDR));
-
-    m_root.WriteFile("\\Windows\\menusel.wav", MakeWav(kMono8, QByteArray(800, '\x80')));
-    EXPECT_NE(PlaySoundW("\\Windows\\menusel.wav", nullptr, SND_FILENAME), 0);
-    EXPECT_TRUE(headers[0].dwFlags & WHDR_INQUEUE);
-    EXPECT_TRUE(Pending().empty());
-    Close(player, headers);
 }
 
 }  // namespace

@@ -62,31 +62,4 @@ TEST_F(WavBackendTest, ProgramVolumeScalesEachChannelOfBothSampleSizes)
     EXPECT_EQ(ReadCapture(m_capture).data, QByteArray("\xB2\x4E\x80\xBF", 4));
 }
 
-TEST_F(WavBackendTest, LaterOpensAppendWhileTheFormatStaysAndStartAgainOnAnother)
-{
-    const WAVEFORMATEX mono = PcmFormat(1, 22050, 16);
-    PlayTrack(mono, QByteArray(400, 'a'));
-    PlayTrack(mono, QByteArray(600, 'b'));
-    CapturedWav capture = ReadCapture(m_capture);
-    EXPECT_TRUE(capture.headerValid);
-    EXPECT_EQ(capture.data, QByteArray(400, 'a') + QByteArray(600, 'b'));
-
-    PlayTrack(PcmFormat(2, 44100, 16), QByteArray(800, 'c'));
-    capture = ReadCapture(m_capture);
-    EXPECT_TRUE(capture.headerValid);
-    EXPECT_EQ(capture.channels, 2);
-    EXPECT_EQ(capture.data, QByteArray(800, 'c'));
-}
-
-TEST_F(WavBackendTest, AFileThatCannotBeCreatedFailsTheOpen)
-{
-    ScopedEnv nowhere("VELLUMDECK_AUDIO", ("wav:" + m_root.Path() + "/no/such/folder/x.wav").toLocal8Bit());
-    HWAVEOUT device = nullptr;
-    const WAVEFORMATEX format = PcmFormat(2, 44100, 16);
-    EXPECT_NE(waveOutOpen(&device, WAVE_MAPPER, &format, GetCurrentThreadId(), 0, CALLBACK_THREAD),
-              MMSYSERR_NOERROR);
-    EXPECT_EQ(device, nullptr);
-    EXPECT_FALSE(WaveOutLastOpenError().empty());
-}
-
 }  // namespace

@@ -15,31 +15,30 @@
 
 namespace {
 
-constexpr int kWaitMs = 5000;
-constexpr int kPollMs = 10;
-
-QMessageBox* ShownBox()
+struct Shown
 {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box != nullptr && box->isVisible())
-            return box;
-    }
-    return nullptr;
-}
+    QThread* thread = nullptr;
+    QString text;
+    QString title;
+};
 
-// Clicks the button once the box is up, the way a user would.
-void ClickWhenShown(QMessageBox::StandardButton which)
+// Clicks the button once a box is up, the way a user would, and notes what was shown.
+void ClickWhenShown(QMessageBox::StandardButton which, Shown* shown)
 {
     auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, which] {
-        if (QMessageBox* box = ShownBox()) {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, which, shown] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box == nullptr || !box->isVisible())
+                continue;
             timer->stop();
             timer->deleteLater();
+            *shown = {box->thread(), box->text(), box->windowTitle()};
             box->button(which)->click();
+            return;
         }
     });
-    timer->start(kPollMs);
+    timer->start(10);
 }
 
 TEST(QtMessageBoxPresenter, CallFromAWorkerIsShownOnTheUserInterfaceThreadAndAnswered)
@@ -47,58 +46,34 @@ TEST(QtMessageBoxPresenter, CallFromAWorkerIsShownOnTheUserInterfaceThreadAndAns
     QtMessageBoxPresenter presenter;
     std::atomic<int> answer{0};
     std::atomic<bool> done{false};
-    QThread* shownOn = nullptr;
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
-        if (QMessageBox* box = ShownBox()) {
-            timer->stop();
-            timer->deleteLater();
-            shownOn = box->thread();
-            EXPECT_EQ(box->text(), "Delete all?");
-            EXPECT_EQ(box->windowTitle(), "Delete all");
-            EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
-            box->button(QMessageBox::Yes)->click();
-        }
-    });
-    timer->start(kPollMs);
+    Shown shown;
+    ClickWhenShown(QMessageBox::Yes, &shown);
     std::thread worker([&] {
         answer = presenter.Present(nullptr, "Delete all?", "Delete all", MB_YESNO);
         done = true;
     });
-    const bool answered = QTest::qWaitFor([&] { return done.load(); }, kWaitMs);
+    const bool answered = QTest::qWaitFor([&] { return done.load(); }, 5000);
     worker.join();
     ASSERT_TRUE(answered);
     EXPECT_EQ(answer.load(), IDYES);
-    EXPECT_EQ(shownOn, QApplication::instance()->thread());
-}
+    EXPECT_EQ(shown.thread, QApplication::instance()->thread());
+    EXPECT_EQ(shown.text, "Delete all?");
+    EXPECT_EQ(shown.title, "Delete all");
 
-TEST(QtMessageBoxPresenter, CallOnTheUserInterfaceThreadReturnsTheChosenButton)
-{
-    QtMessageBoxPresenter presenter;
-    ClickWhenShown(QMessageBox::No);
+    // On the user interface thread itself the call answers directly.
+    ClickWhenShown(QMessageBox::No, &shown);
     EXPECT_EQ(presenter.Present(nullptr, "Really?", "Question", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
-    ClickWhenShown(QMessageBox::Ok);
-    EXPECT_EQ(presenter.Present(nullptr, "Already bookmarked.", "Vellumdeck", MB_ICONEXCLAMATION), IDOK);
 }
 
-TEST(QtMessageBoxPresenter, FlagsChooseIconButtonsAndDefault)
+TEST(QtMessageBoxPresenter, FlagsChooseButtonsAndDefaultAndClosingIsCancel)
 {
-    std::unique_ptr<QMessageBox> stop(QtMessageBoxPresenter::CreateBox(
-        nullptr, "Txt file which is larger than 64KB can not be opened.", "", MB_ICONHAND));
-    EXPECT_EQ(stop->icon(), QMessageBox::Critical);
-    EXPECT_EQ(stop->standardButtons(), QMessageBox::Ok);
-
     std::unique_ptr<QMessageBox> retry(
-        QtMessageBoxPresenter::CreateBox(nullptr, "t", "c", MB_ABORTRETRYIGNORE | MB_DEFBUTTON2 | MB_ICONASTERISK));
-    EXPECT_EQ(retry->icon(), QMessageBox::Information);
+        QtMessageBoxPresenter::CreateBox(nullptr, "t", "c", MB_ABORTRETRYIGNORE | MB_DEFBUTTON2 | MB_ICONHAND));
+    EXPECT_EQ(retry->icon(), QMessageBox::Critical);
     EXPECT_EQ(retry->standardButtons(), QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
     EXPECT_EQ(retry->defaultButton(), static_cast<QPushButton*>(retry->button(QMessageBox::Retry)));
-
     std::unique_ptr<QMessageBox> okCancel(QtMessageBoxPresenter::CreateBox(nullptr, "t", "c", MB_OKCANCEL));
-    EXPECT_EQ(okCancel->defaultButton(), static_cast<QPushButton*>(okCancel->button(QMessageBox::Ok)));
-    // Closed without a button: as Cancel.
     EXPECT_EQ(QtMessageBoxPresenter::ResultOf(*okCancel, MB_OKCANCEL), IDCANCEL);
-    EXPECT_EQ(okCancel->escapeButton(), okCancel->button(QMessageBox::Cancel));
 }
 
 } // namespace

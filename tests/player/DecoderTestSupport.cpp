@@ -1,7 +1,6 @@
 #include "DecoderTestSupport.h"
 
 #include "Mp3Decoder.h"
-#include "TempDeviceRoot.h"
 
 #include <QFile>
 
@@ -105,14 +104,4 @@ double SnrDb(const std::vector<std::int16_t>& reference, const std::vector<std::
     if (noise == 0)
         return std::numeric_limits<double>::infinity();
     return 10.0 * std::log10(signal / noise);
-}
-
-QString CopyToTemp(const QString& dataName, const QString& folder)
-{
-    const QString target = folder + u'/' + dataName.section(u'/', -1);
-    QFile::remove(target);
-    if (!QFile::copy(TestDataPath(dataName), target))
-        return QString();
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
-    return target;
 }

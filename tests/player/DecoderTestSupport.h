@@ -32,6 +32,3 @@ DecodedPcm ReadRawPcm(const QString& path, int channels, long sampleRate);
 
 // Signal-to-noise ratio in dB of test against reference over their common length.
 double SnrDb(const std::vector<std::int16_t>& reference, const std::vector<std::int16_t>& test);
-
-// A copy of a test data file in a temporary folder that the test may change.
-QString CopyToTemp(const QString& dataName, const QString& folder);

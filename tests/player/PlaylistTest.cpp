@@ -3,7 +3,6 @@
 #include "TempDeviceRoot.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -13,32 +12,11 @@ namespace {
 
 TEST(ClassifyTest, KindFollowsTheLastFourCharactersWithoutRegardToCase)
 {
-    const struct
-    {
-        const char* path;
-        int kind;
-    } cases[] = {
-        {"a.mp3", MEDIA_RECORDING},      {"\\My documents\\B.MP3", MEDIA_RECORDING},
-        {"c.Mp3", MEDIA_RECORDING},      {"lesson.vds", MEDIA_RECORDING},
-        {"LESSON.VDS", MEDIA_RECORDING}, {"list.vdl", MEDIA_PLAYLIST},
-        {"LIST.VDL", MEDIA_PLAYLIST},    {".mp3", MEDIA_NOT_PLAYABLE},
-        {".vdl", MEDIA_NOT_PLAYABLE},    {"", MEDIA_NOT_PLAYABLE},
-        {"a.mp4", MEDIA_NOT_PLAYABLE},   {"notes.txt", MEDIA_NOT_PLAYABLE},
-        {"a.vdl.bak", MEDIA_NOT_PLAYABLE}, {"xmp3", MEDIA_NOT_PLAYABLE},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Classify(QString::fromUtf8(c.path)), c.kind) << c.path;
-}
-
-TEST(FillPlaylistTest, RecordingIsItsOwnPlaylistAndAnUnplayablePathGivesNone)
-{
-    QStringList playlist;
-    EXPECT_TRUE(FillPlaylist(&playlist, "/nowhere/lesson.MP3"));
-    EXPECT_EQ(playlist, QStringList{"/nowhere/lesson.MP3"});
-
-    playlist.clear();
-    EXPECT_TRUE(FillPlaylist(&playlist, "/nowhere/notes.txt"));
-    EXPECT_TRUE(playlist.isEmpty());
+    for (const char* path : {"\\My documents\\B.MP3", "c.Mp3", "LESSON.VDS"})
+        EXPECT_EQ(Classify(QString::fromUtf8(path)), MEDIA_RECORDING) << path;
+    EXPECT_EQ(Classify("LIST.vdl"), MEDIA_PLAYLIST);
+    for (const char* path : {".mp3", ".vdl", "", "a.mp4", "a.vdl.bak", "xmp3"})
+        EXPECT_EQ(Classify(QString::fromUtf8(path)), MEDIA_NOT_PLAYABLE) << path;
 }
 
 class PlaylistFileTest : public ::testing::Test
@@ -109,41 +87,34 @@ TEST_F(PlaylistFileTest, DevicePathsAreCheckedThroughTheDeviceRootAndKeptAsWritt
     EXPECT_EQ(Read(bytes), QStringList{"\\Storage Card\\Vellumdeck Data\\a.mp3"});
 }
 
-// Paths on Linux easily pass the 261 characters a line once had room for.
-TEST_F(PlaylistFileTest, LongLinesAreReadWholeInBothEncodings)
+// Paths on Linux easily pass the 261 characters a line once had room for; lines that
+// cross the reader's chunks arrive whole; the last line needs no line feed. In
+// either encoding.
+TEST_F(PlaylistFileTest, LongLinesManyLinesAndAnUnendedLastLineArriveWhole)
 {
     const QString folder = "\\My documents\\" + QString(100, u'd') + "\\" + QString(100, u'e');
-    QString name = folder + "\\" + QString(1, u'f') + ".mp3";
-    const QString shortHost = m_root.Host(name);
-    name = folder + "\\" + QString(300 - shortHost.size() + 1, u'f') + ".mp3";
-    const QString host = MakeRecording(name);
+    const QString shortHost = m_root.Host(folder + "\\f.mp3");
+    const QString host = MakeRecording(folder + "\\" + QString(300 - shortHost.size() + 1, u'f') + ".mp3");
     ASSERT_EQ(host.size(), 300);
-
-    EXPECT_EQ(Read(host.toUtf8() + "\r\n"), QStringList{host});
-    EXPECT_EQ(Read(Utf16(host + "\r\n")), QStringList{host});
-}
-
-// Lines that cross the reader's chunks arrive whole, in either encoding.
-TEST_F(PlaylistFileTest, ManyLinesAcrossReadChunksAllArrive)
-{
-    const QString host = MakeRecording("\\My documents\\a.mp3");
     const int lines = 40000 / host.size() + 50;
     QString text;
     for (int i = 0; i < lines; ++i)
         text += (i % 2 ? " " : "") + host + "\r\n";
-    EXPECT_EQ(Read(text.toUtf8()).size(), lines);
-    EXPECT_EQ(Read(Utf16(text)).size(), lines);
-}
-
-TEST_F(PlaylistFileTest, LastLineNeedsNoLineFeed)
-{
-    const QString host = MakeRecording("\\My documents\\a.mp3");
-    EXPECT_EQ(Read(host.toUtf8()), QStringList{host});
-    EXPECT_EQ(Read(Utf16(host)), QStringList{host});
+    text += host;
+    EXPECT_EQ(Read(text.toUtf8()), QStringList(lines + 1, host));
+    EXPECT_EQ(Read(Utf16(text)), QStringList(lines + 1, host));
 }
 
 TEST_F(PlaylistFileTest, OnlyMissingOrTooShortFilesFail)
 {
+    // A recording is its own playlist, and a path of another kind gives none.
+    QStringList playlist;
+    EXPECT_TRUE(FillPlaylist(&playlist, "/nowhere/lesson.MP3"));
+    EXPECT_EQ(playlist, QStringList{"/nowhere/lesson.MP3"});
+    playlist.clear();
+    EXPECT_TRUE(FillPlaylist(&playlist, "/nowhere/notes.txt"));
+    EXPECT_TRUE(playlist.isEmpty());
+
     EXPECT_TRUE(Read(QByteArray("x", 1)).isEmpty());
     EXPECT_FALSE(m_lastResult);
     EXPECT_TRUE(Read(QByteArray()).isEmpty());
@@ -155,7 +126,6 @@ TEST_F(PlaylistFileTest, OnlyMissingOrTooShortFilesFail)
     EXPECT_TRUE(Read("/nowhere/a.mp3\r\n").isEmpty());
     EXPECT_TRUE(m_lastResult);
 
-    QStringList playlist;
     EXPECT_FALSE(FillPlaylist(&playlist, m_root.Host("\\My documents\\absent.vdl")));
     EXPECT_TRUE(playlist.isEmpty());
 }

@@ -1,5 +1,5 @@
-// The output's buffer scheme on the null and wav backends: a whole recording queued to
-// its last byte, the one block of buffers, priority, reset, and a device that fails.
+// The output's buffer scheme on the wav backend: a whole recording queued to its last
+// byte from the one block of buffers.
 
 #include "DecoderTestSupport.h"
 #include "Mp3Decoder.h"
@@ -132,51 +132,6 @@ TEST_F(WaveOutputTest, PlaysTheRecordingToItsLastSampleFromOneBlock)
     const std::int64_t dataBytes = QFileInfo(capture).size() - kWavHeaderSize;
     EXPECT_EQ(dataBytes % CWaveOutput::kBufferSize != 0, true);
     EXPECT_EQ(static_cast<std::size_t>(dataBytes / 4), expectedFrames);
-}
-
-TEST_F(WaveOutputTest, PriorityIsTimeCriticalOnlyWhileRunning)
-{
-    UseAudio("null:100");
-    const TrackInfo info = OpenTrack("speech.mp3");
-    ASSERT_TRUE(m_output.Open(info, GetCurrentThreadId()));
-    EXPECT_TRUE(m_output.SetPaused(false));
-    EXPECT_EQ(GetThreadPriority(), THREAD_PRIORITY_TIME_CRITICAL);
-    EXPECT_TRUE(m_output.SetPaused(true));
-    EXPECT_EQ(GetThreadPriority(), THREAD_PRIORITY_NORMAL);
-    EXPECT_TRUE(m_output.SetPaused(false));
-    m_output.Close();
-    EXPECT_EQ(GetThreadPriority(), THREAD_PRIORITY_NORMAL);
-
-    // A closed output refuses, and has nothing queued.
-    EXPECT_FALSE(m_output.SetPaused(false));
-    EXPECT_FALSE(m_output.Pump());
-    EXPECT_TRUE(m_output.AllIdle());
-}
-
-TEST_F(WaveOutputTest, ResetReturnsEveryQueuedBuffer)
-{
-    UseAudio("null:1");   // real time: the eight buffers take most of a second
-    const TrackInfo info = OpenTrack("speech.mp3");
-    ASSERT_TRUE(m_output.Open(info, GetCurrentThreadId()));
-    ASSERT_TRUE(m_output.Pump());
-    EXPECT_FALSE(m_output.AllIdle());
-    m_output.Reset();
-    EXPECT_TRUE(m_output.AllIdle());
-    EXPECT_EQ(Drain(), CWaveOutput::kBufferCount);
-    EXPECT_EQ(m_output.Attached(), &m_decoder);   // a reset leaves the decoder attached
-}
-
-TEST_F(WaveOutputTest, OpenFailsCleanlyWhenTheDeviceCannotOpen)
-{
-    UseAudio("wav:" + m_root.Path() + "/no/such/folder/out.wav");
-    const TrackInfo info = OpenTrack("speech.mp3");
-    EXPECT_FALSE(m_output.Open(info, GetCurrentThreadId()));
-    EXPECT_FALSE(m_output.IsOpen());
-    EXPECT_TRUE(m_output.AllIdle());
-    EXPECT_FALSE(m_output.Pump());
-    EXPECT_FALSE(m_output.SetPaused(false));
-    m_output.Close();
-    EXPECT_TRUE(m_decoder.IsOpen());   // the decoder is not the output's to close here
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include "BmpWriter.h"
-#include "ColourQuantiser.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -53,39 +52,4 @@ TEST(BmpWriter, RefusesWhatItCannotStore)
     EXPECT_TRUE(CBmpWriter::Encode(Pattern(4, 4, 17), 4).isEmpty()); // palette too big
     EXPECT_TRUE(CBmpWriter::Encode(Pattern(4, 4, 2), 24).isEmpty());
     EXPECT_TRUE(CBmpWriter::Encode(QImage(4, 4, QImage::Format_RGB32), 8).isEmpty());
-}
-
-TEST(ColourQuantiser, KeepsExactColoursAndTheBudget)
-{
-    // A smooth gradient of far more colours than allowed, with one flat key colour.
-    const QRgb key = qRgb(37, 49, 153);
-    QImage image(256, 64, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, y < 8 ? key : qRgb(x, (x + y * 4) % 256, 255 - x));
-    const QImage reduced = CColourQuantiser(16, {key}).Quantise(image);
-    ASSERT_EQ(reduced.format(), QImage::Format_Indexed8);
-    EXPECT_LE(reduced.colorCount(), 16);
-    EXPECT_EQ(reduced.pixel(100, 3), key | 0xFF000000u);
-    // Nothing strays far: sixteen colours over this gradient stay within a coarse step.
-    int worst = 0;
-    for (int y = 8; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb a = image.pixel(x, y);
-            const QRgb b = reduced.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qBlue(a) - qBlue(b))});
-        }
-    }
-    EXPECT_LT(worst, 96);
-}
-
-TEST(ColourQuantiser, FewColoursComeThroughUnchanged)
-{
-    QImage image(3, 1, QImage::Format_RGB32);
-    image.setPixel(0, 0, qRgb(1, 2, 3));
-    image.setPixel(1, 0, qRgb(200, 100, 50));
-    image.setPixel(2, 0, qRgb(255, 255, 255));
-    const QImage reduced = CColourQuantiser(16, {}).Quantise(image);
-    for (int x = 0; x < 3; ++x)
-        EXPECT_EQ(reduced.pixel(x, 0), image.pixel(x, 0));
 }

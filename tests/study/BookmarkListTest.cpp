@@ -54,105 +54,67 @@ protected:
 
 }  // namespace
 
-TEST_F(BookmarkListTest, SavesTheDocumentedBytes)
+TEST_F(BookmarkListTest, SavesTheDocumentedBytesAndReadsThemBack)
 {
-    CBookmarkList list;
-    ASSERT_EQ(list.Add(BookmarkEntry::Make(QStringLiteral("Unit"), 70)), 1);
-    ASSERT_EQ(list.Save(kBookmarkFile), 1);
-
-    const QByteArray expected = Header(1) + QByteArray("U\0n\0i\0t\0\0\0\0\0\x46\0", 14);
-    EXPECT_EQ(ReadHost(Host()), expected);
+    CBookmarkList one;
+    ASSERT_EQ(one.Add(BookmarkEntry::Make(QStringLiteral("Unit"), 70)), 1);
+    // The same position is refused whatever the label.
+    EXPECT_EQ(one.Add(BookmarkEntry::Make(QStringLiteral("Other"), 70)), 0);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Already bookmarked."));
+    EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
+    ASSERT_EQ(one.Save(kBookmarkFile), 1);
+    EXPECT_EQ(ReadHost(Host()), Header(1) + QByteArray("U\0n\0i\0t\0\0\0\0\0\x46\0", 14));
     EXPECT_FALSE(QFile::exists(Host() + ".tmp"));
-}
 
-TEST_F(BookmarkListTest, ThreeEntriesRoundTripThroughA65ByteFile)
-{
     const CBookmarkList saved = ThreeEntries();
     ASSERT_EQ(saved.Save(kBookmarkFile), 3);
     EXPECT_EQ(ReadHost(Host()).size(), 65);
-
     CBookmarkList loaded;
     ASSERT_EQ(loaded.Load(kBookmarkFile), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(loaded.GetAt(i).position, saved.GetAt(i).position) << i;
         EXPECT_EQ(loaded.GetAt(i).Label(), saved.GetAt(i).Label()) << i;
     }
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Boxes().size(), 1u);
 }
 
-TEST_F(BookmarkListTest, SamePositionIsRefusedWhateverTheLabel)
+TEST_F(BookmarkListTest, LoadAppendsWhatAnOddOrDamagedFileHolds)
 {
     CBookmarkList list;
-    ASSERT_EQ(list.Add(BookmarkEntry::Make(QStringLiteral("Unit"), 70)), 1);
-    EXPECT_EQ(list.Add(BookmarkEntry::Make(QStringLiteral("Other"), 70)), 0);
+    list.Add(BookmarkEntry::Make(QStringLiteral("Kept"), 5));
+    EXPECT_EQ(list.Load(kBookmarkFile), -1) << "a missing file";
     EXPECT_EQ(list.GetCount(), 1);
-    EXPECT_EQ(list.GetAt(0).Label(), QStringLiteral("Unit"));
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Already bookmarked."));
-    EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
-}
 
-TEST_F(BookmarkListTest, RemoveAtMovesLaterEntriesDown)
-{
-    CBookmarkList list = ThreeEntries();
-    list.RemoveAt(1);
-    ASSERT_EQ(list.GetCount(), 2);
-    EXPECT_EQ(list.GetAt(0).position, 70);
-    EXPECT_EQ(list.GetAt(1).position, 65535);
-    list.RemoveAt(5);   // no such entry
-    EXPECT_EQ(list.GetCount(), 2);
-}
-
-TEST_F(BookmarkListTest, LoadIgnoresTagBytesAndSkipsDuplicatesInTheFile)
-{
+    // Tag bytes are ignored and a duplicate in the file is told, as when added by hand.
     QByteArray bytes = Header(3) + EntryBytes("Unit", 70) + EntryBytes("Again", 70) + EntryBytes("Next", 300);
     bytes[18] = '\x7F';
     bytes[19] = '\x01';
     ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, bytes));
+    EXPECT_EQ(list.Load(kBookmarkFile), 3);
+    EXPECT_EQ(list.GetAt(2).Label(), QStringLiteral("Next"));
+    EXPECT_EQ(list.GetAt(2).position, 300);
+    EXPECT_EQ(Boxes().size(), 1u);
 
-    CBookmarkList list;
-    EXPECT_EQ(list.Load(kBookmarkFile), 2);
-    EXPECT_EQ(list.GetAt(1).Label(), QStringLiteral("Next"));
-    EXPECT_EQ(list.GetAt(1).position, 300);
-    EXPECT_EQ(Boxes().size(), 1u);   // the duplicate is told, as when added by hand
-}
+    // A count longer than the file keeps the entries read.
+    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, Header(1000) + EntryBytes("One", 10) + EntryBytes("Two", 20) +
+                                                    QByteArray("\x01\x02\x03", 3)));
+    CBookmarkList counted;
+    EXPECT_EQ(counted.Load(kBookmarkFile), 2);
+    EXPECT_EQ(counted.GetAt(1).position, 20);
 
-TEST_F(BookmarkListTest, CountLongerThanTheFileKeepsTheEntriesRead)
-{
-    const QByteArray bytes = Header(1000) + EntryBytes("One", 10) + EntryBytes("Two", 20) + QByteArray("\x01\x02\x03", 3);
-    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, bytes));
-
-    CBookmarkList list;
-    EXPECT_EQ(list.Load(kBookmarkFile), 2);
-    EXPECT_EQ(list.GetAt(1).position, 20);
-}
-
-TEST_F(BookmarkListTest, LoadAppendsAndAMissingFileReadsAsMinusOne)
-{
-    CBookmarkList list;
-    list.Add(BookmarkEntry::Make(QStringLiteral("Kept"), 5));
-    EXPECT_EQ(list.Load(kBookmarkFile), -1);
-    EXPECT_EQ(list.GetCount(), 1);
-
-    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, Header(1) + EntryBytes("New", 9)));
-    EXPECT_EQ(list.Load(kBookmarkFile), 2);
-}
-
-TEST_F(BookmarkListTest, LabelNeverReadsPastItsField)
-{
-    // Six letters in the label field, no terminating unit: a damaged file.
-    QByteArray entry = QByteArray("A\0B\0C\0D\0E\0F\0", 12) + QByteArray("\x01\x00", 2);
-    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, Header(1) + entry));
-
-    CBookmarkList list;
-    ASSERT_EQ(list.Load(kBookmarkFile), 1);
-    EXPECT_EQ(list.GetAt(0).Label(), QStringLiteral("ABCDEF"));
+    // Six letters in the label field and no terminating unit: the label ends with its field.
+    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, Header(1) + QByteArray("A\0B\0C\0D\0E\0F\0\x01\x00", 14)));
+    CBookmarkList unterminated;
+    ASSERT_EQ(unterminated.Load(kBookmarkFile), 1);
+    EXPECT_EQ(unterminated.GetAt(0).Label(), QStringLiteral("ABCDEF"));
 }
 
 // A failed save must never cost the bookmarks already stored.
 TEST_F(BookmarkListTest, FailedSaveKeepsTheOldFileWhole)
 {
     const CBookmarkList old = ThreeEntries();
+    EXPECT_EQ(old.Save(QStringLiteral("\\No such folder\\x.vdm")), -1);
     ASSERT_EQ(old.Save(kBookmarkFile), 3);
     const QByteArray before = ReadHost(Host());
 
@@ -183,9 +145,4 @@ TEST_F(BookmarkListTest, FailedSaveKeepsTheOldFileWhole)
 
     EXPECT_EQ(changed.Save(kBookmarkFile), 1);
     EXPECT_EQ(ReadHost(Host()).size(), 37);
-}
-
-TEST_F(BookmarkListTest, SaveIntoAMissingFolderFails)
-{
-    EXPECT_EQ(ThreeEntries().Save(QStringLiteral("\\No such folder\\x.vdm")), -1);
 }

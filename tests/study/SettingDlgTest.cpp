@@ -24,8 +24,6 @@
 namespace {
 
 constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kDarkBlue = 0x5E0000;
-constexpr COLORREF kGreen = 0x00FF00;
 
 QLineEdit* SizeEdit(const QDialog& dialog)
 {
@@ -44,28 +42,16 @@ void Press(QDialog& dialog, int id)
     QTest::mouseClick(GetDlgItemAs<QPushButton>(&dialog, id), Qt::LeftButton);
 }
 
-CColourGrid& GridOf(CColourPicker* picker)
-{
-    return const_cast<CColourGrid&>(picker->GetGrid());
-}
+constexpr int kAutomatic = -1;
 
-// Opens the picker's grid and taps a point of it.
-void TapInGrid(CColourPicker* picker, const std::function<QPoint(const CColourGrid&)>& where)
+// Opens the picker's grid and taps a cell of it, or its Automatic box.
+void Choose(CColourPicker* picker, int cell)
 {
     QTest::mouseClick(picker, Qt::LeftButton);
-    CColourGrid& grid = GridOf(picker);
+    auto& grid = const_cast<CColourGrid&>(picker->GetGrid());
     ASSERT_TRUE(grid.IsOpen());
-    QTest::mouseClick(&grid, Qt::LeftButton, {}, where(grid));
-}
-
-void ChooseAutomatic(CColourPicker* picker)
-{
-    TapInGrid(picker, [](const CColourGrid& grid) { return grid.GetTopBox().center(); });
-}
-
-void ChooseCell(CColourPicker* picker, int index)
-{
-    TapInGrid(picker, [index](const CColourGrid& grid) { return grid.GetCellRect(index).center(); });
+    QTest::mouseClick(&grid, Qt::LeftButton, {},
+                      (cell == kAutomatic ? grid.GetTopBox() : grid.GetCellRect(cell)).center());
 }
 
 // Runs steps on the dialog once its modal loop runs. The steps end the dialog; one that
@@ -136,83 +122,48 @@ protected:
     }
 };
 
-struct FontListRun
-{
-    QStringList rows;
-    QString shown;      // the field when the dialog opened
-    QString faceName;   // after OK
-};
-
-class SettingDlgTest : public StudyFixture
-{
-protected:
-    // Runs the dialog on a fixed list of families and ends it with OK, after typing typed
-    // into the field when it is not empty.
-    FontListRun RunWithFace(const QString& faceName, const QString& typed = QString())
-    {
-        FixedFontsDlg dialog({QStringLiteral("DejaVu Serif"), QStringLiteral("Courier"), QStringLiteral("DejaVu Sans Mono"),
-                              QStringLiteral("DejaVu Sans"), QStringLiteral("Arial")});
-        dialog.m_faceName = faceName;
-        FontListRun run;
-        WhileModal([&](CSettingDlg& open) {
-            for (int row = 0; row < open.m_fontList->count(); ++row)
-                run.rows << open.m_fontList->itemText(row);
-            run.shown = open.m_fontList->currentText();
-            if (!typed.isEmpty())
-                open.m_fontList->setEditText(typed);
-            Press(open, IDOK);
-        });
-        EXPECT_EQ(dialog.DoModal(), IDOK);
-        run.faceName = dialog.m_faceName;
-        return run;
-    }
-};
+using SettingDlgTest = StudyFixture;
 
 }  // namespace
 
-// ---- the dialog ----
-
-TEST_F(SettingDlgTest, FamiliesAreSortedAndAStoredPrefixSelectsTheFirstThatBeginsWithIt)
+TEST_F(SettingDlgTest, FamiliesAreSortedAndTheStoredNameSelectsARowOrStaysAsItIs)
 {
-    const FontListRun run = RunWithFace(QStringLiteral("dejavu"));
+    const struct
+    {
+        const char* stored;
+        const char* typed;   // into the field, without choosing a row
+        const char* shown;
+        const char* chosen;
+    } cases[] = {
+        {"dejavu", "", "DejaVu Sans", "DejaVu Sans"},   // the first family that begins with it
+        {"", "", "Arial", "Arial"},
+        {"Tahoma", "", "Tahoma", "Tahoma"},   // not installed: shown and kept
+        {"Tahoma", "Foo", "Tahoma", "Tahoma"},
+    };
     const QStringList sorted{QStringLiteral("Arial"), QStringLiteral("Courier"), QStringLiteral("DejaVu Sans"),
                              QStringLiteral("DejaVu Sans Mono"), QStringLiteral("DejaVu Serif")};
-    EXPECT_EQ(run.rows, sorted);
-    EXPECT_EQ(run.shown, QStringLiteral("DejaVu Sans"));
-    EXPECT_EQ(run.faceName, QStringLiteral("DejaVu Sans"));
-    EXPECT_EQ(RunWithFace(QString()).faceName, QStringLiteral("Arial"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + " / " + c.typed);
+        FixedFontsDlg dialog({sorted[4], sorted[1], sorted[3], sorted[2], sorted[0]});
+        dialog.m_faceName = QString::fromLatin1(c.stored);
+        QStringList rows;
+        QString shown;
+        WhileModal([&](CSettingDlg& open) {
+            for (int row = 0; row < open.m_fontList->count(); ++row)
+                rows << open.m_fontList->itemText(row);
+            shown = open.m_fontList->currentText();
+            if (*c.typed != '\0')
+                open.m_fontList->setEditText(QString::fromLatin1(c.typed));
+            Press(open, IDOK);
+        });
+        EXPECT_EQ(dialog.DoModal(), IDOK);
+        EXPECT_EQ(rows, sorted);
+        EXPECT_EQ(shown, QString::fromLatin1(c.shown));
+        EXPECT_EQ(dialog.m_faceName, QString::fromLatin1(c.chosen));
+    }
 }
 
-TEST_F(SettingDlgTest, UnknownFaceNameIsShownAndKeptWhateverIsTypedWithoutChoosingARow)
-{
-    const FontListRun run = RunWithFace(QStringLiteral("Tahoma"));
-    EXPECT_EQ(run.shown, QStringLiteral("Tahoma"));
-    EXPECT_EQ(run.faceName, QStringLiteral("Tahoma"));
-    EXPECT_EQ(RunWithFace(QStringLiteral("Tahoma"), QStringLiteral("Foo")).faceName, QStringLiteral("Tahoma"));
-}
-
-TEST_F(SettingDlgTest, ColourButtonsArePickersFittedToTheirArrows)
-{
-    CSettingDlg dialog;
-    dialog.m_textColour = kGreen;
-    dialog.m_bkColour = CLR_DEFAULT;
-    WhileModal([&](CSettingDlg& open) {
-        ASSERT_NE(open.m_textColourButton, nullptr);
-        ASSERT_NE(open.m_bkColourButton, nullptr);
-        EXPECT_EQ(open.m_textColourButton->GetDlgCtrlID(), IDC_TXT_COLOR);
-        EXPECT_EQ(open.m_bkColourButton->GetColour(), CLR_DEFAULT);
-        EXPECT_EQ(open.m_textColourButton->GetColour(), kGreen);
-        // 16 x 12 dialog units at (16,71) become an arrow-high button at the same corner.
-        EXPECT_EQ(open.m_bkColourButton->geometry(), QRect(28, 124, 36, 20));
-        open.reject();
-    });
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Setting"));
-}
-
-// ---- the command ----
-
-TEST_F(SettingCommandTest, OkWithoutChangesWritesTheFiveValuesBackUnchanged)
+TEST_F(SettingCommandTest, OkStoresTheFiveValuesAndTheyReachThePane)
 {
     const QString face = InstalledFace();
     m_pane->SetTextFont(face, 22, true);
@@ -227,36 +178,32 @@ TEST_F(SettingCommandTest, OkWithoutChangesWritesTheFiveValuesBackUnchanged)
     });
     EXPECT_EQ(shownSize, QStringLiteral("22"));
     EXPECT_TRUE(shownBold);
-    EXPECT_EQ(ReadStored(), (StoredSettings{face, 22, 1, 0x123456, 0x654321}));
+    EXPECT_EQ(ReadStored(), (StoredSettings{face, 22, 1, 0x123456, 0x654321})) << "unchanged values written back";
     ASSERT_TRUE(m_pane->GetTextFont());
     EXPECT_EQ(m_pane->GetTextFont()->faceName, face);
     EXPECT_EQ(m_pane->GetTextFont()->weight, TextFont::FW_BOLD);
     EXPECT_EQ(m_pane->GetBackgroundColor(), COLORREF(0x123456));
-}
 
-TEST_F(SettingCommandTest, AutomaticForBothColoursStoresWhiteTwiceAndTheWeightReachesThePane)
-{
-    m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 15, false);
-    m_pane->SetBackgroundColor(kDarkBlue);
-    m_pane->SetTextColor(kGreen);
+    // Automatic for both colours stores white twice.
     Run([&](CSettingDlg& dialog) {
         QTest::mouseClick(GetDlgItemAs<QCheckBox>(&dialog, IDC_BOLD), Qt::LeftButton);
-        ChooseAutomatic(dialog.m_bkColourButton);
-        ChooseAutomatic(dialog.m_textColourButton);
+        Choose(dialog.m_bkColourButton, kAutomatic);
+        Choose(dialog.m_textColourButton, kAutomatic);
         EXPECT_EQ(dialog.m_bkColourButton->GetColour(), CLR_DEFAULT);
         Press(dialog, IDOK);
     });
-    EXPECT_EQ(ReadStored(), (StoredSettings{QStringLiteral("NoSuchFace"), 15, 1, kWhite, kWhite}));
+    EXPECT_EQ(ReadStored(), (StoredSettings{face, 22, 0, kWhite, kWhite}));
     EXPECT_EQ(m_pane->GetBackgroundColor(), kWhite);
     EXPECT_EQ(m_pane->GetTextColor(), kWhite);
     EXPECT_EQ(m_pane->palette().color(QPalette::Base), QColor(Qt::white));
-    EXPECT_TRUE(m_pane->font().bold());
+    EXPECT_FALSE(m_pane->font().bold());
 }
 
-TEST_F(SettingCommandTest, ArrowsStayWithinFiveToFortyButATypedFiftyIsAccepted)
+TEST_F(SettingCommandTest, SizeArrowsStayWithinFiveToFortyAndATypedSizeMustBeAWholeNumber)
 {
     m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 5, false);
     QStringList steps;
+    bool openAfterRefusal = false;
     Run([&](CSettingDlg& dialog) {
         QLineEdit* edit = SizeEdit(dialog);
         QTest::keyClick(edit, Qt::Key_Down);
@@ -266,30 +213,19 @@ TEST_F(SettingCommandTest, ArrowsStayWithinFiveToFortyButATypedFiftyIsAccepted)
         SetSize(dialog, QStringLiteral("40"));
         QTest::keyClick(edit, Qt::Key_Up);
         steps << edit->text();
-        SetSize(dialog, QStringLiteral("50"));
-        Press(dialog, IDOK);
-    });
-    EXPECT_EQ(steps, (QStringList{QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("40")}));
-    EXPECT_EQ(m_pane->GetTextFont()->height, 50);
-    EXPECT_EQ(ReadStored().height, 50);
-}
-
-TEST_F(SettingCommandTest, SizeThatIsNoWholeNumberIsRefusedOnceAndTheDialogStaysOpen)
-{
-    m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 15, false);
-    bool openAfterRefusal = false;
-    Run([&](CSettingDlg& dialog) {
         SetSize(dialog, QStringLiteral("12pt"));
         Press(dialog, IDOK);
         openAfterRefusal = dialog.isVisible();
-        SetSize(dialog, QStringLiteral("18"));
+        SetSize(dialog, QStringLiteral("50"));   // typed, past what the arrows reach
         Press(dialog, IDOK);
     });
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("40")}));
     EXPECT_TRUE(openAfterRefusal);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, QStringLiteral("Please enter an integer."));
     EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_EQ(m_pane->GetTextFont()->height, 18);
+    EXPECT_EQ(m_pane->GetTextFont()->height, 50);
+    EXPECT_EQ(ReadStored().height, 50);
 }
 
 TEST_F(SettingCommandTest, PaneWithoutAFontOffersFifteenPixelTahomaAndAnythingButOkChangesNothing)
@@ -301,7 +237,7 @@ TEST_F(SettingCommandTest, PaneWithoutAFontOffersFifteenPixelTahomaAndAnythingBu
         size = dialog.m_size;
         bold = dialog.m_bold;
         face = dialog.m_faceName;
-        ChooseCell(dialog.m_bkColourButton, 16);
+        Choose(dialog.m_bkColourButton, 16);
         SetSize(dialog, QStringLiteral("30"));
         Press(dialog, IDCANCEL);
     });
@@ -310,7 +246,7 @@ TEST_F(SettingCommandTest, PaneWithoutAFontOffersFifteenPixelTahomaAndAnythingBu
     EXPECT_EQ(face, QStringLiteral("Tahoma"));
 
     Run([&](CSettingDlg& dialog) {
-        ChooseCell(dialog.m_textColourButton, 16);
+        Choose(dialog.m_textColourButton, 16);
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     EXPECT_FALSE(m_pane->GetTextFont());
@@ -335,7 +271,7 @@ TEST_F(SettingCommandTest, ChoiceThatCannotBeSavedStillReachesThePaneAndTheLearn
         ASSERT_TRUE(limit.Active());
         Run([&](CSettingDlg& dialog) {
             SetSize(dialog, QStringLiteral("33"));
-            ChooseCell(dialog.m_bkColourButton, 16);
+            Choose(dialog.m_bkColourButton, 16);
             Press(dialog, IDOK);
         });
     }
