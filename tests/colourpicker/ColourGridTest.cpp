@@ -32,11 +32,11 @@ protected:
         owner.setGeometry(available.left() + 20, available.top() + 20, 36, 20);
     }
 
-    void Open(COLORREF colour, bool boxes = true, QPoint at = QPoint())
+    void Open(COLORREF colour, bool boxes = true)
     {
         QString top = boxes ? QStringLiteral("Auto") : QString();
         QString bottom = boxes ? QStringLiteral("Cancel") : QString();
-        ASSERT_TRUE(grid.Create(at.isNull() ? available.topLeft() + QPoint(40, 40) : at, colour, &owner, &top, &bottom));
+        ASSERT_TRUE(grid.Create(available.topLeft() + QPoint(40, 40), colour, &owner, &top, &bottom));
         owner.messages.clear();
     }
 
@@ -70,36 +70,6 @@ TEST_F(ColourGridTest, OpeningMarksThePositionOfTheColour)
         SCOPED_TRACE(testing::Message() << std::hex << c.colour << " boxes " << c.boxes);
         Open(c.colour, c.boxes);
         EXPECT_EQ(grid.GetChosenIndex(), c.chosen);
-        grid.DestroyWindow();
-    }
-}
-
-TEST_F(ColourGridTest, ArrowKeysWalkThroughCellsAndBoxes)
-{
-    const struct
-    {
-        bool boxes;
-        int from;
-        Qt::Key key;
-        int to;
-    } cases[] = {
-        {true, 35, Qt::Key_Down, kBottom}, {true, kBottom, Qt::Key_Down, kTop}, {true, kTop, Qt::Key_Down, 0},
-        {true, 39, Qt::Key_Right, kBottom}, {true, kBottom, Qt::Key_Right, kTop}, {true, kTop, Qt::Key_Right, 0},
-        {true, 0, Qt::Key_Left, kTop}, {true, 8, Qt::Key_Left, 7}, {true, 7, Qt::Key_Up, kTop},
-        {true, 20, Qt::Key_Up, 12}, {true, kTop, Qt::Key_Up, kBottom}, {true, kTop, Qt::Key_Left, kBottom},
-        {true, kBottom, Qt::Key_Up, 39}, {true, kBottom, Qt::Key_Left, 39},
-        // Without boxes the keys wrap around the cells.
-        {false, 35, Qt::Key_Down, 0}, {false, 39, Qt::Key_Right, 0}, {false, 3, Qt::Key_Up, 39},
-        {false, 0, Qt::Key_Left, 39},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "from " << c.from << " key " << c.key << " boxes " << c.boxes);
-        Open(kBlue, c.boxes);
-        TapDown(c.from);
-        ASSERT_EQ(grid.GetHotIndex(), c.from);
-        Key(c.key);
-        EXPECT_EQ(grid.GetHotIndex(), c.to);
-        EXPECT_TRUE(grid.IsOpen());
         grid.DestroyWindow();
     }
 }
@@ -156,32 +126,6 @@ TEST_F(ColourGridTest, EachWayOfEndingTellsTheOwnerOnceAndLetsTheMouseGo)
         if (grid.IsOpen())
             grid.DestroyWindow();
     }
-}
-
-TEST_F(ColourGridTest, PlacementKeepsTheGridOnTheScreen)
-{
-    // Past the right edge: moved left.
-    Open(kBlue, false, QPoint(available.right() - 50, available.top() + 30));
-    EXPECT_EQ(grid.GetWindowRect().right(), available.right());
-    EXPECT_EQ(grid.GetWindowRect().top(), available.top() + 30);
-    grid.DestroyWindow();
-
-    // Past the left edge: moved right.
-    Open(kBlue, false, QPoint(available.left() - 30, available.top() + 30));
-    EXPECT_EQ(grid.GetWindowRect().left(), available.left());
-    grid.DestroyWindow();
-
-    // Past the bottom: opened above the button.
-    const QPoint below(available.left() + 30, available.bottom() - 40);
-    Open(kBlue, false, below);
-    EXPECT_EQ(grid.GetWindowRect().top(), below.y() - owner.height() - 94);
-    EXPECT_EQ(grid.pos(), grid.GetWindowRect().topLeft());
-    grid.DestroyWindow();
-
-    // Room neither below nor above: the top stays on the screen.
-    owner.resize(owner.width(), available.height());
-    Open(kBlue, false, below);
-    EXPECT_EQ(grid.GetWindowRect().top(), available.top());
 }
 
 TEST_F(ColourGridTest, HoldsTheMouseWhileOpen)

@@ -1,6 +1,5 @@
 // The player panel as the user works it: the play/pause face, the A-B loop, mute and
-// volume, the end of a track, previous and next, pausing without losing the page, and
-// the time texts.
+// volume, the end of a track, previous and next, and pausing without losing the page.
 
 #include "ProgramFixture.h"
 
@@ -56,23 +55,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(PanelTest, StartsWithTheLogoAndOnlyPauseAndSoundUsableUntilAFileOpens)
-{
-    UseAudio("null:50");
-    Start();
-    EXPECT_TRUE(View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible());
-    // One face of each toggle.
-    for (int index : {B::BTN_PLAY, B::BTN_STOP, B::BTN_LOOP_OFF, B::BTN_REPEAT_TRACK_OFF, B::BTN_SOUND_ON,
-                      B::BTN_REPEAT_LIST_OFF})
-        EXPECT_TRUE(Shown(index)) << index;
-    for (int index : {B::BTN_PAUSE, B::BTN_LOOP_A, B::BTN_LOOP_AB, B::BTN_REPEAT_TRACK_ON, B::BTN_SOUND_OFF,
-                      B::BTN_REPEAT_LIST_ON})
-        EXPECT_FALSE(Shown(index)) << index;
-    // No study text yet: nothing to bookmark, but another text may be opened.
-    EXPECT_FALSE(IsMenuItemEnabled(ID_SET_BOOKMARK));
-    EXPECT_TRUE(IsMenuItemEnabled(ID_TEXT_OPEN));
-}
 
 TEST_F(PanelTest, PauseAndResumeKeepTheTextWhereTheReaderLeftItAndPausedLoopDoesNothing)
 {
@@ -211,27 +193,4 @@ TEST_F(PanelTest, EndOfTrackResetsLoopAndRepeatOneThenPreviousAndNextMoveThrough
     EXPECT_TRUE(Shown(B::BTN_REPEAT_TRACK_OFF)) << "next resets repeat-one";
     EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson2));
     EXPECT_TRUE(WaitFor([this] { return PaneText().contains(QStringLiteral("Platform three")); }));
-}
-
-TEST_F(PanelTest, TimeTextsArePaintedOnTheSkin)
-{
-    StartPlayingLesson();
-    ASSERT_TRUE(WaitForSecond(1));
-    EXPECT_TRUE(View().GetDlgItemText(IDC_TOTAL_TEXT).startsWith(QStringLiteral("00:00:2")));
-
-    // Light text over the dark skin where the two texts go.
-    const QImage buffer = View().BackBuffer();
-    const qreal ratio = buffer.devicePixelRatio();
-    constexpr int kLight = 200;
-    auto hasLightText = [&](const QPoint& at) {
-        for (int y = 0; y < 12; ++y) {
-            for (int x = 0; x < 40; ++x) {
-                if (buffer.pixelColor(QPoint(int((at.x() + x) * ratio), int((at.y() + y) * ratio))).lightness() > kLight)
-                    return true;
-            }
-        }
-        return false;
-    };
-    EXPECT_TRUE(hasLightText(B::kPosTextAt));
-    EXPECT_TRUE(hasLightText(B::kTotalTextAt));
 }

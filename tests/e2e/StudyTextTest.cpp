@@ -1,6 +1,6 @@
 // Study texts and bookmarks as they follow the recording: the ".vds" trailer, the
-// companion ".txt", the bookmark menu and its file, search, Text Open, and what
-// reaches the disk when the program closes.
+// companion ".txt", the bookmark menu and its file, search, and what reaches the disk
+// when the program closes.
 
 #include "ProgramFixture.h"
 
@@ -10,7 +10,7 @@
 #include "WindowMessage.h"
 #include "resource.h"
 
-#include <QFileDialog>
+#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -257,24 +257,6 @@ TEST_F(StudyTextTest, SearchingTheSameTermAgainStepsOnAndANewTermStartsOver)
     const int again = Search(QStringLiteral("river"));
     EXPECT_EQ(again, first) << "a new term starts at the top";
     EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(StudyTextTest, TextOpenShowsAnotherTextAndKeepsTheBookmarks)
-{
-    OpenUnitWithText();
-    SetTwoBookmarks();
-    ASSERT_TRUE(WriteFile(At("notes.txt"), "My own notes.\r\n"));
-    WhenDialogOpens([this](QDialog* dialog) {
-        auto* files = qobject_cast<QFileDialog*>(dialog);
-        ASSERT_NE(files, nullptr);
-        EXPECT_EQ(files->nameFilters(), QStringList{QStringLiteral("TXT Files (*.txt)")});
-        files->selectFile(Host(At("notes.txt")));
-        static_cast<QDialog*>(files)->accept();
-    });
-    ASSERT_TRUE(ChooseMenu(ID_TEXT_OPEN));
-    EXPECT_TRUE(PaneText().startsWith(QStringLiteral("My own notes.")));
-    EXPECT_EQ(View().CompanionPath(), At("unit.txt"));
-    EXPECT_EQ(BookmarkItems().size(), 2);
 }
 
 TEST_F(StudyTextTest, ClosingWhilePlayingSavesTheBookmarksAndStopsThePlayer)

@@ -1,9 +1,7 @@
 #include "ImgButton.h"
 
-#include "DialogBuilder.h"
 #include "ResourceModule.h"
 #include "Sound.h"
-#include "TempDeviceRoot.h"
 #include "WindowMessage.h"
 #include "resource.h"
 
@@ -54,7 +52,6 @@ namespace {
 
 constexpr UINT kButtonId = IDC_PLAY;
 constexpr RECT kPlace{13, 229, 51, 267};
-constexpr RECT kAutoSized{20, 30, 0, 0};
 const QString kPushSound = QStringLiteral("\\Windows\\menusel.wav");
 const QString kWarningSound = QStringLiteral("\\Windows\\question.wav");
 
@@ -130,38 +127,9 @@ protected:
 
     static constexpr QPoint kInside{5, 5};
     static constexpr QPoint kOutside{-10, 5};
-    TempDeviceRoot root;
     ParentWindow parent;
     CIMGButton button;
 };
-
-TEST_F(ImgButtonTest, CreateTakesTheNormalImageSizeOnlyWhenAnEdgeIsZero)
-{
-    CIMGButton automatic;
-    ASSERT_NE(automatic.Create(nullptr, &parent, kAutoSized, IDC_STOP, IDB_STOP, IDB_STOP_PRESSED, IDB_STOP, 1, 0), 0);
-    EXPECT_EQ(automatic.geometry(), QRect(20, 30, SMALL_BUTTON_SIZE, SMALL_BUTTON_SIZE));
-    EXPECT_TRUE(automatic.isVisible());
-    EXPECT_EQ(GetDlgCtrlID(&automatic), IDC_STOP);
-
-    // Given edges hold even when the image is smaller: it is drawn unscaled at the top-left.
-    CIMGButton wide;
-    ASSERT_NE(wide.Create(nullptr, &parent, RECT{0, 0, 40, 20}, IDC_STOP, IDB_STOP, 0, 0, 1, 0), 0);
-    EXPECT_EQ(wide.geometry(), QRect(0, 0, 40, 20));
-    const QImage face = wide.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(face.copy(0, 0, SMALL_BUTTON_SIZE, SMALL_BUTTON_SIZE), Bitmap(IDB_STOP));
-}
-
-TEST_F(ImgButtonTest, CreateWithAModuleTakesItsImagesThereAndLeavesTheCurrentModule)
-{
-    const ResourceModule& library = ResourceModule::Named(QStringLiteral("mediapick"));
-    constexpr int kLibraryBitmap = 166;
-    ASSERT_NE(button.Create(&library, &parent, kAutoSized, kButtonId, kLibraryBitmap, 0, 0, 1, 0), 0);
-    const QImage expected = library.LoadBitmap(kLibraryBitmap).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(expected.isNull());
-    EXPECT_EQ(button.size(), expected.size());
-    EXPECT_EQ(Face(), expected);
-    EXPECT_EQ(GetResourceModule().Name(), kProgramResourceModule);
-}
 
 TEST_F(ImgButtonTest, PressPutsThePressedFaceOnScreenBeforeThePushSound)
 {
@@ -273,27 +241,6 @@ TEST_F(ImgButtonTest, LosingTheMouseEndsThePressOnOrOffTheButton)
     EXPECT_EQ(g_sounds.size(), 4u);
     EXPECT_EQ(Face(), Bitmap(IDB_PLAY_PRESSED));
     QTest::mouseRelease(&button, Qt::LeftButton, {}, kInside);
-}
-
-TEST_F(ImgButtonTest, SetSoundEffectAcceptsOnlyFilesThatOpen)
-{
-    const QString push = QStringLiteral("\\Windows\\click.wav");
-    const QString warning = QStringLiteral("\\Windows\\buzz.wav");
-    ASSERT_TRUE(root.WriteFile(push, "RIFF"));
-    ASSERT_TRUE(root.WriteFile(warning, "RIFF"));
-    CreatePlayButton();
-
-    EXPECT_EQ(button.SetSoundEffect(QString()), 0);
-    EXPECT_EQ(button.SetSoundEffect(QStringLiteral("\\Windows\\missing.wav")), 0);
-    EXPECT_EQ(button.SetSoundEffect(push, QStringLiteral("\\Windows\\missing.wav")), 0);
-    button.Push();
-    EXPECT_EQ(g_sounds.back().path, push);
-    QTest::mouseRelease(&button, Qt::LeftButton, {}, kOutside);
-
-    EXPECT_EQ(button.SetSoundEffect(push, warning), 1);
-    button.EnableButton(0);
-    button.Push();
-    EXPECT_EQ(g_sounds.back().path, warning);
 }
 
 } // namespace

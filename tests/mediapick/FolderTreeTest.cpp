@@ -68,17 +68,6 @@ TEST_F(FolderTreeTest, StorageCardBecomesTheFirstCardRootAndADeepTapMapsOntoIt)
     EXPECT_EQ(Rows(), QStringList{"song.mp3"});
 }
 
-TEST_F(FolderTreeTest, OnlyStorageCard1GivesPathsWithoutALeadingBackslash)
-{
-    MakeFile("Storage Card1\\Vellumdeck Data\\top.mp3");
-    MakeFile("Storage Card1\\Vellumdeck Data\\Unit 1\\song.mp3");
-    ShowDialog();
-
-    EXPECT_EQ(RootTexts(), (QStringList{kMainRoot, kFirstCardRoot}));
-    EXPECT_EQ(FolderAfterTapping({kFirstCardRoot}), "Storage Card1\\Vellumdeck Data");
-    EXPECT_EQ(FolderAfterTapping({kFirstCardRoot, "Unit 1"}), "Storage Card1\\Vellumdeck Data\\Unit 1");
-}
-
 TEST_F(FolderTreeTest, SecondCardGetsItsOwnRootWithoutTheFirstAndACardWithoutDataAnEmptyOne)
 {
     MakeFile("\\Storage Card2\\Vellumdeck Data\\Lessons\\x.mp3");

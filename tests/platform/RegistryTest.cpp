@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 namespace {
 
 const QString kKey = "Software\\Quorvane\\Vellumdeck";
@@ -188,32 +186,4 @@ TEST_F(RegistryTest, UnwritableFileFailsInsteadOfPretending)
               ERROR_ACCESS_DENIED);
     DWORD size = 4;
     EXPECT_EQ(RegQueryValueExW(HKEY_CURRENT_USER, "Volume", nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
-}
-
-TEST_F(RegistryTest, WritesFromSeveralThreadsAreAllKept)
-{
-    constexpr int kThreads = 4;
-    constexpr int kValues = 10;
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([this, t] {
-            HKEY key = Create();
-            for (DWORD i = 0; i < kValues; ++i) {
-                const DWORD value = t * 100 + i;
-                EXPECT_EQ(Set(key, QString("V%1_%2").arg(t).arg(i), REG_DWORD,
-                              QByteArray(reinterpret_cast<const char*>(&value), 4)), ERROR_SUCCESS);
-            }
-            RegCloseKey(key);
-        });
-    }
-    for (auto& thread : threads)
-        thread.join();
-    for (int t = 0; t < kThreads; ++t) {
-        for (int i = 0; i < kValues; ++i) {
-            DWORD type = 0;
-            QByteArray bytes;
-            ASSERT_EQ(Get(QString("V%1_%2").arg(t).arg(i), &type, &bytes), ERROR_SUCCESS);
-            EXPECT_EQ(type, REG_DWORD);
-        }
-    }
 }

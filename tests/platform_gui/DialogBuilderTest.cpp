@@ -4,11 +4,9 @@
 #include "UpDownControl.h"
 #include "resource.h"
 
-#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -49,26 +47,6 @@ TEST(DialogBuilder, EveryDialogFitsTheScreenWithNoLabelCutShort)
             }
         }
     }
-}
-
-TEST(DialogBuilder, FormStylesBecomeWidgetStates)
-{
-    QWidget form;
-    ASSERT_TRUE(DialogBuilder().Build(IDD_VELLUMDECK_FORM, &form));
-    form.show();
-    auto* seek = GetDlgItemAs<QSlider>(&form, IDC_SEEK_SLIDER);
-    ASSERT_NE(seek, nullptr);
-    EXPECT_EQ(seek->tickPosition(), QSlider::TicksBelow);
-    // The time statics are never shown but keep their text for the code to read back.
-    EXPECT_FALSE(GetDlgItem(&form, IDC_POS_TEXT)->isVisible());
-    EXPECT_EQ(GetDlgItemAs<QLabel>(&form, IDC_POS_TEXT)->text(), "curSec");
-
-    QDialog setting;
-    ASSERT_TRUE(DialogBuilder().Build(IDD_SETTING, &setting));
-    EXPECT_EQ(setting.windowTitle(), "Setting");
-    EXPECT_TRUE(GetDlgItemAs<QComboBox>(&setting, IDC_FONT_LIST)->isEditable());
-    EXPECT_TRUE(GetDlgItemAs<QPushButton>(&setting, IDOK)->isDefault());
-    EXPECT_FALSE(GetDlgItemAs<QPushButton>(&setting, IDCANCEL)->isDefault());
 }
 
 TEST(DialogBuilder, ButtonClickReachesTheHostAsCommandButAFactoryControlKeepsItsOwn)
@@ -122,27 +100,6 @@ TEST(DialogBuilder, SizeSpinStepsItsBuddyWithinRangeButTypedTextStands)
     EXPECT_EQ(size->text(), "40");
     QTest::keyClick(size, Qt::Key_Down);
     EXPECT_EQ(size->text(), "39");
-}
-
-TEST(DialogBuilder, SortedListsPlaceRowsByTextAndUnknownDialogFails)
-{
-    QDialog setting;
-    ASSERT_TRUE(DialogBuilder().Build(IDD_SETTING, &setting));
-    auto* fonts = GetDlgItemAs<QComboBox>(&setting, IDC_FONT_LIST);
-    AddComboString(fonts, "Tahoma");
-    AddComboString(fonts, "arial");
-    EXPECT_EQ(AddComboString(fonts, "DejaVu Sans"), 1);
-    EXPECT_EQ(fonts->itemText(2), "Tahoma");
-
-    QDialog bookmarks;
-    ASSERT_TRUE(DialogBuilder().Build(IDD_DELETE_BOOKMARK, &bookmarks));
-    auto* list = GetDlgItemAs<QListWidget>(&bookmarks, IDC_BOOKMARK_LIST);
-    AddListString(list, "b");
-    // Bookmark rows stay in list order.
-    EXPECT_EQ(AddListString(list, "a"), 1);
-
-    QDialog none;
-    EXPECT_FALSE(DialogBuilder().Build(4242, &none));
 }
 
 } // namespace

@@ -15,11 +15,6 @@ QString BitmapPath(const QString& folder, int id)
     return names.size() == 1 ? dir.filePath(names.first()) : QString();
 }
 
-QImage LoadBitmap(int id)
-{
-    return QImage(BitmapPath(QStringLiteral("resources/bitmaps"), id));
-}
-
 QByteArray ReadAll(const QString& path)
 {
     QFile file(path);

@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -69,19 +68,6 @@ void WhileModal(std::function<void(CSettingDlg&)> steps)
     });
 }
 
-// The dialog on a list of families of the test's choosing.
-class FixedFontsDlg : public CSettingDlg
-{
-public:
-    explicit FixedFontsDlg(QStringList families) : m_families(std::move(families)) {}
-
-protected:
-    QStringList EnumFontFamilies() const override { return m_families; }
-
-private:
-    QStringList m_families;
-};
-
 struct StoredSettings
 {
     QString faceName;
@@ -122,46 +108,7 @@ protected:
     }
 };
 
-using SettingDlgTest = StudyFixture;
-
 }  // namespace
-
-TEST_F(SettingDlgTest, FamiliesAreSortedAndTheStoredNameSelectsARowOrStaysAsItIs)
-{
-    const struct
-    {
-        const char* stored;
-        const char* typed;   // into the field, without choosing a row
-        const char* shown;
-        const char* chosen;
-    } cases[] = {
-        {"dejavu", "", "DejaVu Sans", "DejaVu Sans"},   // the first family that begins with it
-        {"", "", "Arial", "Arial"},
-        {"Tahoma", "", "Tahoma", "Tahoma"},   // not installed: shown and kept
-        {"Tahoma", "Foo", "Tahoma", "Tahoma"},
-    };
-    const QStringList sorted{QStringLiteral("Arial"), QStringLiteral("Courier"), QStringLiteral("DejaVu Sans"),
-                             QStringLiteral("DejaVu Sans Mono"), QStringLiteral("DejaVu Serif")};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.stored) + " / " + c.typed);
-        FixedFontsDlg dialog({sorted[4], sorted[1], sorted[3], sorted[2], sorted[0]});
-        dialog.m_faceName = QString::fromLatin1(c.stored);
-        QStringList rows;
-        QString shown;
-        WhileModal([&](CSettingDlg& open) {
-            for (int row = 0; row < open.m_fontList->count(); ++row)
-                rows << open.m_fontList->itemText(row);
-            shown = open.m_fontList->currentText();
-            if (*c.typed != '\0')
-                open.m_fontList->setEditText(QString::fromLatin1(c.typed));
-            Press(open, IDOK);
-        });
-        EXPECT_EQ(dialog.DoModal(), IDOK);
-        EXPECT_EQ(rows, sorted);
-        EXPECT_EQ(shown, QString::fromLatin1(c.shown));
-        EXPECT_EQ(dialog.m_faceName, QString::fromLatin1(c.chosen));
-    }
-}
 
 TEST_F(SettingCommandTest, OkStoresTheFiveValuesAndTheyReachThePane)
 {

@@ -1,6 +1,5 @@
 #include "StudyFixture.h"
 
-#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -111,28 +110,6 @@ TEST_F(StudyEditTest, RepeatedSearchStepsThroughMatchesThenCompletesThenRestarts
     // Back at the top, the match at the very first character is found again.
     EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), false), 0);
 
-}
-
-TEST_F(StudyEditTest, ArrowsScrollByLineAndPageWithoutMovingTheSelection)
-{
-    ShowText(NumberedLines(200));
-    ASSERT_EQ(m_pane->FindText(QStringLiteral("Line 000"), true), 0);
-    const int page = m_pane->verticalScrollBar()->pageStep();
-    ASSERT_GT(page, 1);
-
-    Press(Qt::Key_Right, 2);
-    EXPECT_EQ(First(), 2);
-    Press(Qt::Key_Left);
-    EXPECT_EQ(First(), 1);
-    Press(Qt::Key_Down);
-    EXPECT_EQ(First(), 1 + page);
-    Press(Qt::Key_Up);
-    EXPECT_EQ(First(), 1);
-    Press(Qt::Key_Up);
-    EXPECT_EQ(First(), 0);
-
-    EXPECT_EQ(Selected(), QStringLiteral("Line 000"));
-    EXPECT_EQ(m_pane->textCursor().selectionStart(), 0);
 }
 
 TEST_F(StudyEditTest, CaptureTakesTheTopmostNonEmptyLineInView)
