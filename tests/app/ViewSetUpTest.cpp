@@ -17,23 +17,20 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr int kWaitMs = 20000;
 
 // A ".vds": a recording followed by its study text and the text's length.
 QByteArray VdsBytes(const QByteArray& text)
 {
     QFile mp3(TestDataPath("speech.mp3"));
     mp3.open(QIODevice::ReadOnly);
-    QByteArray bytes = mp3.readAll() + text;
-    const quint32 length = quint32(text.size());
-    for (int i = 0; i < 4; ++i)
-        bytes.append(char((length >> (8 * i)) & 0xFF));
-    return bytes;
+    QByteArray trailer(4, '\0');
+    qToLittleEndian(quint32(text.size()), trailer.data());
+    return mp3.readAll() + text + trailer;
 }
 
 class ViewSetUpTest : public ::testing::Test
@@ -145,7 +142,7 @@ TEST_F(ViewSetUpTest, ViewDrawsCrispAtZoomTwo)
     environment.insert("QT_SCALE_FACTOR", "2");
     run.setProcessEnvironment(environment);
     run.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=ViewSetUpTest.ViewDrawsCrispAtTheWindowZoom"});
-    ASSERT_TRUE(run.waitForFinished(kWaitMs * 3));
+    ASSERT_TRUE(run.waitForFinished(60000));
     EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardOutput().toStdString();
 }
 

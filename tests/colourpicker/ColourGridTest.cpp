@@ -1,4 +1,3 @@
-#include "ColourGrid.h"
 #include "ColourMessages.h"
 #include "MessageLog.h"
 
@@ -13,15 +12,9 @@
 
 namespace {
 
-constexpr COLORREF kBlue = 0xFF0000;     // entry 13
-constexpr COLORREF kOffTable = 0x123456;
+constexpr COLORREF kBlue = 0xFF0000;   // entry 13
 constexpr int kTop = CColourGrid::kTopBoxIndex;
 constexpr int kBottom = CColourGrid::kBottomBoxIndex;
-
-COLORREF TableColour(int index)
-{
-    return CColourGrid::kColourTable[index].colour;
-}
 
 class ColourGridTest : public ::testing::Test
 {
@@ -34,8 +27,7 @@ protected:
 
     void Open(COLORREF colour, bool boxes = true)
     {
-        QString top = boxes ? QStringLiteral("Auto") : QString();
-        QString bottom = boxes ? QStringLiteral("Cancel") : QString();
+        QString top = boxes ? QStringLiteral("Auto") : QString(), bottom = boxes ? QStringLiteral("Cancel") : QString();
         ASSERT_TRUE(grid.Create(available.topLeft() + QPoint(40, 40), colour, &owner, &top, &bottom));
         owner.messages.clear();
     }
@@ -62,9 +54,9 @@ TEST_F(ColourGridTest, OpeningMarksThePositionOfTheColour)
         bool boxes;
         int chosen;
     } cases[] = {
-        {kBlue, true, 13}, {CLR_DEFAULT, true, kTop}, {kOffTable, true, kBottom},
+        {kBlue, true, 13}, {CLR_DEFAULT, true, kTop}, {0x123456, true, kBottom},
         // Without boxes neither the automatic colour nor a foreign one has a place.
-        {CLR_DEFAULT, false, CColourGrid::kNoIndex}, {kOffTable, false, CColourGrid::kNoIndex},
+        {CLR_DEFAULT, false, CColourGrid::kNoIndex}, {0x123456, false, CColourGrid::kNoIndex},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.colour << " boxes " << c.boxes);

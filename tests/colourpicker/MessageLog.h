@@ -1,6 +1,8 @@
 #pragma once
-// A window that keeps every window message it is sent, in order, for the tests to read.
+// Shared by the picker's tests: a window that keeps every window message it is sent,
+// in order, and the colours of the grid's table.
 
+#include "ColourGrid.h"
 #include "WindowMessage.h"
 
 #include <QWidget>
@@ -21,15 +23,17 @@ inline void PrintTo(const LoggedMessage& m, std::ostream* out)
     *out << "{0x" << std::hex << m.message << ", 0x" << m.wParam << ", " << std::dec << m.lParam << "}";
 }
 
+inline COLORREF TableColour(int index)
+{
+    return CColourGrid::kColourTable[index].colour;
+}
+
 class MessageLog : public QWidget
 {
 public:
     using QWidget::QWidget;
-
     std::vector<LoggedMessage> messages;
-    // Runs after a message is logged, to act as a parent might.
-    std::function<void(UINT)> onMessage;
-
+    std::function<void(UINT)> onMessage;   // runs after a message is logged, to act as a parent might
     const LoggedMessage& Last() const { return messages.back(); }
 
 protected:

@@ -36,14 +36,6 @@ protected:
         ASSERT_TRUE(program->waitForStarted(kWaitMs));
     }
 
-    static void End(QProcess* program)
-    {
-        program->terminate();
-        if (!program->waitForFinished(kWaitMs))
-            program->kill();
-        program->waitForFinished(kWaitMs);
-    }
-
     TempDeviceRoot m_root;
 };
 
@@ -55,16 +47,17 @@ TEST_F(HandOverTest, SecondStartHandsItsFileToTheRunningProgramWhichPlaysIt)
     Start(&first, {}, "wav:" + wav);
     ASSERT_TRUE(WaitFor([] { return SingleInstance().ActivateRunning(); }));
     EXPECT_FALSE(QFileInfo::exists(wav));
-
     // Named relative to the second start's folder, as from a terminal.
     QProcess second;
     Start(&second, {"handed over.mp3"}, "null");
     ASSERT_TRUE(second.waitForFinished(kWaitMs));
     EXPECT_EQ(second.exitCode(), 0);
-
     EXPECT_TRUE(WaitFor([&] { return QFileInfo(wav).size() > kPlayedBytes; }));
     EXPECT_EQ(first.state(), QProcess::Running);
-    End(&first);
+    first.terminate();
+    if (!first.waitForFinished(kWaitMs))
+        first.kill();
+    first.waitForFinished(kWaitMs);
 }
 
 TEST_F(HandOverTest, RequestsThatAreNotOursAreIgnoredAndAnOverlongOneDropped)
@@ -79,7 +72,6 @@ TEST_F(HandOverTest, RequestsThatAreNotOursAreIgnoredAndAnOverlongOneDropped)
     ASSERT_TRUE(later.ActivateRunning("\"/home/l/Lesson 1\n\xc3\xa9.vds\""));
     ASSERT_TRUE(WaitFor([&] { return activations == 1; }));
     EXPECT_EQ(opened, QStringList{QString::fromUtf8("\"/home/l/Lesson 1\n\xc3\xa9.vds\"")});
-
     QLocalSocket stranger;
     stranger.connectToServer(SingleInstance::ServerName());
     ASSERT_TRUE(stranger.waitForConnected(kWaitMs));

@@ -39,7 +39,6 @@ protected:
         m_bus.start(daemon, {"--session", "--nofork", "--print-address"});
         ASSERT_TRUE(m_bus.waitForReadyRead(kWaitMs));
         m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
-
         // Real time, so a track is still playing when the next request comes.
         qputenv("VELLUMDECK_AUDIO", "null:1");
         CommandLine::SetArguments({});
@@ -62,20 +61,17 @@ protected:
     }
 
     // Sent without waiting for the answer, which this thread itself gives.
-    QDBusPendingCall Call(const QString& method)
+    QDBusPendingCall Call(const QString& method, const QString& interface = MprisService::kPlayerInterface,
+                          const QVariantList& arguments = {})
     {
-        const QDBusMessage message = QDBusMessage::createMethodCall(
-            MprisService::kServiceName, MprisService::kObjectPath, MprisService::kPlayerInterface, method);
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(MprisService::kServiceName, MprisService::kObjectPath, interface, method);
+        message.setArguments(arguments);
         return QDBusConnection::connectToBus(m_address, kClientConnection).asyncCall(message);
     }
-
-    // Read without blocking: the service answers from this very thread.
     QVariant Property(const QString& name)
     {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            MprisService::kServiceName, MprisService::kObjectPath, "org.freedesktop.DBus.Properties", "Get");
-        message << MprisService::kPlayerInterface << name;
-        QDBusPendingCall call = QDBusConnection::connectToBus(m_address, kClientConnection).asyncCall(message);
+        QDBusPendingCall call = Call("Get", "org.freedesktop.DBus.Properties", {MprisService::kPlayerInterface, name});
         if (!WaitFor([&] { return call.isFinished(); }) || call.isError())
             return {};
         return QDBusPendingReply<QDBusVariant>(call).value().variant();
@@ -102,7 +98,6 @@ TEST_F(MprisTest, PlayPauseNextAndStopReachThePlayerAndItsStateIsRead)
     MprisService service(&app, QDBusConnection::connectToBus(m_address, kServiceConnection));
     ASSERT_TRUE(service.Register());
     EXPECT_EQ(service.RegisteredName(), MprisService::kServiceName);
-
     EXPECT_EQ(Property("PlaybackStatus").toString(), "Stopped");
     EXPECT_FALSE(Property("CanPlay").toBool());
     // Nothing open: the requests change nothing.
@@ -110,20 +105,17 @@ TEST_F(MprisTest, PlayPauseNextAndStopReachThePlayerAndItsStateIsRead)
     QDBusPendingCall next = Call("Next");
     ASSERT_TRUE(WaitFor([&] { return playPause.isFinished() && next.isFinished(); }));
     EXPECT_EQ(view->Controller().GetPlaylist().size(), 0);
-
     view->OpenHandedOverFile("\"\\lesson.vdl\"");
     ASSERT_TRUE(WaitFor([&] { return view->PlayerState() == PLAYER_PLAYING; }));
     EXPECT_EQ(Property("PlaybackStatus").toString(), "Playing");
     const QVariantMap metadata = Metadata();
     EXPECT_EQ(metadata.value("xesam:title").toString(), "one.mp3");
     EXPECT_GT(metadata.value("mpris:length").toLongLong(), 0);
-
     Call("PlayPause");
     EXPECT_TRUE(WaitFor([&] { return view->PlayerState() == PLAYER_PAUSED; }));
     Call("Pause");   // already paused: stays so
     Call("Play");
     EXPECT_TRUE(WaitFor([&] { return view->PlayerState() == PLAYER_PLAYING; }));
-
     Call("Next");
     EXPECT_TRUE(WaitFor([&] { return view->Controller().GetCurrentIndex() == 1 && view->PlayerState() == PLAYER_PLAYING; }));
     // One reading of both: at test speed the short recording may end between two readings.
@@ -133,11 +125,9 @@ TEST_F(MprisTest, PlayPauseNextAndStopReachThePlayerAndItsStateIsRead)
     }));
     Call("Previous");
     EXPECT_TRUE(WaitFor([&] { return view->Controller().GetCurrentIndex() == 0; }));
-
     // The stop of Previous may still be on its way, so wait for the state to settle.
     Call("Stop");
     EXPECT_TRUE(WaitFor([&] { return view->PlayerState() == PLAYER_STOPPED && Property("PlaybackStatus") == "Stopped"; }));
-
     // A second player on the bus takes a name of its own.
     MprisService second(&app, QDBusConnection::connectToBus(m_address, kClientConnection));
     ASSERT_TRUE(second.Register());

@@ -27,7 +27,6 @@ TEST(ProgramOptionsTest, OptionsTakeTheirValuesInBothSpellingsAndLeaveTheFilesAn
     EXPECT_EQ(options.Audio(), "wav:/tmp/a:b.wav:2");
     EXPECT_EQ(options.Root(), root.path());
     EXPECT_EQ(options.Files(), QStringList{"/home/l/Lesson 1.vds"});
-
     // A double dash ends the options, for a file whose name starts with one.
     const ProgramOptions dashed = Parse({"--", "--zoom", "-x.mp3"});
     ASSERT_EQ(dashed.GetOutcome(), ProgramOptions::Outcome::Run);
@@ -53,12 +52,7 @@ TEST(ProgramOptionsTest, HelpAndVersionEndAtOnceAndBadCommandLinesFailNamingTheF
     EXPECT_EQ(help.GetOutcome(), ProgramOptions::Outcome::Exit);
     EXPECT_TRUE(help.Message().contains("--zoom N"));
     EXPECT_EQ(Parse({"--version"}).Message(), "vellumdeck 1.2.3\n");
-
-    const struct
-    {
-        QStringList arguments;
-        const char* named;
-    } cases[] = {
+    const struct { QStringList arguments; const char* named; } cases[] = {
         {{"-q"}, "unknown option '-q'"},
         {{"--zoom", "9"}, "--zoom takes a whole number from 1 to 8"},
         {{"--zoom=two"}, "not 'two'"},

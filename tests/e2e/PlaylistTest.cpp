@@ -7,8 +7,6 @@
 #include "Mp3Decoder.h"
 #include "PlayerMessages.h"
 
-#include <QtEndian>
-
 #include <vector>
 
 namespace {
@@ -22,12 +20,10 @@ QByteArray Decode(const QString& path)
     EXPECT_TRUE(decoder.Open(path));
     QByteArray pcm;
     std::vector<char> buffer(kFillBytes);
-    for (;;) {
+    for (bool more = true; more;) {
         std::uint32_t got = kFillBytes;
-        const bool more = decoder.Fill(buffer.data(), &got);
+        more = decoder.Fill(buffer.data(), &got) && got > 0;
         pcm.append(buffer.data(), got);
-        if (!more || got == 0)
-            break;
     }
     decoder.Close();
     return pcm;
@@ -36,13 +32,11 @@ QByteArray Decode(const QString& path)
 // The "data" chunk of a WAV file.
 QByteArray WavData(const QByteArray& wav)
 {
-    constexpr int kRiffHeader = 12;
-    constexpr int kChunkHeader = 8;
-    for (int at = kRiffHeader; at + kChunkHeader <= wav.size();) {
+    for (int at = 12; at + 8 <= wav.size();) {   // past the RIFF header, chunk by chunk
         const auto size = int(qFromLittleEndian<quint32>(wav.constData() + at + 4));
         if (wav.mid(at, 4) == "data")
-            return wav.mid(at + kChunkHeader, size);
-        at += kChunkHeader + size + (size & 1);
+            return wav.mid(at + 8, size);
+        at += 8 + size + (size & 1);
     }
     return {};
 }
@@ -75,8 +69,7 @@ TEST_F(PlaylistTest, PlaysBothRecordingsInOrderToTheEndWithTheirTexts)
     Dither::ResetAll();
     const QByteArray first = Decode(Host(Device(kLesson1)));
     const QByteArray second = Decode(Host(Device(kLesson2)));
-    ASSERT_GT(first.size(), 0);
-    ASSERT_GT(second.size(), 0);
+    ASSERT_TRUE(first.size() > 0 && second.size() > 0);
     const QByteArray heard = WavData(ReadHostFile(capture));
     ASSERT_EQ(heard.size(), first.size() + second.size());
     EXPECT_TRUE(heard.left(first.size()) == first) << "the first recording differs";

@@ -3,23 +3,32 @@
 // settings file, with message boxes recorded, and drives it as a user would: taps on
 // the image buttons, keys on the sliders, menu commands chosen from the menu bar.
 
+#include "CommandLine.h"
 #include "MainFrame.h"
+#include "MenuBuilder.h"
+#include "MessageBox.h"
 #include "RecordingMessageBoxPresenter.h"
 #include "TempDeviceRoot.h"
 #include "VellumdeckApp.h"
 #include "VellumdeckView.h"
+#include "resource.h"
 
-#include <QByteArray>
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QFile>
 #include <QFileInfo>
-#include <QString>
-#include <QStringList>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <QtEndian>
 
 #include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
-
-class QDialog;
 
 class ProgramFixture : public ::testing::Test
 {
@@ -30,46 +39,147 @@ protected:
     static inline const QString kLesson2 = QStringLiteral("Lesson 2 - At the station.mp3");
     static inline const QString kLesson2Text = QStringLiteral("Lesson 2 - At the station.txt");
     static inline const QString kPlaylist = QStringLiteral("Sample lesson.vdl");
+    static constexpr int kPollMs = 5;
 
-    ProgramFixture();
-    ~ProgramFixture() override;
+    ProgramFixture() : m_previousAudio(qgetenv("VELLUMDECK_AUDIO"))
+    {
+        auto boxes = std::make_unique<RecordingMessageBoxPresenter>();
+        m_boxes = boxes.get();
+        SetMessageBoxPresenter(std::move(boxes));
+        // Closing the window ends the program, not the test's event loop.
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    ~ProgramFixture() override
+    {
+        m_app.reset();
+        CommandLine::SetArguments({});
+        SetMessageBoxPresenter(nullptr);
+        qputenv("VELLUMDECK_AUDIO", m_previousAudio);
+    }
 
     // VELLUMDECK_AUDIO for this test ("null:1", "wav:PATH"); before Start.
     void UseAudio(const QByteArray& setting) { qputenv("VELLUMDECK_AUDIO", setting); }
-    // Starts the program, optionally with a recording on its command line.
-    void Start(const QStringList& arguments = {});
+
+    void Start()
+    {
+        CommandLine::SetArguments({});
+        m_app = std::make_unique<CVellumdeckApp>();
+        ASSERT_TRUE(m_app->InitInstance());
+        ASSERT_NE(m_app->View(), nullptr);
+        // Focus moves only within the active window.
+        Frame().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    }
 
     CMainFrame& Frame() const { return *m_app->MainFrame(); }
     CVellumdeckView& View() const { return *m_app->View(); }
 
     // ---- the device ----
-    // Copies the sample lesson into its folder.
-    void InstallSampleLesson() const;
+    void InstallSampleLesson() const
+    {
+        for (const QString& name : {kLesson1, kLesson2, kLesson2Text, kPlaylist})
+            EXPECT_TRUE(WriteFile(Device(name), ReadHostFile(QStringLiteral(VD_SAMPLE_DIR "/") + name))) << name.toStdString();
+    }
     QString Device(const QString& name) const { return kLessonFolder + QLatin1Char('\\') + name; }
     QString Host(const QString& devicePath) const { return m_root.Host(devicePath); }
     bool WriteFile(const QString& devicePath, const QByteArray& bytes) const { return m_root.WriteFile(devicePath, bytes); }
     QByteArray ReadFile(const QString& devicePath) const { return ReadHostFile(Host(devicePath)); }
     bool Exists(const QString& devicePath) const { return QFileInfo::exists(Host(devicePath)); }
+    static QByteArray ReadHostFile(const QString& hostPath)
+    {
+        QFile file(hostPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     // A ".vds": the recording's bytes, the text, and the text's length, little-endian.
-    static QByteArray MakeVds(const QByteArray& recording, const QByteArray& text);
-    static QByteArray ReadHostFile(const QString& hostPath);
+    static QByteArray MakeVds(const QByteArray& recording, const QByteArray& text)
+    {
+        QByteArray trailer(4, '\0');
+        qToLittleEndian(quint32(text.size()), trailer.data());
+        return recording + text + trailer;
+    }
 
     // ---- the user ----
-    void Tap(int buttonIndex);
-    // Chooses a menu item as the user would: the menu is updated first, and a
-    // disabled item cannot be chosen (false then).
-    bool ChooseMenu(int commandId);
-    bool IsMenuItemEnabled(int commandId);
-    // File Open with the select-file dialog answering path (a device path).
-    void FileOpen(const QString& devicePath);
-    // The next modal dialog that opens is handed to steps, which must close it.
-    void WhenDialogOpens(std::function<void(QDialog*)> steps);
+    void Tap(int buttonIndex)
+    {
+        CIMGButton& button = View().Button(buttonIndex);
+        ASSERT_TRUE(button.isVisible()) << "button " << buttonIndex << " is not shown";
+        QTest::mouseClick(&button, Qt::LeftButton, {}, button.rect().center());
+    }
+
+    // The menu is updated first, as when the user opens it.
+    bool IsMenuItemEnabled(int commandId)
+    {
+        QAction* action = FindMenuCommand(Frame().GetMenuBar(), commandId);
+        if (action == nullptr)
+            return false;
+        if (auto* popup = qobject_cast<QMenu*>(action->parent()))
+            Frame().UpdateMenu(popup);
+        return action->isEnabled();
+    }
+
+    // A disabled item cannot be chosen (false then).
+    bool ChooseMenu(int commandId)
+    {
+        if (!IsMenuItemEnabled(commandId))
+            return false;
+        FindMenuCommand(Frame().GetMenuBar(), commandId)->trigger();
+        return true;
+    }
+
+    // File Open with the select-file dialog answering this device path.
+    void FileOpen(const QString& devicePath)
+    {
+        View().Controller().SetFileDialog([devicePath](QString* path) {
+            *path = devicePath;
+            return IDOK;
+        });
+        ASSERT_TRUE(ChooseMenu(ID_FILE_OPEN));
+    }
+
+    // The next modal dialog that opens is handed to steps, which must close it. Polls
+    // until the dialog's own event loop runs, then acts inside it. Each pending timer
+    // holds the poll; the poll itself holds only a weak reference, so it is freed once
+    // it has acted.
+    void WhenDialogOpens(std::function<void(QDialog*)> steps)
+    {
+        using Poll = std::function<void()>;
+        auto poll = std::make_shared<Poll>();
+        *poll = [weak = std::weak_ptr<Poll>(poll), steps = std::move(steps)] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                steps(dialog);
+                return;
+            }
+            if (std::shared_ptr<Poll> self = weak.lock())
+                QTimer::singleShot(kPollMs, [self] { (*self)(); });
+        };
+        QTimer::singleShot(0, [poll] { (*poll)(); });
+    }
+
     // The "BMark" popup's bookmark items: (command id, text) in menu order.
-    QList<QPair<int, QString>> BookmarkItems() const;
+    QList<QPair<int, QString>> BookmarkItems() const
+    {
+        QList<QPair<int, QString>> items;
+        for (QAction* action : GetSubMenu(Frame().GetMenuBar(), MENU_BMARK_POPUP_INDEX)->actions()) {
+            const int id = MenuCommandOf(action);
+            if (id >= ID_BOOKMARK_FIRST && id < ID_SET_BOOKMARK)
+                items.append({id, action->text()});
+        }
+        return items;
+    }
 
     // ---- what the user sees ----
     bool Shown(int buttonIndex) const { return View().Button(buttonIndex).isVisible(); }
-    bool WaitFor(const std::function<bool()>& condition) const;
+    bool WaitFor(const std::function<bool()>& condition) const
+    {
+        QDeadlineTimer deadline(15000);
+        while (!condition()) {
+            if (deadline.hasExpired())
+                return false;
+            QTest::qWait(kPollMs);
+        }
+        return true;
+    }
     bool WaitForState(int state) const { return WaitFor([this, state] { return View().PlayerState() == state; }); }
     QString PaneText() const { return View().TextPane().toPlainText(); }
     std::vector<RecordingMessageBoxPresenter::Record> Boxes() const { return m_boxes->Records(); }

@@ -5,17 +5,13 @@
 #include "ProgramFixture.h"
 
 #include "DialogBuilder.h"
-#include "MainFrame.h"
 #include "PlayerMessages.h"
 #include "WindowMessage.h"
-#include "resource.h"
 
-#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTest>
 
 namespace {
 
@@ -26,10 +22,8 @@ const QString kFolder = QStringLiteral("\\My documents\\Vellumdeck Data\\Unit");
 QByteArray LongText()
 {
     QByteArray text;
-    for (int i = 1; i <= 60; ++i) {
-        const QByteArray number = QByteArray::number(i).rightJustified(2, '0');
-        text += number + (i == 30 ? " The old mill.\r\n" : " The river.\r\n");
-    }
+    for (int i = 1; i <= 60; ++i)
+        text += QByteArray::number(i).rightJustified(2, '0') + (i == 30 ? " The old mill.\r\n" : " The river.\r\n");
     return text;
 }
 
@@ -37,8 +31,8 @@ class StudyTextTest : public ProgramFixture
 {
 protected:
     QString At(const QString& name) const { return kFolder + QLatin1Char('\\') + name; }
-
     QByteArray Recording() const { return ReadHostFile(TestDataPath(QStringLiteral("speech.mp3"))); }
+    int LineStart(int line) { return View().TextPane().LineIndex(line); }
 
     // "unit.mp3" beside "unit.txt" (the long text), opened with File Open.
     void OpenUnitWithText()
@@ -59,16 +53,6 @@ protected:
         ASSERT_EQ(pane.GetFirstVisibleLine(), line);
     }
 
-    // Bookmarks at the lines "01 ..." and "11 ...".
-    void SetTwoBookmarks()
-    {
-        ScrollToLine(0);
-        ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
-        ScrollToLine(10);
-        ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
-        ASSERT_EQ(View().Bookmarks().GetCount(), 2);
-    }
-
     // The bookmark file as the format lays it out: tag, count, then label and position.
     static QByteArray BookmarkFile(const QList<QPair<QString, int>>& entries)
     {
@@ -76,8 +60,7 @@ protected:
         for (QChar c : QStringLiteral("BMHEADER"))
             bytes.append(char(c.unicode())).append('\0');
         bytes.append(4, '\0');   // the tag's zero unit and the rest of its field
-        const int count = int(entries.size());
-        bytes.append(char(count & 0xFF)).append(char((count >> 8) & 0xFF)).append(char((count >> 16) & 0xFF));
+        bytes.append(char(entries.size())).append(2, '\0');   // a three-byte count, below 256 here
         for (const auto& [label, position] : entries) {
             QByteArray field(12, '\0');
             for (int i = 0; i < label.size(); ++i)
@@ -87,8 +70,6 @@ protected:
         }
         return bytes;
     }
-
-    int LineStart(int line) { return View().TextPane().LineIndex(line); }
 
     // Runs Search with term typed into the dialog; the position selected.
     int Search(const QString& term)
@@ -147,15 +128,17 @@ TEST_F(StudyTextTest, VdsWhoseTrailerClaimsTooMuchIsRefusedAndTheTextStays)
     EXPECT_EQ(PaneText(), QStringLiteral("The first text."));
 }
 
-TEST_F(StudyTextTest, BookmarksAppearNumberedJumpToTheirLineAndAreSavedWhenTheRecordingChanges)
+TEST_F(StudyTextTest, BookmarksAreNumberedJumpToTheirLineAreSavedWhenTheRecordingChangesAndDeletingRenumbers)
 {
     OpenUnitWithText();
-    SetTwoBookmarks();
+    ScrollToLine(0);
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    ScrollToLine(10);
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
     const auto items = BookmarkItems();
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(items[0], qMakePair(ID_BOOKMARK_FIRST, QStringLiteral("1)01 Th")));
     EXPECT_EQ(items[1], qMakePair(ID_BOOKMARK_FIRST + 1, QStringLiteral("2)11 Th")));
-
     // The same place again is refused, and no item is added.
     ChooseMenu(ID_SET_BOOKMARK);
     ASSERT_EQ(Boxes().size(), 1u);
@@ -168,17 +151,42 @@ TEST_F(StudyTextTest, BookmarksAppearNumberedJumpToTheirLineAndAreSavedWhenTheRe
     EXPECT_TRUE(View().TextPane().GetLine(10).startsWith(QStringLiteral("11 The river")));
     // Nothing is written until the text changes or the program closes.
     EXPECT_FALSE(Exists(At("unit.vdm")));
-
-    const QByteArray expected = BookmarkFile({{"01 Th", LineStart(0)}, {"11 Th", LineStart(10)}});
+    const QByteArray saved = BookmarkFile({{"01 Th", LineStart(0)}, {"11 Th", LineStart(10)}});
     ASSERT_TRUE(WriteFile(At("other.vds"), MakeVds(Recording(), "Another text.")));
     FileOpen(At("other.vds"));
     EXPECT_TRUE(BookmarkItems().isEmpty());
-    EXPECT_EQ(ReadFile(At("unit.vdm")), expected);
-
+    EXPECT_EQ(ReadFile(At("unit.vdm")), saved);
     // Back to the first: its bookmarks return, numbered as before.
     FileOpen(At("unit.mp3"));
-    ASSERT_EQ(BookmarkItems().size(), 2);
-    EXPECT_EQ(BookmarkItems()[1].second, QStringLiteral("2)11 Th"));
+    ASSERT_EQ(BookmarkItems(), items);
+
+    // Deleting the second renumbers the rest and rewrites the file.
+    ScrollToLine(20);
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    WhenDialogOpens([](QDialog* dialog) {
+        GetDlgItemAs<QListWidget>(dialog, IDC_BOOKMARK_LIST)->setCurrentRow(1);
+        QTest::mouseClick(GetDlgItemAs<QPushButton>(dialog, IDC_DELETE), Qt::LeftButton);
+        dialog->close();
+    });
+    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
+    EXPECT_EQ(BookmarkItems(), (QList<QPair<int, QString>>{{ID_BOOKMARK_FIRST, QStringLiteral("1)01 Th")},
+                                                           {ID_BOOKMARK_FIRST + 1, QStringLiteral("2)21 Th")}}));
+    EXPECT_EQ(ReadFile(At("unit.vdm")), BookmarkFile({{"01 Th", LineStart(0)}, {"21 Th", LineStart(20)}}));
+
+    // Delete All, answered Yes: no bookmarks, no file, no items.
+    WhenDialogOpens([](QDialog* dialog) {
+        QTest::mouseClick(GetDlgItemAs<QPushButton>(dialog, IDC_DELETE_ALL), Qt::LeftButton);
+        dialog->close();
+    });
+    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
+    EXPECT_TRUE(BookmarkItems().isEmpty());
+    EXPECT_FALSE(Exists(At("unit.vdm")));
+    EXPECT_EQ(View().NextBookmarkId(), ID_BOOKMARK_FIRST);
+    m_boxes->Clear();
+    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("No bookmark exists."));
+    EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
 }
 
 TEST_F(StudyTextTest, EveryBookmarkItemReachesItsBookmarkBeyondTheFirstHundred)
@@ -203,44 +211,6 @@ TEST_F(StudyTextTest, EveryBookmarkItemReachesItsBookmarkBeyondTheFirstHundred)
     const int line = pane.LineFromChar(many.GetAt(kBookmarks - 1).position);
     EXPECT_GT(line, 0);
     EXPECT_EQ(pane.GetFirstVisibleLine(), line);
-}
-
-TEST_F(StudyTextTest, DeletingTheSecondBookmarkRenumbersTheMenuAndRewritesTheFile)
-{
-    OpenUnitWithText();
-    SetTwoBookmarks();
-    ScrollToLine(20);
-    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
-
-    WhenDialogOpens([](QDialog* dialog) {
-        auto* list = GetDlgItemAs<QListWidget>(dialog, IDC_BOOKMARK_LIST);
-        list->setCurrentRow(1);
-        QTest::mouseClick(GetDlgItemAs<QPushButton>(dialog, IDC_DELETE), Qt::LeftButton);
-        dialog->close();
-    });
-    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
-
-    const auto items = BookmarkItems();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0], qMakePair(ID_BOOKMARK_FIRST, QStringLiteral("1)01 Th")));
-    EXPECT_EQ(items[1], qMakePair(ID_BOOKMARK_FIRST + 1, QStringLiteral("2)21 Th")));
-    EXPECT_EQ(ReadFile(At("unit.vdm")), BookmarkFile({{"01 Th", LineStart(0)}, {"21 Th", LineStart(20)}}));
-
-    // Delete All, answered Yes: no bookmarks, no file, no items.
-    WhenDialogOpens([](QDialog* dialog) {
-        QTest::mouseClick(GetDlgItemAs<QPushButton>(dialog, IDC_DELETE_ALL), Qt::LeftButton);
-        dialog->close();
-    });
-    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
-    EXPECT_TRUE(BookmarkItems().isEmpty());
-    EXPECT_FALSE(Exists(At("unit.vdm")));
-    EXPECT_EQ(View().NextBookmarkId(), ID_BOOKMARK_FIRST);
-
-    m_boxes->Clear();
-    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, QStringLiteral("No bookmark exists."));
-    EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
 }
 
 TEST_F(StudyTextTest, SearchingTheSameTermAgainStepsOnAndANewTermStartsOver)

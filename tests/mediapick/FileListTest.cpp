@@ -1,44 +1,30 @@
 // The file list: which names the filters admit, its order, and the Up and Dn buttons.
 #include "SelectFileFixture.h"
 
-class FileListTest : public SelectFileFixture
-{
-protected:
-    void MakeRecordings(const QString& folder, const QStringList& names) const
-    {
-        for (const QString& name : names)
-            MakeFile(folder + "\\" + name);
-    }
+using FileListTest = SelectFileFixture;
 
-    QStringList RowsFiltered(unsigned long filter)
-    {
-        m_dialog.FindFileListCtrl(Wide(kMainFolder + "\\*.*"), filter);
+TEST_F(FileListTest, NamesAreAdmittedByTheirLastThreeCharactersInAscendingOrderAndByFilterCode)
+{
+    MakeFiles(kMainFolder, {"song.mp3", "Bravo.MP3", "10.mp3", "2.mp3", "song.Mp3", "notesmp3", "talk.vds"});
+    MakeFolder(kMainFolder + "\\folder.mp3");
+    MakeFiles(kMainFolder + "\\Codes", {"a.mp3", "b.TXT", "c.htm", "d.VDL", "g"});
+    ShowDialog();
+    EXPECT_EQ(Rows(), (QStringList{"10.mp3", "2.mp3", "Bravo.MP3", "folder.mp3", "notesmp3", "song.mp3"}));
+    const auto filtered = [this](unsigned long filter) {
+        m_dialog.FindFileListCtrl(Wide(kMainFolder + "\\Codes\\*.*"), filter);
         QStringList rows = Rows();
         rows.sort();
         return rows;
-    }
-};
-
-TEST_F(FileListTest, RecordingsAreAdmittedByTheirLastThreeCharactersInAscendingOrder)
-{
-    MakeRecordings(kMainFolder, {"song.mp3", "Bravo.MP3", "10.mp3", "2.mp3", "song.Mp3", "notesmp3", "talk.vds"});
-    MakeFolder(kMainFolder + "\\folder.mp3");
-    ShowDialog();
-    EXPECT_EQ(Rows(), (QStringList{"10.mp3", "2.mp3", "Bravo.MP3", "folder.mp3", "notesmp3", "song.mp3"}));
+    };
+    EXPECT_EQ(filtered(FILTER_ALL), (QStringList{"a.mp3", "b.TXT", "c.htm", "d.VDL", "g"}));
+    EXPECT_EQ(filtered(FILTER_MP3_TXT_VDL), (QStringList{"a.mp3", "b.TXT", "d.VDL"}));
+    EXPECT_TRUE(filtered(1009).isEmpty());  // an unknown code
 }
 
-TEST_F(FileListTest, FilterCodesAdmitTheirEndingsAndAnUnknownCodeNothing)
+TEST_F(FileListTest, UpAndDnSwapTheTappedRowWithItsNeighbourUntilTheFolderChanges)
 {
-    MakeRecordings(kMainFolder, {"a.mp3", "b.TXT", "c.htm", "d.VDL", "g"});
-    ShowDialog();
-    EXPECT_EQ(RowsFiltered(FILTER_ALL), (QStringList{"a.mp3", "b.TXT", "c.htm", "d.VDL", "g"}));
-    EXPECT_EQ(RowsFiltered(FILTER_MP3_TXT_VDL), (QStringList{"a.mp3", "b.TXT", "d.VDL"}));
-    EXPECT_TRUE(RowsFiltered(1009).isEmpty());
-}
-
-TEST_F(FileListTest, UpAndDnSwapWithTheNeighbourAndTheMovedRowStaysSelected)
-{
-    MakeRecordings(kMainFolder, {"a.mp3", "b.mp3", "c.mp3"});
+    MakeFiles(kMainFolder, {"a.mp3", "b.mp3", "c.mp3"});
+    MakeFiles(kMainFolder + "\\Two", {"x.mp3", "y.mp3"});
     ShowDialog();
     // After a tap beside the rows, Dn has nothing to move.
     TapRow(1);
@@ -48,7 +34,6 @@ TEST_F(FileListTest, UpAndDnSwapWithTheNeighbourAndTheMovedRowStaysSelected)
     TapRow(0);
     Press(IDC_UP);
     EXPECT_EQ(Rows(), (QStringList{"a.mp3", "b.mp3", "c.mp3"}));
-
     Press(IDC_DOWN);
     Press(IDC_DOWN);
     Press(IDC_DOWN);
@@ -57,29 +42,17 @@ TEST_F(FileListTest, UpAndDnSwapWithTheNeighbourAndTheMovedRowStaysSelected)
     EXPECT_EQ(Rows(), (QStringList{"b.mp3", "a.mp3", "c.mp3"}));
     ASSERT_EQ(List()->selectedItems().size(), 1);
     EXPECT_EQ(List()->selectedItems().at(0)->text(0), "a.mp3");
-    // Each moved row keeps its own icon.
-    EXPECT_FALSE(List()->topLevelItem(1)->icon(0).isNull());
-}
-
-TEST_F(FileListTest, AfterAFolderChangeTheOrderIsSortedAndUpAndDnWaitForATap)
-{
-    MakeRecordings(kMainFolder, {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
-    MakeRecordings(kMainFolder + "\\Two", {"x.mp3", "y.mp3"});
-    ShowDialog();
-    TapRow(3);
-    Press(IDC_UP);
-    ASSERT_EQ(Rows(), (QStringList{"a.mp3", "b.mp3", "d.mp3", "c.mp3"}));
+    EXPECT_FALSE(List()->topLevelItem(1)->icon(0).isNull());  // the moved row keeps its icon
+    // In another folder nothing is tapped yet, and the path name still names the row tapped before.
     TapTreeItem({"Vellumdeck Data", "Two"});
-    ASSERT_EQ(Rows(), (QStringList{"x.mp3", "y.mp3"}));
     Press(IDC_UP);
     Press(IDC_DOWN);
     EXPECT_EQ(Rows(), (QStringList{"x.mp3", "y.mp3"}));
-    // The path name still names the row tapped before the folder changed.
-    EXPECT_EQ(m_dialog.GetPathName(), kMainFolder + "\\d.mp3");
-
+    EXPECT_EQ(m_dialog.GetPathName(), kMainFolder + "\\a.mp3");
     TapRow(1);
     Press(IDC_UP);
     EXPECT_EQ(Rows(), (QStringList{"y.mp3", "x.mp3"}));
+    // Coming back, the first folder is read in sorted order again.
     TapTreeItem({"Vellumdeck Data"});
-    EXPECT_EQ(Rows(), (QStringList{"a.mp3", "b.mp3", "c.mp3", "d.mp3"}));
+    EXPECT_EQ(Rows(), (QStringList{"a.mp3", "b.mp3", "c.mp3"}));
 }

@@ -4,12 +4,7 @@
 
 #include <memory>
 
-namespace {
-
-const QString kCardFolder = QStringLiteral("\\Storage Card\\Vellumdeck Data");
-const QString kCardPlaylist = QStringLiteral("\\Storage Card\\Vellumdeck Data\\Vellumdeck Data.vdl");
-
-}  // namespace
+const QString kCardFolder = "\\Storage Card\\Vellumdeck Data", kCardPlaylist = kCardFolder + "\\Vellumdeck Data.vdl";
 
 class SelectAllTest : public SelectFileFixture
 {
@@ -27,8 +22,7 @@ protected:
 
 TEST_F(SelectAllTest, WritesTheRowsInTheirMovedOrderAsCodePageLinesEndedByCrLf)
 {
-    MakeFile(kCardFolder + "\\a.mp3");
-    MakeFile(kCardFolder + "\\b\u00e9.mp3");
+    MakeFiles(kCardFolder, {"a.mp3", "b\u00e9.mp3"});
     const int result = SelectAllIn({"Vellumdeck Data_1"}, [this] {
         TapRow(0);
         Press(IDC_DOWN);
@@ -46,10 +40,9 @@ TEST_F(SelectAllTest, PlaylistIsNamedAfterItsFolderAndReplacedByTheNextSelectAll
     EXPECT_EQ(SelectAllIn({"Vellumdeck Data", "Unit 1"}), IDOK);
     EXPECT_EQ(m_dialog.GetPathName(), kMainFolder + "\\Unit 1\\Unit 1.vdl");
     EXPECT_EQ(ReadFile(kMainFolder + "\\Unit 1\\Unit 1.vdl"), QByteArray("\\My documents\\Vellumdeck Data\\Unit 1\\x.mp3\r\n"));
-
     QDir().remove(m_root.Host(kMainFolder + "\\Unit 1\\x.mp3"));
     EXPECT_EQ(SelectAllIn({"Vellumdeck Data", "Unit 1"}), IDOK);
-    // An empty list writes an empty file, which is read back as no rows.
+    // An empty list writes an empty file.
     EXPECT_TRUE(Exists(kMainFolder + "\\Unit 1\\Unit 1.vdl"));
     EXPECT_TRUE(ReadFile(kMainFolder + "\\Unit 1\\Unit 1.vdl").isEmpty());
 }
@@ -67,45 +60,37 @@ TEST_F(SelectAllTest, FailedWriteStillEndsWithThePathButKeepsThePreviousPlaylist
 
 using OpenListFileTest = SelectFileFixture;
 
+// Any line ending, blank lines skipped, and a line longer than the handheld's path limit read whole.
 TEST_F(OpenListFileTest, EachLineBecomesARowNamedByItsLastComponentAndAMissingFileGivesNone)
 {
+    const QString longName = QString(300, 'n') + ".mp3";
     MakeFile(kMainFolder + "\\list.vdl", "\r\n\\My documents\\b.mp3\r\n\r\n\n\rfirst\\a.mp3\n\\x\\caf\xE9.mp3");
+    MakeFile(kMainFolder + "\\long.vdl", ("\\long\\" + longName + "\r\nshort.mp3\r\n").toLatin1());
     ShowDialog();
     m_dialog.OpenListFile(kMainFolder + "\\list.vdl");
     EXPECT_EQ(Rows(), (QStringList{"a.mp3", "b.mp3", "caf\u00e9.mp3"}));
+    m_dialog.OpenListFile(kMainFolder + "\\long.vdl");
+    EXPECT_EQ(Rows(), (QStringList{longName, "short.mp3"}));
     m_dialog.OpenListFile(kMainFolder + "\\none.vdl");
     EXPECT_TRUE(Rows().isEmpty());
-}
-
-TEST_F(OpenListFileTest, LineLongerThanTheHandheldsPathLimitIsReadWhole)
-{
-    const QString longName = QString(300, 'n') + ".mp3";
-    MakeFile(kMainFolder + "\\list.vdl", ("\\long\\" + longName + "\r\nshort.mp3\r\n").toLatin1());
-    ShowDialog();
-    m_dialog.OpenListFile(kMainFolder + "\\list.vdl");
-    EXPECT_EQ(Rows(), (QStringList{longName, "short.mp3"}));
 }
 
 using DeleteTmpTest = SelectFileFixture;
 
 TEST_F(DeleteTmpTest, FilesAndThenTheFolderAreRemovedUnlessOneCannotGo)
 {
-    const QString base = QStringLiteral("\\My documents\\Vellumdeck Data\\");
-    const QString temp = base + "VDTemp";
-    MakeFile(temp + "\\one.mp3");
-    MakeFile(temp + "\\.hidden");
+    const QString base = kMainFolder + "\\", temp = base + "VDTemp";
+    MakeFiles(temp, {"one.mp3", ".hidden"});
     EXPECT_EQ(m_dialog.DeleteTmp(Wide(base)), 1);
     EXPECT_FALSE(Exists(temp));
     // Nothing left to clean is no failure either.
     EXPECT_EQ(m_dialog.DeleteTmp(Wide(base)), 1);
-
     // A plain subfolder keeps the folder, but every file goes.
     MakeFile(temp + "\\one.mp3");
     MakeFile(temp + "\\Sub\\inner.mp3");
     EXPECT_EQ(m_dialog.DeleteTmp(Wide(base)), 1);
     EXPECT_FALSE(Exists(temp + "\\one.mp3"));
     EXPECT_TRUE(Exists(temp + "\\Sub\\inner.mp3"));
-
     // A hidden folder is not a plain one, so it is taken for a file and cannot go.
     MakeFolder(temp + "\\.cache");
     EXPECT_EQ(m_dialog.DeleteTmp(Wide(base)), 0);
@@ -120,7 +105,6 @@ TEST(CodePageConversionTest, U2AKeepsEveryByteOfAWideCodePage)
     const QString text = QStringLiteral("\u65e5\u672c\u8a9e\u65e5\u672c\u8a9e");
     const std::unique_ptr<char[]> bytes(dialog.U2A(Wide(text)));
     EXPECT_EQ(QByteArray(bytes.get()), text.toUtf8());
-
     CodePage::SetName("CP1252");
     const std::unique_ptr<char[]> latin(dialog.U2A(u"caf\u00e9 \u65e5"));
     EXPECT_EQ(QByteArray(latin.get()), QByteArray("caf\xE9 ?"));

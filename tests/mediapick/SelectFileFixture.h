@@ -38,13 +38,15 @@ protected:
     void TearDown() override { CodePage::SetName(QByteArray()); }
 
     // Device paths; folders are made with their parents.
-    void MakeFolder(const QString& devicePath) const
+    void MakeFolder(const QString& path) const { ASSERT_TRUE(QDir().mkpath(m_root.Host(path))) << path.toStdString(); }
+    void MakeFile(const QString& path, const QByteArray& bytes = {}) const
     {
-        ASSERT_TRUE(QDir().mkpath(m_root.Host(devicePath))) << devicePath.toStdString();
+        ASSERT_TRUE(m_root.WriteFile(path, bytes)) << path.toStdString();
     }
-    void MakeFile(const QString& devicePath, const QByteArray& bytes = QByteArray()) const
+    void MakeFiles(const QString& folder, const QStringList& names) const
     {
-        ASSERT_TRUE(m_root.WriteFile(devicePath, bytes)) << devicePath.toStdString();
+        for (const QString& name : names)
+            MakeFile(folder + "\\" + name);
     }
     QByteArray ReadFile(const QString& devicePath) const
     {
@@ -130,7 +132,7 @@ protected:
     }
     void Press(int buttonId) const
     {
-        QPushButton* button = GetDlgItemAs<QPushButton>(&m_dialog, buttonId);
+        auto* button = GetDlgItemAs<QPushButton>(&m_dialog, buttonId);
         ASSERT_NE(button, nullptr) << buttonId;
         QTest::mouseClick(button, Qt::LeftButton);
     }

@@ -1,7 +1,5 @@
 #include "AudioTestSupport.h"
 
-#include "MessageQueue.h"
-
 #include <QFile>
 
 #include <cstdlib>
@@ -14,16 +12,6 @@ void PutLe(QByteArray& out, quint32 value, int bytes)
     for (int i = 0; i < bytes; ++i)
         out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
-
-quint32 GetLe(const QByteArray& in, int at, int bytes)
-{
-    quint32 value = 0;
-    for (int i = 0; i < bytes; ++i)
-        value |= static_cast<quint32>(static_cast<unsigned char>(in[at + i])) << (8 * i);
-    return value;
-}
-
-constexpr int kCanonicalHeader = 44;
 
 }  // namespace
 
@@ -81,23 +69,10 @@ QByteArray Samples16(const std::vector<int>& samples)
     return out;
 }
 
-CapturedWav ReadCapture(const QString& path)
+QByteArray ReadAll(const QString& path)
 {
-    CapturedWav wav;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return wav;
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() < kCanonicalHeader || !bytes.startsWith("RIFF") || bytes.mid(8, 8) != "WAVEfmt " ||
-        bytes.mid(36, 4) != "data")
-        return wav;
-    wav.channels = static_cast<WORD>(GetLe(bytes, 22, 2));
-    wav.rate = GetLe(bytes, 24, 4);
-    wav.bits = static_cast<WORD>(GetLe(bytes, 34, 2));
-    wav.headerValid = GetLe(bytes, 4, 4) == static_cast<quint32>(bytes.size() - 8) &&
-                      GetLe(bytes, 40, 4) == static_cast<quint32>(bytes.size() - kCanonicalHeader);
-    wav.data = bytes.mid(kCanonicalHeader);
-    return wav;
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void AudioTest::SetUp()
@@ -145,13 +120,10 @@ std::vector<Message> AudioTest::WaitForDone(std::size_t count, std::chrono::mill
     std::vector<Message> done;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     MessageQueue* queue = MessageQueue::ForCurrentThread();
-    while (done.size() < count && std::chrono::steady_clock::now() < deadline) {
-        Message msg;
-        if (!queue->Peek(msg)) {
+    for (Message msg; done.size() < count && std::chrono::steady_clock::now() < deadline;) {
+        if (!queue->Peek(msg))
             std::this_thread::sleep_for(1ms);
-            continue;
-        }
-        if (msg.message == MM_WOM_DONE)
+        else if (msg.message == MM_WOM_DONE)
             done.push_back(msg);
     }
     return done;
@@ -160,8 +132,7 @@ std::vector<Message> AudioTest::WaitForDone(std::size_t count, std::chrono::mill
 std::vector<Message> AudioTest::Pending()
 {
     std::vector<Message> messages;
-    Message msg;
-    while (MessageQueue::ForCurrentThread()->Peek(msg))
+    for (Message msg; MessageQueue::ForCurrentThread()->Peek(msg);)
         messages.push_back(msg);
     return messages;
 }

@@ -1,7 +1,6 @@
 #pragma once
 // Shared ground for the audio tests: a fresh device root and registry, a message
-// queue on the test's thread to receive MM_WOM_DONE, WAV files made on the spot,
-// and a reader for the files the wav backend writes.
+// queue on the test's thread to receive MM_WOM_DONE, and WAV files made on the spot.
 
 #include "Message.h"
 #include "MessageQueue.h"
@@ -19,7 +18,6 @@
 
 using namespace std::chrono_literals;
 
-// Sets an environment variable for the life of the object.
 class ScopedEnv
 {
 public:
@@ -41,16 +39,7 @@ QByteArray MakeWav(const WAVEFORMATEX& format, const QByteArray& pcm,
 // Little-endian 16-bit samples.
 QByteArray Samples16(const std::vector<int>& samples);
 
-// A WAV file as this test reads it, independently of the program's own reader.
-struct CapturedWav
-{
-    bool headerValid = false;   // RIFF and data sizes agree with the file's length
-    WORD channels = 0;
-    DWORD rate = 0;
-    WORD bits = 0;
-    QByteArray data;
-};
-CapturedWav ReadCapture(const QString& path);
+QByteArray ReadAll(const QString& path);
 
 class AudioTest : public ::testing::Test
 {
@@ -66,8 +55,7 @@ protected:
     std::vector<WAVEHDR> Headers(HWAVEOUT device, QByteArray& data, int count);
     // The next count MM_WOM_DONE messages, fewer if they do not come in time.
     std::vector<Message> WaitForDone(std::size_t count, std::chrono::milliseconds timeout = 5s);
-    // Messages already waiting, without waiting for more.
-    std::vector<Message> Pending();
+    std::vector<Message> Pending();   // without waiting
 
     TempDeviceRoot m_root;
 };

@@ -1,8 +1,10 @@
+#include "FileSizeLimit.h"
 #include "Registry.h"
 #include "TempDeviceRoot.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSettings>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +59,11 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(contents);
     }
+    static QByteArray ReadIni()
+    {
+        QFile file(Registry::FilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     TempDeviceRoot m_root;
 };
@@ -104,9 +111,7 @@ TEST_F(RegistryTest, ValuesRoundTripByteForByte)
     }
 
     // The file stays readable by a person.
-    QFile file(Registry::FilePath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray ini = file.readAll();
+    const QByteArray ini = ReadIni();
     EXPECT_TRUE(ini.contains("Quorvane\\Vellumdeck\\Height=dword:0000000c")) << ini.constData();
     EXPECT_TRUE(ini.contains("Quorvane\\Vellumdeck\\FontName=sz:Tahoma")) << ini.constData();
 }
@@ -186,4 +191,36 @@ TEST_F(RegistryTest, UnwritableFileFailsInsteadOfPretending)
               ERROR_ACCESS_DENIED);
     DWORD size = 4;
     EXPECT_EQ(RegQueryValueExW(HKEY_CURRENT_USER, "Volume", nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+}
+
+// A write that runs out of room half way fails, and the file keeps everything it
+// held before.
+using RegistryDiskFullTest = RegistryTest;
+TEST_F(RegistryDiskFullTest, WriteThatRunsOutOfRoomFailsAndKeepsTheOldFile)
+{
+    constexpr rlim_t kWriteLimit = 128;   // more than QSettings' lock file, less than the file
+    HKEY key = Create();
+    ASSERT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Tahoma", false)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "Note", REG_SZ, Utf16Bytes("a value that makes the file longer than the limit", false)),
+              ERROR_SUCCESS);
+    const QByteArray before = ReadIni();
+    ASSERT_GT(before.size(), qsizetype(kWriteLimit));
+    const QDir folder = QFileInfo(Registry::FilePath()).absoluteDir();
+    const QStringList filesBefore = folder.entryList(QDir::Files);
+    {
+        FileSizeLimit limit(kWriteLimit);
+        ASSERT_TRUE(limit.Active());
+        EXPECT_NE(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier", false)), ERROR_SUCCESS);
+    }
+    EXPECT_EQ(ReadIni(), before) << "a cut file was put in place of the whole one";
+    EXPECT_EQ(folder.entryList(QDir::Files), filesBefore);
+    DWORD type = 0;
+    QByteArray bytes;
+    EXPECT_EQ(Get("FontName", &type, &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, Utf16Bytes("Tahoma", false));
+
+    EXPECT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier", false)), ERROR_SUCCESS);
+    EXPECT_EQ(Get("FontName", &type, &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, Utf16Bytes("Courier", false));
+    RegCloseKey(key);
 }

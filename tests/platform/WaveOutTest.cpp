@@ -1,6 +1,10 @@
 #include "AudioTestSupport.h"
 
 #include "Registry.h"
+#include "Sound.h"
+#include "WavFile.h"
+
+#include <QFile>
 
 #include <QTemporaryDir>
 
@@ -105,6 +109,138 @@ TEST_F(WaveOutTest, VolumeIsFullUntilSetAndIsRememberedInTheRegistry)
     Registry::SetFilePath(ours);
     waveOutGetVolume(nullptr, &volume);
     EXPECT_EQ(volume, 0x40008000u);
+}
+
+using SdlBackendTest = AudioTest;
+TEST_F(SdlBackendTest, DummyDriverPlaysTheQueuedBuffersAndAnImpossibleOneFails)
+{
+    ScopedEnv audio("VELLUMDECK_AUDIO", "sdl");
+    ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+    HWAVEOUT device = Open(PcmFormat(2, 44100, 16));
+    ASSERT_NE(device, nullptr);
+    QByteArray data(8192, '\x01');
+    std::vector<WAVEHDR> headers = Headers(device, data, 2);
+    for (WAVEHDR& header : headers)
+        waveOutWrite(device, &header, sizeof(WAVEHDR));
+    const std::vector<Message> done = WaitForDone(2);
+    ASSERT_EQ(done.size(), 2u);
+    EXPECT_EQ(done[1].lParam, reinterpret_cast<LPARAM>(&headers[1]));
+    EXPECT_EQ(headers[1].dwFlags, WHDR_PREPARED | WHDR_DONE);
+    Close(device, headers);
+
+    // A driver SDL cannot start fails the open, with SDL's reason.
+    ScopedEnv impossible("SDL_AUDIODRIVER", "nosuchdriver");
+    device = nullptr;
+    const WAVEFORMATEX format = PcmFormat(2, 44100, 16);
+    EXPECT_NE(waveOutOpen(&device, WAVE_MAPPER, &format, GetCurrentThreadId(), 0, CALLBACK_THREAD), MMSYSERR_NOERROR);
+    EXPECT_EQ(device, nullptr);
+    EXPECT_FALSE(WaveOutLastOpenError().empty());
+}
+
+class WavBackendTest : public AudioTest
+{
+protected:
+    QString m_capture = m_root.Path() + "/capture.wav";
+    ScopedEnv m_audio{"VELLUMDECK_AUDIO", ("wav:" + m_capture).toLocal8Bit()};
+
+    // Plays data through one device open, as one track of a playlist.
+    void PlayTrack(const WAVEFORMATEX& format, QByteArray data)
+    {
+        HWAVEOUT device = Open(format);
+        ASSERT_NE(device, nullptr);
+        std::vector<WAVEHDR> headers = Headers(device, data, 2);
+        for (WAVEHDR& header : headers)
+            waveOutWrite(device, &header, sizeof(WAVEHDR));
+        EXPECT_EQ(WaitForDone(2).size(), 2u);
+        Close(device, headers);
+    }
+};
+
+TEST_F(WavBackendTest, FileHoldsExactlyWhatWasPlayedAndIsValidAtEachCompletion)
+{
+    const WAVEFORMATEX format = PcmFormat(2, 11025, 16);
+    HWAVEOUT device = Open(format);
+    ASSERT_NE(device, nullptr);
+    QByteArray data;
+    for (int i = 0; i < 8192; ++i)
+        data.append(static_cast<char>(i * 7));
+    std::vector<WAVEHDR> headers = Headers(device, data, 2);
+    waveOutPause(device);
+    for (WAVEHDR& header : headers)
+        waveOutWrite(device, &header, sizeof(WAVEHDR));
+    waveOutRestart(device);
+
+    ASSERT_EQ(WaitForDone(1).size(), 1u);
+    // A whole file at each completion: the header's sizes agree with what is there.
+    const QByteArray early = ReadAll(m_capture);
+    EXPECT_GE(early.size(), 44 + 4096);
+    EXPECT_EQ(early, MakeWav(format, data.left(early.size() - 44)));
+    ASSERT_EQ(WaitForDone(1).size(), 1u);
+    EXPECT_EQ(ReadAll(m_capture), MakeWav(format, data));
+    Close(device, headers);
+}
+
+TEST_F(WavBackendTest, ProgramVolumeScalesEachChannelOfBothSampleSizes)
+{
+    waveOutSetVolume(nullptr, 0x40008000);   // left half, right a quarter
+
+    PlayTrack(PcmFormat(2, 8000, 16), Samples16({1000, -1000, 32767, -32768}));
+    EXPECT_EQ(ReadAll(m_capture).mid(44), Samples16({500, -250, 16383, -8192}));
+
+    PlayTrack(PcmFormat(1, 8000, 8), QByteArray("\xE4\x1C\x80\xFF", 4));
+    EXPECT_EQ(ReadAll(m_capture).mid(44), QByteArray("\xB2\x4E\x80\xBF", 4));
+}
+
+// Files that cannot play give false at once; one that can returns once it has
+// played (one second at ten times real time).
+using SoundTest = AudioTest;
+TEST_F(SoundTest, ReturnsOnceTheSoundHasPlayedOrAtOnceWhenItCannotPlay)
+{
+    ScopedEnv audio("VELLUMDECK_AUDIO", "null:10");
+    const WAVEFORMATEX kMono8 = PcmFormat(1, 8000, 8);
+    WAVEFORMATEX floats = kMono8;
+    floats.wFormatTag = 3;
+    m_root.WriteFile("\\Windows\\float.wav", MakeWav(floats, QByteArray(8000, '\0')));
+    m_root.WriteFile("\\Windows\\text.wav", "not a sound at all");
+    m_root.WriteFile("\\Windows\\cut.wav", MakeWav(kMono8, QByteArray(8000, '\0')).left(30));
+    m_root.WriteFile("\\Windows\\fine.wav", MakeWav(kMono8, QByteArray(8000, '\x80')));
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(PlaySoundW("\\Windows\\nosuch.wav", nullptr, SND_FILENAME), 0);
+    EXPECT_EQ(PlaySoundW("\\Windows\\float.wav", nullptr, SND_FILENAME), 0);
+    EXPECT_EQ(PlaySoundW("\\Windows\\text.wav", nullptr, SND_FILENAME), 0);
+    EXPECT_EQ(PlaySoundW("\\Windows\\cut.wav", nullptr, SND_FILENAME), 0);
+    EXPECT_EQ(PlaySoundW("\\Windows\\fine.wav", nullptr, SND_SYNC), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+
+    const auto played = std::chrono::steady_clock::now();
+    EXPECT_NE(PlaySoundW("\\Windows\\fine.wav", nullptr, SND_FILENAME), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - played, 70ms);
+}
+
+TEST(WavFileTest, ReadsTheSamplesPastOtherChunksAndStopsAtTheEndOfAShortFile)
+{
+    const WAVEFORMATEX stereo = PcmFormat(2, 22050, 16);
+    const QByteArray pcm = Samples16({1, -1, 2, -2, 3, -3});
+    const QByteArray oddChunk("LIST\x03\x00\x00\x00xyz\x00", 12);
+    WavSound sound;
+    ASSERT_TRUE(WavFile::Parse(MakeWav(stereo, pcm, oddChunk), sound));
+    EXPECT_EQ(sound.pcm, pcm);
+    EXPECT_EQ(sound.format.channels, 2);
+
+    // The data chunk claims more than the file holds; half a sample frame is dropped.
+    ASSERT_TRUE(WavFile::Parse(MakeWav(stereo, pcm + pcm).left(44 + 18), sound));
+    EXPECT_EQ(sound.pcm, (pcm + pcm).left(16));
+}
+
+TEST_F(SoundTest, EffectsStayOutOfAWavCapture)
+{
+    // A capture holds the recordings only: a click in its own format would restart it.
+    const QString capture = m_root.Path() + "/capture.wav";
+    ScopedEnv audio("VELLUMDECK_AUDIO", ("wav:" + capture).toLocal8Bit());
+    m_root.WriteFile("\\Windows\\question.wav", MakeWav(PcmFormat(2, 22050, 16), Samples16({1, -1})));
+    EXPECT_NE(PlaySoundW("\\Windows\\question.wav", nullptr, SND_FILENAME), 0);
+    EXPECT_FALSE(QFile::exists(capture));
 }
 
 }  // namespace

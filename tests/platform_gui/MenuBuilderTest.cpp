@@ -20,7 +20,6 @@ TEST(MenuBuilder, BookmarkItemsAreAppendedFoundSentAndDeletedByCommand)
     ASSERT_NE(bmark, nullptr);
     EXPECT_EQ(bmark->title(), "BMark");
     EXPECT_EQ(GetSubMenu(bar, 3), nullptr);
-
     AppendMenuCommand(bmark, "1)Unit", ID_BOOKMARK_FIRST, &window);
     AppendMenuCommand(bmark, "2)Less", ID_BOOKMARK_FIRST + 1, &window);
     EXPECT_EQ(bmark->actions().size(), 6);
@@ -30,9 +29,7 @@ TEST(MenuBuilder, BookmarkItemsAreAppendedFoundSentAndDeletedByCommand)
     second->trigger();
     ASSERT_EQ(window.received.size(), 1u);
     EXPECT_EQ(window.received[0].message, WM_COMMAND);
-    EXPECT_EQ(LOWORD(window.received[0].wParam), ID_BOOKMARK_FIRST + 1);
-    EXPECT_EQ(HIWORD(window.received[0].wParam), kMenuNotification);
-
+    EXPECT_EQ(window.received[0].wParam, MAKEWPARAM(ID_BOOKMARK_FIRST + 1, kMenuNotification));
     EXPECT_TRUE(DeleteMenuCommand(bar, ID_BOOKMARK_FIRST));
     EXPECT_FALSE(DeleteMenuCommand(bar, ID_BOOKMARK_FIRST));
     EXPECT_EQ(FindMenuCommand(bar, ID_BOOKMARK_FIRST), nullptr);
@@ -44,18 +41,12 @@ TEST(MenuBuilder, BookmarkItemsAreAppendedFoundSentAndDeletedByCommand)
 TEST(MenuBuilder, AcceleratorSendsItsCommandAsAccelerator)
 {
     MessageRecorder window;
-    const std::vector<QShortcut*> shortcuts =
-        InstallAccelerators(*GetResourceModule().LoadAccelerators(IDR_MAINFRAME), &window, &window);
-    QShortcut* open = nullptr;
-    for (QShortcut* shortcut : shortcuts) {
+    for (QShortcut* shortcut : InstallAccelerators(*GetResourceModule().LoadAccelerators(IDR_MAINFRAME), &window, &window)) {
         if (shortcut->key() == QKeySequence(Qt::CTRL | Qt::Key_O))
-            open = shortcut;
+            emit shortcut->activated();
     }
-    ASSERT_NE(open, nullptr);
-    emit open->activated();
     ASSERT_EQ(window.received.size(), 1u);
-    EXPECT_EQ(LOWORD(window.received[0].wParam), ID_FILE_OPEN);
-    EXPECT_EQ(HIWORD(window.received[0].wParam), kAcceleratorNotification);
+    EXPECT_EQ(window.received[0].wParam, MAKEWPARAM(ID_FILE_OPEN, kAcceleratorNotification));
 }
 
 } // namespace

@@ -12,14 +12,7 @@
 class MessageRecorder : public QWidget
 {
 public:
-    struct Received
-    {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-        QThread* thread;
-    };
-
+    struct Received { UINT message; WPARAM wParam; LPARAM lParam; QThread* thread; };
     std::vector<Received> received;
     LRESULT answer = 0;
 

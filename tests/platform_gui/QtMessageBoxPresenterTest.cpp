@@ -15,12 +15,7 @@
 
 namespace {
 
-struct Shown
-{
-    QThread* thread = nullptr;
-    QString text;
-    QString title;
-};
+struct Shown { QThread* thread = nullptr; QString text, title; };
 
 // Clicks the button once a box is up, the way a user would, and notes what was shown.
 void ClickWhenShown(QMessageBox::StandardButton which, Shown* shown)
@@ -59,7 +54,6 @@ TEST(QtMessageBoxPresenter, CallFromAWorkerIsShownOnTheUserInterfaceThreadAndAns
     EXPECT_EQ(shown.thread, QApplication::instance()->thread());
     EXPECT_EQ(shown.text, "Delete all?");
     EXPECT_EQ(shown.title, "Delete all");
-
     // On the user interface thread itself the call answers directly.
     ClickWhenShown(QMessageBox::No, &shown);
     EXPECT_EQ(presenter.Present(nullptr, "Really?", "Question", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);

@@ -7,38 +7,29 @@
 
 namespace {
 
-const ResourceModule& Program()
-{
-    return ResourceModule::Named(kProgramResourceModule);
-}
-
-const ResourceModule& Mediapick()
-{
-    return ResourceModule::Named(MEDIAPICK_RESOURCE_MODULE);
-}
-
 TEST(ResourceModule, EachModuleHasOnlyItsOwnResources)
 {
+    const ResourceModule& program = ResourceModule::Named(kProgramResourceModule);
+    const ResourceModule& mediapick = ResourceModule::Named(MEDIAPICK_RESOURCE_MODULE);
     for (int id : {IDB_SKIN, IDB_LOGO, IDB_PLAY, IDB_PAUSE_PRESSED, IDB_SOUND_OFF, IDB_SEEK_THUMB,
                    IDB_VOLUME_THUMB_PRESSED, IDB_LOOP_AB, IDB_REPEAT_LIST_ON, IDB_STOP_PRESSED}) {
-        EXPECT_FALSE(Program().LoadBitmap(id).isNull()) << id;
+        EXPECT_FALSE(program.LoadBitmap(id).isNull()) << id;
     }
-    EXPECT_EQ(Program().LoadBitmap(IDB_SKIN).size(), QSize(SKIN_WIDTH, SKIN_HEIGHT));
+    EXPECT_EQ(program.LoadBitmap(IDB_SKIN).size(), QSize(SKIN_WIDTH, SKIN_HEIGHT));
     // One picture of the folder image list, 16 pixels wide.
-    EXPECT_EQ(Mediapick().LoadBitmap(IDB_FOLDER).width(), FOLDER_PICTURE_SIZE);
-    EXPECT_TRUE(Program().LoadBitmap(IDB_FOLDER).isNull());
-    EXPECT_TRUE(Mediapick().LoadBitmap(IDB_SKIN).isNull());
-    EXPECT_TRUE(Mediapick().LoadDialog(IDD_SELECT_FILE).has_value());
-    EXPECT_FALSE(Program().LoadDialog(IDD_SELECT_FILE).has_value());
+    EXPECT_EQ(mediapick.LoadBitmap(IDB_FOLDER).width(), FOLDER_PICTURE_SIZE);
+    EXPECT_TRUE(program.LoadBitmap(IDB_FOLDER).isNull());
+    EXPECT_TRUE(mediapick.LoadBitmap(IDB_SKIN).isNull());
+    EXPECT_TRUE(mediapick.LoadDialog(IDD_SELECT_FILE).has_value());
+    EXPECT_FALSE(program.LoadDialog(IDD_SELECT_FILE).has_value());
     EXPECT_FALSE(ResourceModule::Named("nosuchmodule").LoadString(IDR_MAINFRAME).has_value());
     // The window title is the document string's first field.
-    EXPECT_EQ(Program().LoadString(IDR_MAINFRAME).value_or("").section('\n', 0, 0), "Vellumdeck");
-    EXPECT_FALSE(Program().LoadString(1).has_value());
-
+    EXPECT_EQ(program.LoadString(IDR_MAINFRAME).value_or("").section('\n', 0, 0), "Vellumdeck");
+    EXPECT_FALSE(program.LoadString(1).has_value());
     EXPECT_EQ(GetResourceModule().Name(), kProgramResourceModule);
-    SetResourceModule(Mediapick());
+    SetResourceModule(mediapick);
     EXPECT_EQ(GetResourceModule().Name(), MEDIAPICK_RESOURCE_MODULE);
-    SetResourceModule(Program());
+    SetResourceModule(program);
 }
 
 TEST(ResourceReader, RefusesATableWithAnUnknownStyleOrKind)

@@ -25,7 +25,6 @@ TEST(SendMessageW, ReturnsTheResultTheReceiverSetAndZeroWhenUnhandled)
     ASSERT_EQ(window.received.size(), 1u);
     EXPECT_EQ(window.received[0].wParam, 3u);
     EXPECT_EQ(window.received[0].lParam, -4);
-
     QObject plain;
     EXPECT_EQ(SendMessageW(&plain, kTestMessage, 1, 1), 0);
     EXPECT_EQ(SendMessageW(nullptr, kTestMessage, 1, 1), 0);
@@ -39,13 +38,10 @@ TEST(WidgetMessageTarget, PostsFromAWorkerArriveInOrderOnTheUserInterfaceThread)
     {
         // The target may go before the window; what it posted still arrives.
         WidgetMessageTarget target(&window);
-        std::thread worker([&] {
-            for (int i = 0; i < kPostCount; ++i) {
-                if (!target.PostMessage(kTestMessage, WPARAM(i), 0))
-                    ++refused;
-            }
-        });
-        worker.join();
+        std::thread([&] {
+            for (int i = 0; i < kPostCount; ++i)
+                refused += target.PostMessage(kTestMessage, WPARAM(i), 0) ? 0 : 1;
+        }).join();
     }
     EXPECT_EQ(refused, 0);
     // Nothing is delivered on the poster's thread, only when the UI thread runs its loop.
@@ -72,8 +68,7 @@ TEST(WidgetMessageTarget, WindowDestroyedWhileAWorkerPostsStopsThePostsCleanly)
     worker.join();
     QCoreApplication::processEvents();
     EXPECT_FALSE(target.PostMessage(kTestMessage, 0, 0));
-    WidgetMessageTarget none(nullptr);
-    EXPECT_FALSE(none.PostMessage(kTestMessage, 0, 0));
+    EXPECT_FALSE(WidgetMessageTarget(nullptr).PostMessage(kTestMessage, 0, 0));
 }
 
 } // namespace

@@ -7,11 +7,9 @@
 #include "DecoderTestSupport.h"
 #include "Mp3Decoder.h"
 #include "Playlist.h"
-#include "RecordingMessageBoxPresenter.h"
 #include "SystemError.h"
 #include "TempDeviceRoot.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -19,18 +17,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdint>
-#include <fcntl.h>
 #include <fstream>
-#include <string>
 #include <unistd.h>
 
 namespace {
 
-constexpr std::int64_t kFourGibibytes = std::int64_t(4) << 30;
 // Far more than any header scan needs, far less than the file.
 constexpr std::uint64_t kScanReadLimit = std::uint64_t(64) << 20;
-constexpr int kNoSyncBytes = 65536;
 
 // Bytes this process has read through system calls so far (the kernel's count).
 std::uint64_t BytesReadSoFar()
@@ -45,73 +38,62 @@ std::uint64_t BytesReadSoFar()
     return 0;
 }
 
+QByteArray Head(const char* fixture, qsizetype bytes)
+{
+    QFile file(TestDataPath(QString::fromLatin1(fixture)));
+    return file.open(QIODevice::ReadOnly) ? file.read(bytes) : QByteArray();
+}
+
 class BadRecordingTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        auto recorder = std::make_unique<RecordingMessageBoxPresenter>();
-        m_boxes = recorder.get();
-        m_previousPresenter = SetMessageBoxPresenter(std::move(recorder));
-    }
-
-    void TearDown() override { SetMessageBoxPresenter(std::move(m_previousPresenter)); }
-
     QString Host(const char* name) const { return m_root.Path() + QLatin1Char('/') + QLatin1String(name); }
 
-    QString WriteFile(const char* name, const QByteArray& bytes) const
+    // sparse: extended to four gibibytes of zeros, which use no disk and cost none to read.
+    QString WriteFile(const char* name, const QByteArray& bytes, bool sparse = false) const
     {
         QFile file(Host(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        EXPECT_TRUE(!sparse || file.resize(std::int64_t(4) << 30));
         return file.fileName();
-    }
-
-    // Four gibibytes that start with the given bytes and hold only zeros after them.
-    // Sparse: no disk space is used, and reading it costs no disk either.
-    QString SparseFile(const char* name, const QByteArray& start) const
-    {
-        const QString path = WriteFile(name, start);
-        QFile file(path);
-        EXPECT_TRUE(file.resize(kFourGibibytes));
-        return path;
-    }
-
-    static QByteArray Head(const char* fixture, qsizetype bytes)
-    {
-        QFile file(TestDataPath(QString::fromLatin1(fixture)));
-        return file.open(QIODevice::ReadOnly) ? file.read(bytes) : QByteArray();
     }
 
     // Opening fails with one box: the system's text for the error, under "Error".
     void ExpectOpenFailsWith(const QString& path, int error)
     {
-        m_boxes->Clear();
+        m_scope.boxes->Clear();
         EXPECT_FALSE(m_decoder.Open(path));
         EXPECT_FALSE(m_decoder.IsOpen());
-        const auto boxes = m_boxes->Records();
+        const auto boxes = m_scope.boxes->Records();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, SystemError::Text(error));
         EXPECT_EQ(boxes[0].caption, QStringLiteral("Error"));
         EXPECT_EQ(boxes[0].flags, MB_ICONINFORMATION);
     }
 
+    // Nothing to play: Fill gives no bytes and says so.
+    void ExpectNoMoreData()
+    {
+        std::uint32_t bytes = 16384;
+        std::int16_t block[8192];
+        EXPECT_FALSE(m_decoder.Fill(block, &bytes));
+        EXPECT_EQ(bytes, 0u);
+    }
+
     TempDeviceRoot m_root;
+    ScopedBoxes m_scope;
     CMp3Decoder m_decoder;
-    RecordingMessageBoxPresenter* m_boxes = nullptr;
-    std::unique_ptr<MessageBoxPresenter> m_previousPresenter;
 };
 
 TEST_F(BadRecordingTest, PathsThatCannotBeOpenedShowTheSystemsReason)
 {
     ASSERT_TRUE(QDir().mkpath(Host("folder.mp3")));
     ExpectOpenFailsWith(Host("folder.mp3"), EISDIR);
-
     // Unreadable whoever runs the test, root included: a link that leads to itself,
     // and a name below a plain file.
     ASSERT_EQ(::symlink("loop.mp3", Host("loop.mp3").toLocal8Bit().constData()), 0);
     ExpectOpenFailsWith(Host("loop.mp3"), ELOOP);
-    const QString plain = WriteFile("plain", "x");
-    ExpectOpenFailsWith(plain + "/inside.mp3", ENOTDIR);
+    ExpectOpenFailsWith(WriteFile("plain", "x") + "/inside.mp3", ENOTDIR);
 }
 
 TEST_F(BadRecordingTest, RecordingWithoutReadPermissionShowsTheSystemsReason)
@@ -123,62 +105,48 @@ TEST_F(BadRecordingTest, RecordingWithoutReadPermissionShowsTheSystemsReason)
     ExpectOpenFailsWith(locked, EACCES);
 }
 
+// Binary data in which no frame sync can appear (a sync needs an 0xFF byte), the start
+// of a frame and nothing more of it, and four gibibytes of zeros, read only in part.
 TEST_F(BadRecordingTest, FilesWithoutAnyFrameFailSilently)
 {
-    // Binary data in which no frame sync can appear: a sync needs an 0xFF byte.
-    QByteArray noSync(kNoSyncBytes, '\0');
+    QByteArray noSync(65536, '\0');
     for (int i = 0; i < noSync.size(); ++i)
         noSync[i] = char((i * 31 + 7) % 0xFF);
-    // The start of a frame and nothing more of it.
     const QByteArray firstBytes = Head("tone-stereo.mp3", 100);
     ASSERT_EQ(firstBytes.size(), 100);
-
-    for (const QString& path : {WriteFile("binary.mp3", noSync), WriteFile("cut.mp3", firstBytes)}) {
+    for (const QString& path : {WriteFile("binary.mp3", noSync), WriteFile("cut.mp3", firstBytes),
+                                WriteFile("zeros.mp3", {}, true)}) {
         SCOPED_TRACE(path.toStdString());
+        const std::uint64_t before = BytesReadSoFar();
         EXPECT_FALSE(m_decoder.Open(path));
         EXPECT_FALSE(m_decoder.IsOpen());
+        EXPECT_LT(BytesReadSoFar() - before, kScanReadLimit);
     }
-    EXPECT_TRUE(m_boxes->Records().empty());
+    EXPECT_TRUE(m_scope.boxes->Records().empty());
 }
 
 TEST_F(BadRecordingTest, RecordingCutAfterAFewFramesPlaysThemAndEnds)
 {
     // Frames of 128 kbit/s at 44100 Hz are 417 or 418 bytes long.
-    const QString cut = WriteFile("cut.mp3", Head("tone-stereo.mp3", 5 * 417 + 200));
-    ASSERT_TRUE(m_decoder.Open(cut));
+    ASSERT_TRUE(m_decoder.Open(WriteFile("cut.mp3", Head("tone-stereo.mp3", 5 * 417 + 200))));
     const DecodedPcm pcm = DecodeRest(m_decoder);
     EXPECT_GT(pcm.Frames(), 0u);
     EXPECT_LE(pcm.Frames(), 5u * 1152u);
-    std::uint32_t bytes = 16384;
-    std::int16_t block[8192];
-    EXPECT_FALSE(m_decoder.Fill(block, &bytes)) << "data past the end";
-    EXPECT_EQ(bytes, 0u);
-}
-
-TEST_F(BadRecordingTest, FourGibibytesOfZerosFailWithoutReadingThemAll)
-{
-    const QString zeros = SparseFile("zeros.mp3", QByteArray());
-    const std::uint64_t before = BytesReadSoFar();
-    EXPECT_FALSE(m_decoder.Open(zeros));
-    EXPECT_LT(BytesReadSoFar() - before, kScanReadLimit);
-    EXPECT_TRUE(m_boxes->Records().empty());
+    ExpectNoMoreData();
 }
 
 TEST_F(BadRecordingTest, FramesFollowedByGibibytesOfZerosPlayAndEndWithoutReadingThemAll)
 {
-    const QString path = SparseFile("frames-then-zeros.mp3", Head("tone-stereo.mp3", 10 * 417));
+    const QString path = WriteFile("frames-then-zeros.mp3", Head("tone-stereo.mp3", 10 * 417), true);
     std::uint64_t before = BytesReadSoFar();
     ASSERT_TRUE(m_decoder.Open(path));
-    const DecodedPcm pcm = DecodeRest(m_decoder);
-    EXPECT_GT(pcm.Frames(), 0u);
+    EXPECT_GT(DecodeRest(m_decoder).Frames(), 0u);
     EXPECT_LT(BytesReadSoFar() - before, kScanReadLimit);
 
     // A seek into the zeros finds nothing to play there either.
     before = BytesReadSoFar();
     m_decoder.Seek(1, 2);
-    std::uint32_t bytes = 16384;
-    std::int16_t block[8192];
-    EXPECT_FALSE(m_decoder.Fill(block, &bytes));
+    ExpectNoMoreData();
     EXPECT_LT(BytesReadSoFar() - before, kScanReadLimit);
 }
 
@@ -187,12 +155,11 @@ TEST_F(BadRecordingTest, PlaylistNamingItselfIsReadOnceAndItsEntryFailsToPlay)
     const QString list = Host("self.vdl");
     const QString recording = WriteFile("one.mp3", Head("speech.mp3", 4096));
     WriteFile("self.vdl", (list + "\r\n" + recording + "\r\n" + list + "\r\n").toLocal8Bit());
-
     QStringList playlist;
     ASSERT_TRUE(FillPlaylist(&playlist, list));
     EXPECT_EQ(playlist, QStringList({list, recording, list})) << "a playlist line is a path, never read again";
     EXPECT_FALSE(m_decoder.Open(list));
-    EXPECT_TRUE(m_boxes->Records().empty());
+    EXPECT_TRUE(m_scope.boxes->Records().empty());
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <ostream>
 #include <string>
 
 namespace {
@@ -30,27 +30,26 @@ struct FixtureCase
     std::size_t frameTolerance;   // sample frames more or fewer than the other decoder
 };
 
-void PrintTo(const VectorCase& c, std::ostream* os)
-{
-    *os << c.stream;
-}
-
-void PrintTo(const FixtureCase& c, std::ostream* os)
-{
-    *os << c.file;
-}
-
 // Test names after the file: "l3-sin1k0db.bit" gives "l3_sin1k0db".
 std::string NameOf(const char* path)
 {
     std::string name = path;
     name = name.substr(name.rfind('/') + 1);
-    name = name.substr(0, name.rfind('.'));
-    for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    }
+    name.resize(name.rfind('.'));
+    std::replace_if(name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
     return name;
+}
+
+// Same layout and an SNR above the floor; the frame counts are left to the caller.
+void ExpectClose(const DecodedPcm& reference, const DecodedPcm& ours, double snrFloorDb)
+{
+    ASSERT_TRUE(reference.ok);
+    ASSERT_TRUE(ours.ok);
+    EXPECT_EQ(ours.channels, reference.channels);
+    EXPECT_EQ(ours.sampleRate, reference.sampleRate);
+    const double snr = SnrDb(reference.samples, ours.samples);
+    ::testing::Test::RecordProperty("snr_db", std::to_string(snr));
+    EXPECT_GE(snr, snrFloorDb);
 }
 
 class CompliancePcm : public ::testing::TestWithParam<VectorCase> {};
@@ -65,13 +64,7 @@ TEST_P(CompliancePcm, MatchesReferenceToTheLastFrame)
     const VectorCase c = GetParam();
     const DecodedPcm reference = ReadRawPcm(TestDataPath(c.reference), c.channels, c.sampleRate);
     const DecodedPcm ours = DecodeFile(TestDataPath(c.stream));
-    ASSERT_TRUE(reference.ok);
-    ASSERT_TRUE(ours.ok);
-    EXPECT_EQ(ours.channels, c.channels);
-    EXPECT_EQ(ours.sampleRate, c.sampleRate);
-    const double snr = SnrDb(reference.samples, ours.samples);
-    RecordProperty("snr_db", std::to_string(snr));
-    EXPECT_GE(snr, c.snrFloorDb);
+    ExpectClose(reference, ours, c.snrFloorDb);
     EXPECT_TRUE(ours.Frames() == reference.Frames() ||
                 ours.Frames() == reference.Frames() + c.samplesPerFrame)
         << "ours " << ours.Frames() << ", reference " << reference.Frames();
@@ -91,13 +84,7 @@ TEST_P(AgainstMpg123, MatchesIndependentDecoderToTheLastFrame)
     const FixtureCase c = GetParam();
     const DecodedPcm reference = DecodeWithMpg123(TestDataPath(c.file));
     const DecodedPcm ours = DecodeFile(TestDataPath(c.file));
-    ASSERT_TRUE(reference.ok);
-    ASSERT_TRUE(ours.ok);
-    EXPECT_EQ(ours.channels, reference.channels);
-    EXPECT_EQ(ours.sampleRate, reference.sampleRate);
-    const double snr = SnrDb(reference.samples, ours.samples);
-    RecordProperty("snr_db", std::to_string(snr));
-    EXPECT_GE(snr, c.snrFloorDb);
+    ExpectClose(reference, ours, c.snrFloorDb);
     const long difference = static_cast<long>(ours.Frames()) - static_cast<long>(reference.Frames());
     EXPECT_LE(static_cast<std::size_t>(std::labs(difference)), c.frameTolerance)
         << "ours " << ours.Frames() << ", libmpg123 " << reference.Frames();

@@ -6,14 +6,10 @@
 
 #include <mpg123.h>
 
+#include <QtEndian>
+
 #include <cmath>
 #include <limits>
-
-namespace {
-
-constexpr std::size_t kMpg123Chunk = 65536;
-
-}  // namespace
 
 DecodedPcm DecodeRest(CMp3Decoder& decoder, std::uint32_t blockBytes)
 {
@@ -36,9 +32,7 @@ DecodedPcm DecodeRest(CMp3Decoder& decoder, std::uint32_t blockBytes)
 DecodedPcm DecodeFile(const QString& path)
 {
     CMp3Decoder decoder;
-    if (!decoder.Open(path))
-        return DecodedPcm();
-    return DecodeRest(decoder);
+    return decoder.Open(path) ? DecodeRest(decoder) : DecodedPcm();
 }
 
 DecodedPcm DecodeWithMpg123(const QString& path)
@@ -52,7 +46,7 @@ DecodedPcm DecodeWithMpg123(const QString& path)
     mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0);
     mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_IGNORE_INFOFRAME | MPG123_QUIET, 0);
     if (mpg123_open(handle, QFile::encodeName(path).constData()) == MPG123_OK) {
-        std::vector<unsigned char> chunk(kMpg123Chunk);
+        std::vector<unsigned char> chunk(65536);
         int result = MPG123_OK;
         do {
             std::size_t done = 0;
@@ -79,11 +73,7 @@ DecodedPcm ReadRawPcm(const QString& path, int channels, long sampleRate)
         return pcm;
     const QByteArray bytes = file.readAll();
     pcm.samples.resize(bytes.size() / 2);
-    for (std::size_t i = 0; i < pcm.samples.size(); ++i) {
-        const auto low = static_cast<unsigned char>(bytes[2 * i]);
-        const auto high = static_cast<unsigned char>(bytes[2 * i + 1]);
-        pcm.samples[i] = static_cast<std::int16_t>(low | (high << 8));
-    }
+    qFromLittleEndian<std::int16_t>(bytes.constData(), qsizetype(pcm.samples.size()), pcm.samples.data());
     pcm.channels = channels;
     pcm.sampleRate = sampleRate;
     pcm.ok = true;
@@ -101,7 +91,5 @@ double SnrDb(const std::vector<std::int16_t>& reference, const std::vector<std::
         signal += r * r;
         noise += d * d;
     }
-    if (noise == 0)
-        return std::numeric_limits<double>::infinity();
-    return 10.0 * std::log10(signal / noise);
+    return noise == 0 ? std::numeric_limits<double>::infinity() : 10.0 * std::log10(signal / noise);
 }

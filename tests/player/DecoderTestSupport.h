@@ -1,10 +1,17 @@
 #pragma once
-// Decoding whole files for the decoder tests: through CMp3Decoder, through libmpg123
-// (an independent decoder), or from raw reference PCM; and comparing the results.
+// Shared ground for the player tests: whole files decoded through CMp3Decoder, through
+// libmpg123 (an independent decoder) or read as raw reference PCM; an environment
+// variable and a recording message box presenter set for the life of a test.
+
+#include "RecordingMessageBoxPresenter.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class CMp3Decoder;
@@ -22,13 +29,43 @@ struct DecodedPcm
 // Everything the open decoder still gives, asked for in blocks of blockBytes, down to
 // the last bytes of the call that meets the end.
 DecodedPcm DecodeRest(CMp3Decoder& decoder, std::uint32_t blockBytes = 16384);
-// Opens the file and decodes all of it.
 DecodedPcm DecodeFile(const QString& path);
 // libmpg123 with every frame decoded as audio (no gapless trimming, no skipping of
 // the encoder's header frame), so its output lines up with ours from byte 0.
 DecodedPcm DecodeWithMpg123(const QString& path);
 // Raw 16-bit little-endian samples.
 DecodedPcm ReadRawPcm(const QString& path, int channels, long sampleRate);
-
 // Signal-to-noise ratio in dB of test against reference over their common length.
 double SnrDb(const std::vector<std::int16_t>& reference, const std::vector<std::int16_t>& test);
+
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name)
+    {
+        if (const char* previous = std::getenv(name))
+            m_previous = previous;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (m_previous)
+            setenv(m_name, m_previous->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_previous;
+};
+
+struct ScopedBoxes
+{
+    ScopedBoxes() : previous(SetMessageBoxPresenter(std::unique_ptr<MessageBoxPresenter>(boxes))) {}
+    ~ScopedBoxes() { SetMessageBoxPresenter(std::move(previous)); }
+    RecordingMessageBoxPresenter* boxes = new RecordingMessageBoxPresenter;
+    std::unique_ptr<MessageBoxPresenter> previous;
+};

@@ -4,7 +4,7 @@
 // heap block that crosses exactly once (the sanitizer build checks that), and must
 // still answer WM_PLAYER_QUIT at the end.
 
-#include "MessageBox.h"
+#include "DecoderTestSupport.h"
 #include "MessageQueue.h"
 #include "MessageTarget.h"
 #include "PlayerMessages.h"
@@ -19,9 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <random>
-#include <string>
 
 namespace {
 
@@ -34,10 +32,6 @@ constexpr int kQuitWaitMs = 240000;
 constexpr unsigned kRefuseEvery = 7;
 constexpr int kMaxSeekTarget = 400;
 constexpr int kLateOpens = 3;
-const char* const kAudioVariable = "VELLUMDECK_AUDIO";
-// Buffers of 93 ms played in well under a millisecond: the device's completions
-// interleave with the commands instead of trailing them.
-const char* const kFastNullDevice = "null:2000";
 
 // Frees what the thread hands over, at once and from the thread itself, and notes
 // anything a view could not make sense of.
@@ -79,63 +73,18 @@ public:
     std::atomic<int> m_oddNotes{0};
 };
 
-class CountingPresenter : public MessageBoxPresenter
-{
-public:
-    int Present(void*, const QString&, const QString&, UINT flags) override
-    {
-        ++m_boxes;
-        return DefaultMessageBoxResult(flags);
-    }
-    std::atomic<int> m_boxes{0};
-};
-
 class PlayerSoakTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        const char* audio = std::getenv(kAudioVariable);
-        m_hadAudio = audio != nullptr;
-        m_savedAudio = m_hadAudio ? audio : "";
-        setenv(kAudioVariable, kFastNullDevice, 1);
-        auto presenter = std::make_unique<CountingPresenter>();
-        m_presenter = presenter.get();
-        m_previousPresenter = SetMessageBoxPresenter(std::move(presenter));
-        ASSERT_TRUE(QDir().mkpath(m_root.Path() + "/folder.mp3"));
-    }
-
-    void TearDown() override
-    {
-        SetMessageBoxPresenter(std::move(m_previousPresenter));
-        if (m_hadAudio)
-            setenv(kAudioVariable, m_savedAudio.c_str(), 1);
-        else
-            unsetenv(kAudioVariable);
-    }
-
-    // Recordings that open, and paths that fail in each way the decoder tells apart.
-    QStringList Paths() const
-    {
-        return {TestDataPath("speech.mp3"),       TestDataPath("mono.mp3"),
-                TestDataPath("vbr-xing.mp3"),     TestDataPath("truncated.mp3"),
-                TestDataPath("stereo-then-mono.mp3"),
-                TestDataPath("text.mp3"),         TestDataPath("empty.mp3"),
-                m_root.Path() + "/folder.mp3",    m_root.Path() + "/missing.mp3",
-                QString()};
-    }
-
     void PostRandomCommand(std::mt19937& random, DWORD thread, const QStringList& paths)
     {
         enum Command { Open, Play, Pause, Seek, Stop, NullOpen, kCommandKinds };
         switch (std::uniform_int_distribution<int>(0, kCommandKinds - 1)(random))
         {
         case Open:
-        {
-            const auto index = std::uniform_int_distribution<qsizetype>(0, paths.size() - 1)(random);
-            tuneboxThread::PostOpen(thread, paths[index]);
+            tuneboxThread::PostOpen(thread,
+                                    paths[std::uniform_int_distribution<int>(0, int(paths.size()) - 1)(random)]);
             break;
-        }
         case Play: PostThreadMessageW(thread, WM_PLAYER_PLAY, 0, 0); break;
         case Pause: PostThreadMessageW(thread, WM_PLAYER_PAUSE, 0, 0); break;
         case Seek:
@@ -150,12 +99,12 @@ protected:
         }
     }
 
+    // Buffers of 93 ms played in well under a millisecond: the device's completions
+    // interleave with the commands instead of trailing them.
+    ScopedEnv m_audio{"VELLUMDECK_AUDIO", "null:2000"};
+    ScopedBoxes m_scope;
     TempDeviceRoot m_root;
     SoakTarget m_target;
-    CountingPresenter* m_presenter = nullptr;
-    std::unique_ptr<MessageBoxPresenter> m_previousPresenter;
-    bool m_hadAudio = false;
-    std::string m_savedAudio;
 };
 
 TEST_F(PlayerSoakTest, RandomCommandsWithoutWaitingEndInAnAnsweredQuit)
@@ -165,7 +114,13 @@ TEST_F(PlayerSoakTest, RandomCommandsWithoutWaitingEndInAnAnsweredQuit)
     thread.SetOwner(&m_target);
     ASSERT_TRUE(thread.CreateThread());
 
-    const QStringList paths = Paths();
+    // Recordings that open, and paths that fail in each way the decoder tells apart.
+    ASSERT_TRUE(QDir().mkpath(m_root.Path() + "/folder.mp3"));
+    QStringList paths;
+    for (const char* name : {"speech.mp3", "mono.mp3", "vbr-xing.mp3", "truncated.mp3", "stereo-then-mono.mp3",
+                             "text.mp3", "empty.mp3"})
+        paths << TestDataPath(name);
+    paths << m_root.Path() + "/folder.mp3" << m_root.Path() + "/missing.mp3" << QString();
     std::mt19937 random(kSeed);
     for (int i = 0; i < kCommands; ++i)
         PostRandomCommand(random, thread.m_nThreadID, paths);
@@ -179,7 +134,7 @@ TEST_F(PlayerSoakTest, RandomCommandsWithoutWaitingEndInAnAnsweredQuit)
     EXPECT_EQ(m_target.m_oddNotes.load(), 0);
     EXPECT_GT(m_target.m_totals.load(), 0) << "no recording ever opened";
     EXPECT_GT(m_target.m_states.load(), 0);
-    EXPECT_GT(m_presenter->m_boxes.load(), 0) << "the missing recording was never reported";
+    EXPECT_FALSE(m_scope.boxes->Records().empty()) << "the missing recording was never reported";
 }
 
 }  // namespace

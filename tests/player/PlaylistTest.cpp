@@ -43,10 +43,7 @@ protected:
     {
         QByteArray bytes = swappedMark ? QByteArray("\xFE\xFF", 2) : QByteArray("\xFF\xFE", 2);
         for (QChar c : text)
-        {
-            bytes.append(static_cast<char>(c.unicode() & 0xFF));
-            bytes.append(static_cast<char>(c.unicode() >> 8));
-        }
+            bytes.append(static_cast<char>(c.unicode() & 0xFF)).append(static_cast<char>(c.unicode() >> 8));
         return bytes;
     }
 
@@ -55,36 +52,29 @@ protected:
     bool m_lastResult = false;
 };
 
-// Both marks read the lines as little-endian UTF-16; blank lines, white space around
-// a path and names of missing files are all dropped, and the order is kept.
-TEST_F(PlaylistFileTest, Utf16WithEitherMarkKeepsExistingPathsInOrder)
+// Both marks read the lines as little-endian UTF-16, and without a mark lines are text
+// of the code page; blank lines, white space around a path and names of missing files
+// are all dropped, and the order is kept. Device paths are checked through the device
+// root and kept as written.
+TEST_F(PlaylistFileTest, KeepsExistingPathsInOrderInEachEncoding)
 {
+    CodePage::SetName("CP1252");
     const QString first = MakeRecording(QString::fromUtf16(u"\\My documents\\\uD55C\uAD6D\uC5B4 1.mp3"));
     const QString second = MakeRecording("\\My documents\\lesson 2.vds");
     const QString text = "  " + first + " \r\n\r\n \t \r\n/nowhere/missing.mp3\r\n\t" + second;
-    for (bool swapped : {false, true})
-    {
+    for (bool swapped : {false, true}) {
         EXPECT_EQ(Read(Utf16(text, swapped)), (QStringList{first, second})) << swapped;
         EXPECT_TRUE(m_lastResult);
     }
-}
-
-TEST_F(PlaylistFileTest, WithoutMarkLinesAreTextOfTheCodePage)
-{
-    CodePage::SetName("CP1252");
     const QString accented = MakeRecording(QString::fromUtf16(u"\\My documents\\caf\u00E9.mp3"));
-    const QString plain = MakeRecording("\\My documents\\plain.mp3");
-    const QByteArray bytes = CodePage::FromUnicode(accented) + "\r\n\r\n" + plain.toLatin1() + "\r\n";
+    const QByteArray bytes = CodePage::FromUnicode(accented) + "\r\n\r\n" + second.toLatin1() + "\r\n";
     ASSERT_TRUE(bytes.contains('\xE9'));
-    EXPECT_EQ(Read(bytes), (QStringList{accented, plain}));
+    EXPECT_EQ(Read(bytes), (QStringList{accented, second}));
     EXPECT_TRUE(m_lastResult);
-}
 
-TEST_F(PlaylistFileTest, DevicePathsAreCheckedThroughTheDeviceRootAndKeptAsWritten)
-{
     MakeRecording("\\Storage Card\\Vellumdeck Data\\a.mp3");
-    const QByteArray bytes = "\\Storage Card\\Vellumdeck Data\\a.mp3\r\n\\Storage Card\\gone.mp3\r\n";
-    EXPECT_EQ(Read(bytes), QStringList{"\\Storage Card\\Vellumdeck Data\\a.mp3"});
+    EXPECT_EQ(Read("\\Storage Card\\Vellumdeck Data\\a.mp3\r\n\\Storage Card\\gone.mp3\r\n"),
+              QStringList{"\\Storage Card\\Vellumdeck Data\\a.mp3"});
 }
 
 // Paths on Linux easily pass the 261 characters a line once had room for; lines that

@@ -1,24 +1,18 @@
+#include "DecoderTestSupport.h"
 #include "Mp3Decoder.h"
-#include "Message.h"
-#include "MessageBox.h"
 #include "MessageQueue.h"
 #include "PlayerMessages.h"
 #include "QueueMessageTarget.h"
-#include "RecordingMessageBoxPresenter.h"
 #include "TempDeviceRoot.h"
 #include "TrackInfo.h"
 #include "TuneboxThread.h"
 #include "WaveOutput.h"
-
-#include <QByteArray>
-#include <QString>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -27,33 +21,22 @@ namespace {
 using ::testing::ElementsAre;
 
 constexpr int kWaitMs = 20000;
-const char* const kAudioVariable = "VELLUMDECK_AUDIO";
 
 // Counts the buffers the device gave back, so a test can tell what had come back
-// when the end was reported.
+// when the end was reported; on request leaves an open command behind its own quit
+// message, as a controller posting late would.
 class CountingThread : public tuneboxThread
 {
 public:
     std::atomic<int> m_buffersDone{0};
+    std::atomic<bool> m_openAfterQuit{false};
 
 protected:
     bool OnThreadMessage(const Message& msg) override
     {
-        if (msg.message == MM_WOM_DONE)
-            ++m_buffersDone;
-        return tuneboxThread::OnThreadMessage(msg);
-    }
-};
-
-// Leaves an open command behind its own quit message, as a controller posting
-// late would.
-class LateOpenThread : public tuneboxThread
-{
-protected:
-    bool OnThreadMessage(const Message& msg) override
-    {
+        m_buffersDone += msg.message == MM_WOM_DONE;
         const bool handled = tuneboxThread::OnThreadMessage(msg);
-        if (msg.message == WM_PLAYER_QUIT)
+        if (msg.message == WM_PLAYER_QUIT && m_openAfterQuit)
             PostOpen(m_nThreadID, TestDataPath("speech.mp3"));
         return handled;
     }
@@ -70,11 +53,9 @@ public:
 
     bool PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
-        if (msg == WM_PLAYER_STATE && wParam == PLAYER_ENDED)
-        {
+        if (msg == WM_PLAYER_STATE && wParam == PLAYER_ENDED) {
             const MessageQueue* queue = MessageQueue::ForCurrentThread();
-            const int waiting = queue != nullptr ? static_cast<int>(queue->Size()) : 0;
-            m_buffersDoneAtEnd = m_buffersDone.load() + waiting;
+            m_buffersDoneAtEnd = m_buffersDone.load() + (queue != nullptr ? static_cast<int>(queue->Size()) : 0);
         }
         return QueueMessageTarget::PostMessage(msg, wParam, lParam);
     }
@@ -87,14 +68,9 @@ private:
 
 std::string StateText(WPARAM state)
 {
-    switch (state)
-    {
-    case PLAYER_ENDED: return "ended";
-    case PLAYER_PAUSED: return "paused";
-    case PLAYER_PLAYING: return "playing";
-    case PLAYER_STOPPED: return "stopped";
-    default: return "state " + std::to_string(state);
-    }
+    static const char* const kNames[] = {"ended", "paused", "playing", "stopped"};
+    return state >= PLAYER_ENDED && state <= PLAYER_STOPPED ? kNames[state - PLAYER_ENDED]
+                                                            : "state " + std::to_string(state);
 }
 
 // How many buffers the output queues for a whole recording.
@@ -105,14 +81,10 @@ int BuffersForWholeRecording(const QString& path)
     EXPECT_TRUE(decoder.Open(path));
     std::vector<char> buffer(CWaveOutput::kBufferSize);
     int buffers = 0;
-    for (;;)
-    {
+    for (bool more = true; more;) {
         std::uint32_t length = CWaveOutput::kBufferSize;
-        const bool more = decoder.Fill(buffer.data(), &length);
-        if (length > 0)
-            ++buffers;
-        if (!more)
-            break;
+        more = decoder.Fill(buffer.data(), &length);
+        buffers += length > 0;
     }
     decoder.Close();
     return buffers;
@@ -123,14 +95,6 @@ class TuneboxThreadTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const char* audio = std::getenv(kAudioVariable);
-        m_savedAudio = audio != nullptr ? audio : "";
-        m_hadAudio = audio != nullptr;
-        setenv(kAudioVariable, "null:50", 1);
-        auto presenter = std::make_unique<RecordingMessageBoxPresenter>();
-        m_boxes = presenter.get();
-        m_previousPresenter = SetMessageBoxPresenter(std::move(presenter));
-
         m_thread.m_bAutoDelete = false;
         m_thread.SetOwner(&m_target);
         ASSERT_TRUE(m_thread.CreateThread());
@@ -140,17 +104,10 @@ protected:
     {
         PostThreadMessageW(m_thread.m_nThreadID, WM_PLAYER_QUIT, 0, 0);
         EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
-        Message msg;
-        while (m_target.Take(msg, 0))
-        {
+        for (Message msg; m_target.Take(msg, 0);) {
             if (msg.message == WM_PLAYER_TOTAL)
                 tuneboxThread::TakeTrackInfo(msg.wParam);
         }
-        SetMessageBoxPresenter(std::move(m_previousPresenter));
-        if (m_hadAudio)
-            setenv(kAudioVariable, m_savedAudio.c_str(), 1);
-        else
-            unsetenv(kAudioVariable);
     }
 
     void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
@@ -165,21 +122,14 @@ protected:
     std::vector<std::string> Until(int state)
     {
         std::vector<std::string> seen;
-        Message msg;
-        while (m_target.Take(msg, kWaitMs))
-        {
-            if (msg.message == WM_PLAYER_STATE)
-            {
+        for (Message msg; m_target.Take(msg, kWaitMs);) {
+            if (msg.message == WM_PLAYER_STATE) {
                 seen.push_back(StateText(msg.wParam));
                 if (static_cast<int>(msg.wParam) == state)
                     return seen;
-            }
-            else if (msg.message == WM_PLAYER_POS)
-            {
+            } else if (msg.message == WM_PLAYER_POS) {
                 seen.push_back("pos " + std::to_string(msg.wParam));
-            }
-            else if (msg.message == WM_PLAYER_TOTAL)
-            {
+            } else if (msg.message == WM_PLAYER_TOTAL) {
                 seen.push_back("total");
                 m_totals.push_back(*tuneboxThread::TakeTrackInfo(msg.wParam));
             }
@@ -188,16 +138,12 @@ protected:
         return seen;
     }
 
+    ScopedEnv m_audio{"VELLUMDECK_AUDIO", "null:50"};
+    ScopedBoxes m_scope;
     const QString m_speech = TestDataPath("speech.mp3");
     CountingThread m_thread;
     EndWatchingTarget m_target{m_thread.m_buffersDone};
-    RecordingMessageBoxPresenter* m_boxes = nullptr;
     std::vector<TrackInfo> m_totals;
-
-private:
-    std::unique_ptr<MessageBoxPresenter> m_previousPresenter;
-    std::string m_savedAudio;
-    bool m_hadAudio = false;
 };
 
 // Commands are handled in order, so a trailing pause marks where the effects of
@@ -225,7 +171,7 @@ TEST_F(TuneboxThreadTest, StopRewindsToZeroAndForgetsTheRecording)
     Post(WM_PLAYER_SEEK, 1, 6);
     Post(WM_PLAYER_PAUSE);
     EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("paused"));
-    EXPECT_TRUE(m_boxes->Records().empty());
+    EXPECT_TRUE(m_scope.boxes->Records().empty());
 }
 
 // The end is reported only once the device has given back the last buffer.
@@ -260,8 +206,7 @@ TEST_F(TuneboxThreadTest, SeekWhilePausedResumesAtTheTarget)
     const int duration = m_totals.at(0).durationSeconds;
     const int target = duration / 2;
     Post(WM_PLAYER_SEEK, target, duration);
-    const auto seen = Until(PLAYER_PLAYING);
-    EXPECT_THAT(seen, ElementsAre("playing"));
+    EXPECT_THAT(Until(PLAYER_PLAYING), ElementsAre("playing"));
     Message msg;
     ASSERT_TRUE(m_target.Take(msg, kWaitMs));
     ASSERT_EQ(msg.message, WM_PLAYER_POS);
@@ -280,19 +225,19 @@ TEST_F(TuneboxThreadTest, FailedOpensShowOneBoxAndEndOrStop)
     Post(WM_PLAYER_PLAY);
     Post(WM_PLAYER_PAUSE);
     EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("ended", "pos 0", "paused"));
-    auto boxes = m_boxes->Records();
+    auto boxes = m_scope.boxes->Records();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Error");
     EXPECT_FALSE(boxes[0].text.isEmpty());
 
-    m_boxes->Clear();
-    setenv(kAudioVariable, "wav:/nonexistent-dir/x.wav", 1);
+    m_scope.boxes->Clear();
+    ScopedEnv unwritable("VELLUMDECK_AUDIO", "wav:/nonexistent-dir/x.wav");
     Open(m_speech);
     Post(WM_PLAYER_PLAY);
     Post(WM_PLAYER_PLAY);
     Post(WM_PLAYER_PAUSE);
     EXPECT_THAT(Until(PLAYER_PAUSED), ElementsAre("total", "stopped", "paused"));
-    boxes = m_boxes->Records();
+    boxes = m_scope.boxes->Records();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Error");
     EXPECT_TRUE(boxes[0].text.startsWith("No audio output device could be opened.")) << boxes[0].text.toStdString();
@@ -312,16 +257,12 @@ TEST_F(TuneboxThreadTest, RefusedNotificationsAreDroppedAndTheThreadGoesOn)
 
 // The path of an open command still queued at the end is freed (a leak checker
 // sees it if not), and the command is not carried out.
-TEST(TuneboxThreadEndTest, OpenLeftInTheQueueIsDroppedWhenTheThreadEnds)
+TEST_F(TuneboxThreadTest, OpenLeftInTheQueueIsDroppedWhenTheThreadEnds)
 {
-    QueueMessageTarget target;
-    LateOpenThread thread;
-    thread.m_bAutoDelete = false;
-    thread.SetOwner(&target);
-    ASSERT_TRUE(thread.CreateThread());
-    EXPECT_TRUE(PostThreadMessageW(thread.m_nThreadID, WM_PLAYER_QUIT, 0, 0));
-    EXPECT_TRUE(thread.WaitForExit(kWaitMs));
-    EXPECT_EQ(target.Size(), 0u);
+    m_thread.m_openAfterQuit = true;
+    Post(WM_PLAYER_QUIT);
+    EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
+    EXPECT_EQ(m_target.Size(), 0u);
 }
 
 }  // namespace

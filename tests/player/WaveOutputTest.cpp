@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <set>
 #include <thread>
 
@@ -27,38 +26,11 @@ constexpr std::int64_t kWavHeaderSize = 44;
 class WaveOutputTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        const char* audio = std::getenv("VELLUMDECK_AUDIO");
-        m_hadAudio = audio != nullptr;
-        if (audio)
-            m_previousAudio = audio;
-        m_queue = &MessageQueue::CreateForCurrentThread();
-        Drain();
-    }
-
+    void SetUp() override { Drain(); }
     void TearDown() override
     {
         m_output.Close();
         Drain();   // no stray completions for later tests on this thread
-        if (m_hadAudio)
-            setenv("VELLUMDECK_AUDIO", m_previousAudio.c_str(), 1);
-        else
-            unsetenv("VELLUMDECK_AUDIO");
-    }
-
-    static void UseAudio(const QString& setting)
-    {
-        setenv("VELLUMDECK_AUDIO", setting.toLocal8Bit().constData(), 1);
-    }
-
-    TrackInfo OpenTrack(const char* name)
-    {
-        TrackInfo info;
-        EXPECT_TRUE(m_decoder.Open(TestDataPath(name)));
-        m_decoder.GetTrackInfo(&info);
-        m_output.Attach(&m_decoder);
-        return info;
     }
 
     // The next completion message, or false when none comes in time.
@@ -66,39 +38,38 @@ protected:
     {
         const auto deadline = std::chrono::steady_clock::now() + kMessageTimeout;
         while (std::chrono::steady_clock::now() < deadline) {
-            if (m_queue->Peek(*msg)) {
-                if (msg->message == MM_WOM_DONE)
-                    return true;
-                continue;
-            }
-            std::this_thread::sleep_for(1ms);
+            if (!m_queue->Peek(*msg))
+                std::this_thread::sleep_for(1ms);
+            else if (msg->message == MM_WOM_DONE)
+                return true;
         }
         return false;
     }
 
-    int Drain()
+    // Takes what is waiting; the buffers of its completions go to buffers.
+    void Drain(std::set<const char*>* buffers = nullptr)
     {
-        int done = 0;
-        Message msg;
-        while (m_queue->Peek(msg))
-            done += msg.message == MM_WOM_DONE;
-        return done;
+        for (Message msg; m_queue->Peek(msg);) {
+            if (msg.message == MM_WOM_DONE && buffers)
+                buffers->insert(reinterpret_cast<WAVEHDR*>(msg.lParam)->lpData);
+        }
     }
 
     TempDeviceRoot m_root;
+    const QString m_capture = m_root.Path() + "/capture.wav";
+    ScopedEnv m_audio{"VELLUMDECK_AUDIO", "wav:" + m_capture.toStdString()};
+    MessageQueue* m_queue = &MessageQueue::CreateForCurrentThread();
     CMp3Decoder m_decoder;
     CWaveOutput m_output;
-    MessageQueue* m_queue = nullptr;
-    bool m_hadAudio = false;
-    std::string m_previousAudio;
 };
 
 TEST_F(WaveOutputTest, PlaysTheRecordingToItsLastSampleFromOneBlock)
 {
-    const QString capture = m_root.Path() + "/capture.wav";
-    UseAudio("wav:" + capture);
     const std::size_t expectedFrames = DecodeWithMpg123(TestDataPath("tone-stereo.mp3")).Frames();
-    const TrackInfo info = OpenTrack("tone-stereo.mp3");
+    ASSERT_TRUE(m_decoder.Open(TestDataPath("tone-stereo.mp3")));
+    TrackInfo info;
+    m_decoder.GetTrackInfo(&info);
+    m_output.Attach(&m_decoder);
     ASSERT_TRUE(m_output.Open(info, GetCurrentThreadId()));
     ASSERT_TRUE(m_output.SetPaused(false));
 
@@ -115,11 +86,7 @@ TEST_F(WaveOutputTest, PlaysTheRecordingToItsLastSampleFromOneBlock)
     // The device marks a buffer done before its message arrives, so the last ones
     // may still be on their way; once the device is closed they are all here.
     m_output.Close();
-    Message msg;
-    while (m_queue->Peek(msg)) {
-        if (msg.message == MM_WOM_DONE)
-            buffers.insert(reinterpret_cast<WAVEHDR*>(msg.lParam)->lpData);
-    }
+    Drain(&buffers);
 
     // Every buffer lies in one 128 KiB block, each at its own 16 KiB offset.
     ASSERT_EQ(buffers.size(), 8u);
@@ -129,8 +96,8 @@ TEST_F(WaveOutputTest, PlaysTheRecordingToItsLastSampleFromOneBlock)
     EXPECT_EQ(*buffers.rbegin() - base, 7 * std::ptrdiff_t(CWaveOutput::kBufferSize));
 
     // The last, partly filled buffer played too: nothing is missing at the end.
-    const std::int64_t dataBytes = QFileInfo(capture).size() - kWavHeaderSize;
-    EXPECT_EQ(dataBytes % CWaveOutput::kBufferSize != 0, true);
+    const std::int64_t dataBytes = QFileInfo(m_capture).size() - kWavHeaderSize;
+    EXPECT_NE(dataBytes % CWaveOutput::kBufferSize, 0);
     EXPECT_EQ(static_cast<std::size_t>(dataBytes / 4), expectedFrames);
 }
 

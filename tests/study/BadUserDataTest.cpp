@@ -6,118 +6,83 @@
 #include "ApplyStoredSettings.h"
 #include "BookmarkList.h"
 #include "FileSizeLimit.h"
-#include "RegSettings.h"
 #include "Registry.h"
 #include "StudyFixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <csignal>
 #include <cstdlib>
 #include <functional>
 
-
 namespace {
 
 const QString kBookmarkFile = QStringLiteral("\\My documents\\Lesson1.vdm");
+const QString kLongName = QStringLiteral("A face name long enough to need more room");
 // Larger than QSettings' lock file, smaller than a settings file with the defaults.
 constexpr rlim_t kWriteLimit = 128;
 
-QByteArray ReadHost(const QString& hostPath)
-{
-    QFile file(hostPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// In a child process: lets no file grow past limit bytes, with the limit's signal
-// left to its default action (the process ends there and then), and saves.
-[[noreturn]] void SaveUnderFileSizeLimit(rlim_t limit, const std::function<void()>& save)
-{
-    rlimit noCore{0, 0};
-    ::setrlimit(RLIMIT_CORE, &noCore);
-    std::signal(SIGXFSZ, SIG_DFL);
-    rlimit narrowed{};
-    ::getrlimit(RLIMIT_FSIZE, &narrowed);
-    narrowed.rlim_cur = limit;
-    ::setrlimit(RLIMIT_FSIZE, &narrowed);
-    save();
-    std::_Exit(0);
-}
-
-// Runs save in a child process that the system kills in the middle of writing.
+// Runs save in a child process that lets no file grow past limit bytes, with the
+// limit's signal left to its default action: the system kills it in the middle of writing.
 void KilledWhileSaving(rlim_t limit, const std::function<void()>& save)
 {
-    EXPECT_EXIT(SaveUnderFileSizeLimit(limit, save), ::testing::KilledBySignal(SIGXFSZ), "");
+    const auto child = [&] {
+        rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit narrowed{};
+        ::getrlimit(RLIMIT_FSIZE, &narrowed);
+        narrowed.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &narrowed);
+        save();
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(child(), ::testing::KilledBySignal(SIGXFSZ), "");
 }
 
-class BadUserDataTest : public PaneFixture
-{
-protected:
-    QString RegistryFile() const { return Registry::FilePath(); }
-
-    void WriteRegistry(const QByteArray& bytes)
-    {
-        QFile file(RegistryFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
-
-    QStringList FilesBesideRegistry() const
-    {
-        return QDir(QFileInfo(RegistryFile()).absolutePath()).entryList(QDir::Files | QDir::Hidden);
-    }
-};
+using BadUserDataTest = PaneFixture;
 
 TEST_F(BadUserDataTest, BookmarkFilesCutShortLoadNothingAndStayAsTheyWere)
 {
     const QByteArray whole = QByteArray("B\0M\0H\0E\0A\0D\0E\0R\0\0\0\0\0\x01\0\0", 23) +
                              QByteArray("U\0n\0i\0t\0\0\0\0\0F\0", 14);
-    const QString host = m_root.Host(kBookmarkFile);
     // No header at all; the header less its last count byte; the header and one byte
     // of its one entry.
     for (const int size : {0, 22, 24}) {
         SCOPED_TRACE(size);
-        const QByteArray bytes = whole.left(size);
-        ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, bytes));
+        ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, whole.left(size)));
         CBookmarkList list;
         EXPECT_EQ(list.Load(kBookmarkFile), 0);
         EXPECT_EQ(list.GetCount(), 0);
-        EXPECT_EQ(ReadHost(host), bytes);
+        EXPECT_EQ(ReadHost(m_root.Host(kBookmarkFile)), whole.left(size));
     }
     EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(BadUserDataTest, SettingsFileThatIsNotIniGetsTheDefaults)
+TEST_F(BadUserDataTest, DamagedSettingsFileKeepsWhatIsReadableAndGetsNothingInvented)
 {
+    const auto writeRegistry = [](const QByteArray& bytes) {
+        QFile file(Registry::FilePath());
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    };
+    // Not INI at all: a first run, which stores the defaults.
     QByteArray garbage;
     for (int i = 0; i < 2048; ++i)
         garbage.append(char((i * 7919 + 13) & 0xFF));
-    WriteRegistry(garbage);
-
+    ASSERT_TRUE(writeRegistry(garbage));
     ApplyStoredSettings(*m_pane);
+    EXPECT_EQ(StoredSettings(), QStringLiteral("Tahoma 15 0 5e0000 ffffff"));
 
-    CRegSettings settings;
-    EXPECT_EQ(settings.GetFontName(), QString::fromLatin1(CRegSettings::kDefaultFontName));
-    EXPECT_EQ(settings.GetHeight(), CRegSettings::kDefaultHeight);
-    EXPECT_EQ(settings.GetBold(), CRegSettings::kDefaultBold);
-    EXPECT_EQ(settings.GetBkColor(), CRegSettings::kDefaultBkColor);
-    EXPECT_EQ(settings.GetTxtColor(), CRegSettings::kDefaultTxtColor);
-    EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(BadUserDataTest, DamagedLinesDoNotCostTheReadableSettings)
-{
-    WriteRegistry("[Software]\n"
-                  "Quorvane\\Vellumdeck\\FontName=sz:Courier\n"
-                  "\x01\x02\xff no equals sign here\n"
-                  "Quorvane\\Vellumdeck\\Height=dword:00000014\n"
-                  "[[[\n"
-                  "=\n"
-                  "[Software]\n"
-                  "Quorvane\\Vellumdeck\\BkColor=dword:zz\n");
-
+    // Damaged lines among readable ones.
+    ASSERT_TRUE(writeRegistry("[Software]\n"
+                              "Quorvane\\Vellumdeck\\FontName=sz:Courier\n"
+                              "\x01\x02\xff no equals sign here\n"
+                              "Quorvane\\Vellumdeck\\Height=dword:00000014\n"
+                              "[[[\n"
+                              "=\n"
+                              "[Software]\n"
+                              "Quorvane\\Vellumdeck\\BkColor=dword:zz\n"));
     ApplyStoredSettings(*m_pane);
     CRegSettings settings;
     EXPECT_EQ(settings.GetFontName(), QStringLiteral("Courier")) << "a readable name is not replaced by defaults";
@@ -129,28 +94,28 @@ TEST_F(BadUserDataTest, DamagedLinesDoNotCostTheReadableSettings)
     EXPECT_EQ(settings.GetFontName(), QStringLiteral("Courier"));
     EXPECT_EQ(settings.GetHeight(), 20);
     EXPECT_EQ(settings.GetBold(), 1);
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(BadUserDataTest, FailedSettingsWriteLeavesThePreviousFileWhole)
 {
-    CRegSettings settings;
-    ASSERT_EQ(settings.SetFontName(QStringLiteral("Tahoma")), 1);
-    ASSERT_EQ(settings.SetHeight(CRegSettings::kDefaultHeight), 1);
-    ASSERT_EQ(settings.SetBkColor(CRegSettings::kDefaultBkColor), 1);
-    ASSERT_EQ(settings.SetTxtColor(CRegSettings::kDefaultTxtColor), 1);
-    const QByteArray before = ReadHost(RegistryFile());
+    ApplyStoredSettings(*m_pane);   // a first run: the defaults are stored
+    const QByteArray before = ReadHost(Registry::FilePath());
     ASSERT_GT(before.size(), qsizetype(kWriteLimit));
-    const QStringList filesBefore = FilesBesideRegistry();
-
+    const auto filesBeside = [] {
+        return QDir(QFileInfo(Registry::FilePath()).absolutePath()).entryList(QDir::Files | QDir::Hidden);
+    };
+    const QStringList filesBefore = filesBeside();
+    CRegSettings settings;
     {
         // The disk fills up while the new settings file is written.
         FileSizeLimit limit(kWriteLimit);
         ASSERT_TRUE(limit.Active());
-        EXPECT_EQ(settings.SetFontName(QStringLiteral("A face name long enough to need more room")), 0);
+        EXPECT_EQ(settings.SetFontName(kLongName), 0);
         EXPECT_EQ(settings.SetHeight(99), 0);
     }
-    EXPECT_EQ(ReadHost(RegistryFile()), before);
-    EXPECT_EQ(FilesBesideRegistry(), filesBefore) << "no half-written file is left behind";
+    EXPECT_EQ(ReadHost(Registry::FilePath()), before);
+    EXPECT_EQ(filesBeside(), filesBefore) << "no half-written file is left behind";
     EXPECT_EQ(settings.GetFontName(), QStringLiteral("Tahoma"));
     EXPECT_EQ(settings.GetHeight(), CRegSettings::kDefaultHeight);
 
@@ -161,28 +126,24 @@ TEST_F(BadUserDataTest, FailedSettingsWriteLeavesThePreviousFileWhole)
 
 TEST_F(BadUserDataTest, SaveKilledHalfWayLeavesThePreviousFileWhole)
 {
-    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, QByteArray()));   // its folder
     CBookmarkList bookmarks;
     for (int i = 0; i < 10; ++i)
         bookmarks.Add(BookmarkEntry::Make(QStringLiteral("Old %1").arg(i), i * 10));
+    ASSERT_TRUE(m_root.WriteFile(kBookmarkFile, QByteArray()));   // its folder
     ASSERT_EQ(bookmarks.Save(kBookmarkFile), 10);
     const QByteArray bookmarksBefore = ReadHost(m_root.Host(kBookmarkFile));
-    CRegSettings settings;
-    ASSERT_EQ(settings.SetFontName(QStringLiteral("Tahoma")), 1);
-    ASSERT_EQ(settings.SetHeight(CRegSettings::kDefaultHeight), 1);
-    ASSERT_EQ(settings.SetBkColor(CRegSettings::kDefaultBkColor), 1);
-    const QByteArray settingsBefore = ReadHost(RegistryFile());
+    ApplyStoredSettings(*m_pane);
+    const QByteArray settingsBefore = ReadHost(Registry::FilePath());
     ASSERT_GT(settingsBefore.size(), qsizetype(kWriteLimit));
 
     for (int i = 10; i < 20; ++i)
         bookmarks.Add(BookmarkEntry::Make(QStringLiteral("New %1").arg(i), i * 10));
     KilledWhileSaving(rlim_t(bookmarksBefore.size()), [&] { bookmarks.Save(kBookmarkFile); });
-    KilledWhileSaving(kWriteLimit, [&] { settings.SetFontName(QStringLiteral("A face name long enough to need more room")); });
+    KilledWhileSaving(kWriteLimit, [&] { CRegSettings().SetFontName(kLongName); });
 
     EXPECT_EQ(ReadHost(m_root.Host(kBookmarkFile)), bookmarksBefore);
-    EXPECT_EQ(ReadHost(RegistryFile()), settingsBefore);
-    CBookmarkList reloaded;
-    EXPECT_EQ(reloaded.Load(kBookmarkFile), 10);
+    EXPECT_EQ(ReadHost(Registry::FilePath()), settingsBefore);
+    EXPECT_EQ(CBookmarkList().Load(kBookmarkFile), 10);
     EXPECT_EQ(CRegSettings().GetFontName(), QStringLiteral("Tahoma"));
 
     // What the killed process left beside the files does not stand in the way of the

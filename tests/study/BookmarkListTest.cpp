@@ -1,9 +1,14 @@
 #include "BookmarkList.h"
+#include "DeleteBookmarkDlg.h"
+#include "DialogBuilder.h"
 #include "StudyFixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -11,17 +16,10 @@ namespace {
 
 const QString kBookmarkFile = QStringLiteral("\\My documents\\Vellumdeck Data\\Lesson1.vdm");
 
-QByteArray ReadHost(const QString& hostPath)
-{
-    QFile file(hostPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray Header(int count)
 {
     QByteArray header = QByteArray("B\0M\0H\0E\0A\0D\0E\0R\0\0\0\0\0", 20);
-    header.append(char(count & 0xFF)).append(char((count >> 8) & 0xFF)).append(char((count >> 16) & 0xFF));
-    return header;
+    return header.append(char(count & 0xFF)).append(char((count >> 8) & 0xFF)).append(char((count >> 16) & 0xFF));
 }
 
 QByteArray EntryBytes(const char* label, int position)
@@ -37,12 +35,12 @@ protected:
     void SetUp() override
     {
         StudyFixture::SetUp();
-        QDir().mkpath(m_root.Host(QStringLiteral("\\My documents\\Vellumdeck Data")));
+        QDir().mkpath(QFileInfo(Host()).absolutePath());
     }
 
     QString Host() const { return m_root.Host(kBookmarkFile); }
 
-    CBookmarkList ThreeEntries()
+    static CBookmarkList ThreeEntries()
     {
         CBookmarkList list;
         list.Add(BookmarkEntry::Make(QStringLiteral("Unit"), 70));
@@ -51,6 +49,8 @@ protected:
         return list;
     }
 };
+
+using DialogsTest = StudyFixture;
 
 }  // namespace
 
@@ -113,11 +113,9 @@ TEST_F(BookmarkListTest, LoadAppendsWhatAnOddOrDamagedFileHolds)
 // A failed save must never cost the bookmarks already stored.
 TEST_F(BookmarkListTest, FailedSaveKeepsTheOldFileWhole)
 {
-    const CBookmarkList old = ThreeEntries();
-    EXPECT_EQ(old.Save(QStringLiteral("\\No such folder\\x.vdm")), -1);
-    ASSERT_EQ(old.Save(kBookmarkFile), 3);
+    EXPECT_EQ(ThreeEntries().Save(QStringLiteral("\\No such folder\\x.vdm")), -1);
+    ASSERT_EQ(ThreeEntries().Save(kBookmarkFile), 3);
     const QByteArray before = ReadHost(Host());
-
     CBookmarkList changed;
     changed.Add(BookmarkEntry::Make(QStringLiteral("New"), 1));
 
@@ -145,4 +143,41 @@ TEST_F(BookmarkListTest, FailedSaveKeepsTheOldFileWhole)
 
     EXPECT_EQ(changed.Save(kBookmarkFile), 1);
     EXPECT_EQ(ReadHost(Host()).size(), 37);
+}
+
+// Deleting and searching through the bookmark dialogs run end to end in the program's
+// tests; here, that Delete All deletes nothing before the learner says Yes.
+TEST_F(DialogsTest, DeleteAllAsksFirst)
+{
+    CBookmarkList list;
+    list.Add(BookmarkEntry::Make(QStringLiteral("One"), 10));
+    list.Add(BookmarkEntry::Make(QStringLiteral("Two"), 20));
+    CDeleteBookmarkDlg dialog;
+    dialog.SetBookmarkList(&list);
+    const auto rows = [&dialog] {
+        QStringList texts;
+        auto* widget = GetDlgItemAs<QListWidget>(&dialog, IDC_BOOKMARK_LIST);
+        for (int i = 0; widget && i < widget->count(); ++i)
+            texts << widget->item(i)->text();
+        return texts;
+    };
+    m_boxes->ScriptAnswers({IDNO, IDYES});
+    QStringList afterNo;
+    QTimer::singleShot(0, &dialog, [&] {   // once the dialog's modal loop runs
+        auto* deleteAll = GetDlgItemAs<QPushButton>(&dialog, IDC_DELETE_ALL);
+        QTest::mouseClick(deleteAll, Qt::LeftButton);
+        afterNo = rows();
+        EXPECT_EQ(list.GetCount(), 2);
+        QTest::mouseClick(deleteAll, Qt::LeftButton);
+        dialog.reject();
+    });
+    dialog.DoModal();
+
+    EXPECT_EQ(afterNo, QStringList({"One", "Two"}));
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_TRUE(rows().isEmpty());
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Delete all?"));
+    EXPECT_EQ(Boxes()[0].caption, QStringLiteral("Delete all"));
+    EXPECT_EQ(Boxes()[0].flags, MB_YESNO);
 }

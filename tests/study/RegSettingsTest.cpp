@@ -1,9 +1,7 @@
 #include "ApplyStoredSettings.h"
-#include "RegSettings.h"
 #include "Registry.h"
 #include "StudyFixture.h"
 
-#include <QFile>
 #include <QFontMetrics>
 
 namespace {
@@ -15,9 +13,8 @@ void WriteRaw(const char* name, DWORD type, const QByteArray& bytes)
 {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, &key, nullptr), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key, QString::fromLatin1(name), type, reinterpret_cast<const BYTE*>(bytes.constData()),
-                             DWORD(bytes.size())),
-              ERROR_SUCCESS);
+    const auto* data = reinterpret_cast<const BYTE*>(bytes.constData());
+    ASSERT_EQ(RegSetValueExW(key, QString::fromLatin1(name), type, data, DWORD(bytes.size())), ERROR_SUCCESS);
     RegCloseKey(key);
 }
 
@@ -49,16 +46,9 @@ using RegSettingsTest = PaneFixture;
 TEST_F(RegSettingsTest, FirstRunStoresTheDefaultsAndLaterRunsShowWhatIsStored)
 {
     ApplyStoredSettings(*m_pane);
-
-    CRegSettings settings;
-    EXPECT_EQ(settings.GetFontName(), QStringLiteral("Tahoma"));
-    EXPECT_EQ(settings.GetHeight(), 15);
-    EXPECT_EQ(settings.GetBold(), 0);
-    EXPECT_EQ(settings.GetBkColor(), 0x5E0000u);
-    EXPECT_EQ(settings.GetTxtColor(), 0xFFFFFFu);
+    EXPECT_EQ(StoredSettings(), QStringLiteral("Tahoma 15 0 5e0000 ffffff"));
     // Two bytes a character, no terminating zero.
     EXPECT_EQ(ReadRaw(CRegSettings::kFontNameValue), QByteArray("T\0a\0h\0o\0m\0a\0", 12));
-
     const std::optional<TextFont> font = m_pane->GetTextFont();
     ASSERT_TRUE(font);
     EXPECT_EQ(font->faceName, QStringLiteral("Tahoma"));
@@ -69,13 +59,13 @@ TEST_F(RegSettingsTest, FirstRunStoresTheDefaultsAndLaterRunsShowWhatIsStored)
     EXPECT_EQ(m_pane->palette().color(QPalette::Text), QColor(Qt::white));
 
     // Stored values win; any weight other than 0 is stored as 1, and only 1 reads as bold.
+    CRegSettings settings;
     ASSERT_EQ(settings.SetFontName(QStringLiteral("DejaVu Serif")), 1);
     ASSERT_EQ(settings.SetHeight(22), 1);
     ASSERT_EQ(settings.SetBold(5), 1);
     EXPECT_EQ(ReadRaw(CRegSettings::kBoldValue), Dword(1));
     ASSERT_EQ(settings.SetBkColor(0), 1);   // black is a colour, not a failure
     ASSERT_EQ(settings.SetTxtColor(0x00FF00), 1);
-
     ApplyStoredSettings(*m_pane);
     EXPECT_EQ(m_pane->GetTextFont()->faceName, QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(m_pane->GetTextFont()->height, 22);
@@ -101,8 +91,7 @@ TEST_F(RegSettingsTest, UnreadableValuesReadAsSpecifiedButApplyTheirDefaults)
     EXPECT_EQ(m_pane->GetTextFont()->height, CRegSettings::kDefaultHeight);
     EXPECT_EQ(m_pane->GetBackgroundColor(), CRegSettings::kDefaultBkColor);
     EXPECT_EQ(m_pane->GetTextColor(), CRegSettings::kDefaultTxtColor);
-    // Not a first run: nothing was written.
-    EXPECT_EQ(settings.GetHeight(), -1);
+    EXPECT_EQ(settings.GetHeight(), -1) << "not a first run: nothing was written";
 
     ASSERT_EQ(settings.SetHeight(0), 1);
     ApplyStoredSettings(*m_pane);
@@ -119,9 +108,7 @@ TEST_F(RegSettingsTest, KeyThatCannotBeCreatedStillGivesAReadablePane)
 {
     // The registry file would have to live inside a plain file.
     const QString blocker = m_root.Path() + "/blocker";
-    QFile file(blocker);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(QFile(blocker).open(QIODevice::WriteOnly));
     Registry::SetFilePath(blocker + "/registry.ini");
 
     CRegSettings settings;

@@ -1,7 +1,6 @@
 #include "ColourPicker.h"
 #include "DialogBuilder.h"
 #include "FileSizeLimit.h"
-#include "RegSettings.h"
 #include "Registry.h"
 #include "SettingCommand.h"
 #include "SettingDlg.h"
@@ -10,7 +9,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,11 +16,11 @@
 #include <QTimer>
 
 #include <functional>
-#include <ostream>
 
 namespace {
 
 constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr int kAutomatic = -1;
 
 QLineEdit* SizeEdit(const QDialog& dialog)
 {
@@ -31,17 +29,14 @@ QLineEdit* SizeEdit(const QDialog& dialog)
 
 void SetSize(const QDialog& dialog, const QString& text)
 {
-    QLineEdit* edit = SizeEdit(dialog);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
+    SizeEdit(dialog)->selectAll();
+    QTest::keyClicks(SizeEdit(dialog), text);
 }
 
 void Press(QDialog& dialog, int id)
 {
     QTest::mouseClick(GetDlgItemAs<QPushButton>(&dialog, id), Qt::LeftButton);
 }
-
-constexpr int kAutomatic = -1;
 
 // Opens the picker's grid and taps a cell of it, or its Automatic box.
 void Choose(CColourPicker* picker, int cell)
@@ -53,58 +48,24 @@ void Choose(CColourPicker* picker, int cell)
                       (cell == kAutomatic ? grid.GetTopBox() : grid.GetCellRect(cell)).center());
 }
 
-// Runs steps on the dialog once its modal loop runs. The steps end the dialog; one that
-// is still open afterwards is a failure and is closed, so the test never hangs on it.
-void WhileModal(std::function<void(CSettingDlg&)> steps)
-{
-    QTimer::singleShot(0, [steps = std::move(steps)] {
-        auto* dialog = dynamic_cast<CSettingDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr) << "no Setting dialog is open";
-        steps(*dialog);
-        if (dialog->isVisible()) {
-            ADD_FAILURE() << "the dialog was left open";
-            dialog->reject();
-        }
-    });
-}
-
-struct StoredSettings
-{
-    QString faceName;
-    std::int32_t height;
-    int bold;
-    COLORREF background;
-    COLORREF text;
-    bool operator==(const StoredSettings&) const = default;
-};
-
-void PrintTo(const StoredSettings& s, std::ostream* out)
-{
-    *out << '{' << s.faceName.toStdString() << ", " << s.height << ", " << s.bold << ", 0x" << std::hex << s.background
-         << ", 0x" << s.text << std::dec << '}';
-}
-
-StoredSettings ReadStored()
-{
-    CRegSettings settings;
-    return {settings.GetFontName(), settings.GetHeight(), settings.GetBold(), settings.GetBkColor(),
-            settings.GetTxtColor()};
-}
-
 class SettingCommandTest : public PaneFixture
 {
 protected:
+    // Runs the Setting command with steps run on its dialog once the modal loop runs.
+    // The steps end the dialog; one still open afterwards is a failure and is closed,
+    // so the test never hangs on it.
     void Run(std::function<void(CSettingDlg&)> steps)
     {
-        WhileModal(std::move(steps));
+        QTimer::singleShot(0, [steps = std::move(steps)] {
+            auto* dialog = dynamic_cast<CSettingDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr) << "no Setting dialog is open";
+            steps(*dialog);
+            if (dialog->isVisible()) {
+                ADD_FAILURE() << "the dialog was left open";
+                dialog->reject();
+            }
+        });
         RunSettingCommand(m_view.get(), *m_pane);
-    }
-
-    // An installed family, so that the font list selects the pane's own face.
-    static QString InstalledFace()
-    {
-        const QStringList families = QFontDatabase::families();
-        return families.isEmpty() ? QStringLiteral("NoSuchFace") : families.first();
     }
 };
 
@@ -112,7 +73,9 @@ protected:
 
 TEST_F(SettingCommandTest, OkStoresTheFiveValuesAndTheyReachThePane)
 {
-    const QString face = InstalledFace();
+    // An installed family, so that the font list selects the pane's own face.
+    const QStringList families = QFontDatabase::families();
+    const QString face = families.isEmpty() ? QStringLiteral("NoSuchFace") : families.first();
     m_pane->SetTextFont(face, 22, true);
     m_pane->SetBackgroundColor(0x123456);
     m_pane->SetTextColor(0x654321);
@@ -125,11 +88,7 @@ TEST_F(SettingCommandTest, OkStoresTheFiveValuesAndTheyReachThePane)
     });
     EXPECT_EQ(shownSize, QStringLiteral("22"));
     EXPECT_TRUE(shownBold);
-    EXPECT_EQ(ReadStored(), (StoredSettings{face, 22, 1, 0x123456, 0x654321})) << "unchanged values written back";
-    ASSERT_TRUE(m_pane->GetTextFont());
-    EXPECT_EQ(m_pane->GetTextFont()->faceName, face);
-    EXPECT_EQ(m_pane->GetTextFont()->weight, TextFont::FW_BOLD);
-    EXPECT_EQ(m_pane->GetBackgroundColor(), COLORREF(0x123456));
+    EXPECT_EQ(StoredSettings(), face + " 22 1 123456 654321") << "unchanged values written back";
 
     // Automatic for both colours stores white twice.
     Run([&](CSettingDlg& dialog) {
@@ -139,11 +98,12 @@ TEST_F(SettingCommandTest, OkStoresTheFiveValuesAndTheyReachThePane)
         EXPECT_EQ(dialog.m_bkColourButton->GetColour(), CLR_DEFAULT);
         Press(dialog, IDOK);
     });
-    EXPECT_EQ(ReadStored(), (StoredSettings{face, 22, 0, kWhite, kWhite}));
+    EXPECT_EQ(StoredSettings(), face + " 22 0 ffffff ffffff");
+    EXPECT_EQ(m_pane->GetTextFont()->weight, TextFont::FW_NORMAL);
+    EXPECT_FALSE(m_pane->font().bold());
     EXPECT_EQ(m_pane->GetBackgroundColor(), kWhite);
     EXPECT_EQ(m_pane->GetTextColor(), kWhite);
     EXPECT_EQ(m_pane->palette().color(QPalette::Base), QColor(Qt::white));
-    EXPECT_FALSE(m_pane->font().bold());
 }
 
 TEST_F(SettingCommandTest, SizeArrowsStayWithinFiveToFortyAndATypedSizeMustBeAWholeNumber)
@@ -172,7 +132,7 @@ TEST_F(SettingCommandTest, SizeArrowsStayWithinFiveToFortyAndATypedSizeMustBeAWh
     EXPECT_EQ(Boxes()[0].text, QStringLiteral("Please enter an integer."));
     EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_EQ(m_pane->GetTextFont()->height, 50);
-    EXPECT_EQ(ReadStored().height, 50);
+    EXPECT_EQ(CRegSettings().GetHeight(), 50);
 }
 
 TEST_F(SettingCommandTest, PaneWithoutAFontOffersFifteenPixelTahomaAndAnythingButOkChangesNothing)
@@ -207,11 +167,7 @@ TEST_F(SettingCommandTest, ChoiceThatCannotBeSavedStillReachesThePaneAndTheLearn
     m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 15, false);
     Run([&](CSettingDlg& dialog) { Press(dialog, IDOK); });
     ASSERT_TRUE(Boxes().empty());
-    QFile file(Registry::FilePath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
-
+    const QByteArray before = ReadHost(Registry::FilePath());
     {
         // The disk fills up half way through the new settings file.
         FileSizeLimit limit(rlim_t(before.size() / 2));
@@ -228,7 +184,6 @@ TEST_F(SettingCommandTest, ChoiceThatCannotBeSavedStillReachesThePaneAndTheLearn
                                               "They apply until Vellumdeck closes.")
                                    .arg(QDir::toNativeSeparators(Registry::FilePath())));
     EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), before);
-    EXPECT_EQ(ReadStored().height, 15);
+    EXPECT_EQ(ReadHost(Registry::FilePath()), before);
+    EXPECT_EQ(CRegSettings().GetHeight(), 15);
 }

@@ -6,46 +6,18 @@ namespace {
 
 const QString kTextFile = QStringLiteral("\\My documents\\Vellumdeck Data\\Lesson1.txt");
 
-// count lines "Line 000" .. with CR LF ends: each line is 10 characters long.
-QByteArray NumberedLines(int count)
-{
-    QByteArray text;
-    for (int i = 0; i < count; ++i)
-        text += QByteArray("Line ") + QByteArray::number(i).rightJustified(3, '0') + "\r\n";
-    return text;
-}
-
-// Paragraphs long enough to wrap over several display lines.
-QByteArray LongParagraphs(int count)
-{
-    QByteArray text;
-    for (int i = 0; i < count; ++i) {
-        text += "Paragraph " + QByteArray::number(i) + ":";
-        for (int w = 0; w < 40; ++w)
-            text += " word" + QByteArray::number(w);
-        text += "\r\n";
-    }
-    return text;
-}
-
 class StudyEditTest : public PaneFixture
 {
 protected:
     QString Selected() const { return m_pane->textCursor().selectedText(); }
     int First() { return m_pane->GetFirstVisibleLine(); }
-    void Press(Qt::Key key, int times = 1)
-    {
-        for (int i = 0; i < times; ++i)
-            QTest::keyClick(m_pane, key);
-    }
 };
 
 }  // namespace
 
 TEST_F(StudyEditTest, TextOf65535BytesLoadsAndOneOf65536IsRefused)
 {
-    QByteArray text = NumberedLines(6600);
-    text.truncate(65535);
+    const QByteArray text = QByteArray("Line 000\r\n").repeated(6554).left(65535);
     ASSERT_TRUE(m_root.WriteFile(kTextFile, text));
     EXPECT_NE(m_pane->LoadTextFile(kTextFile), 0);
     EXPECT_EQ(m_pane->GetWindowText().size(), 65535);
@@ -53,8 +25,7 @@ TEST_F(StudyEditTest, TextOf65535BytesLoadsAndOneOf65536IsRefused)
 
     ASSERT_TRUE(m_root.WriteFile(kTextFile, text + "x"));
     EXPECT_EQ(m_pane->LoadTextFile(kTextFile), 0);
-    const QByteArray tooLarge = text + "x";
-    ShowText(tooLarge);
+    ShowText(text + "x");
     ASSERT_EQ(Boxes().size(), 2u);
     for (const auto& box : Boxes()) {
         EXPECT_EQ(box.text, QStringLiteral("Txt file which is larger than 64KB can not be opened."));
@@ -66,14 +37,12 @@ TEST_F(StudyEditTest, TextOf65535BytesLoadsAndOneOf65536IsRefused)
 TEST_F(StudyEditTest, EmptyMissingAndForeignFiles)
 {
     ShowText("Old text");
-
     EXPECT_EQ(m_pane->LoadTextFile(QStringLiteral("\\My documents\\none.txt")), 0);
     EXPECT_EQ(m_pane->GetWindowText(), QStringLiteral("Old text"));
     EXPECT_TRUE(Boxes().empty());
 
     ASSERT_TRUE(m_root.WriteFile(kTextFile, QByteArray()));
     EXPECT_NE(m_pane->LoadTextFile(kTextFile), 0);
-    EXPECT_TRUE(m_pane->GetWindowText().isEmpty());
     EXPECT_EQ(m_pane->toPlainText(), QString());
 
     // UTF-16 with a byte-order mark is not detected: every byte is a character.
@@ -81,15 +50,6 @@ TEST_F(StudyEditTest, EmptyMissingAndForeignFiles)
     EXPECT_NE(m_pane->LoadTextFile(kTextFile), 0);
     const QChar expected[] = {QChar(0xFF), QChar(0xFE), QChar('H'), QChar(0), QChar('i'), QChar(0)};
     EXPECT_EQ(m_pane->GetWindowText(), QString(expected, 6));
-}
-
-TEST_F(StudyEditTest, MultiByteCodePageGivesPositionsInCharacters)
-{
-    CodePage::SetName("CP949");
-    ShowText("\xC7\xD1\xB1\xB9\xBE\xEE\r\nabc");   // three Hangul syllables, then abc
-    EXPECT_EQ(m_pane->GetWindowText(), QStringLiteral("\uD55C\uAD6D\uC5B4\r\nabc"));
-    EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), true), 5);
-    EXPECT_EQ(Selected(), QStringLiteral("abc"));
 }
 
 TEST_F(StudyEditTest, RepeatedSearchStepsThroughMatchesThenCompletesThenRestarts)
@@ -106,10 +66,25 @@ TEST_F(StudyEditTest, RepeatedSearchStepsThroughMatchesThenCompletesThenRestarts
     EXPECT_EQ(Boxes()[0].text, QStringLiteral("Document search has been completed."));
     EXPECT_EQ(Boxes()[0].caption, QStringLiteral("Search"));
     EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
-
     // Back at the top, the match at the very first character is found again.
     EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), false), 0);
+}
 
+TEST_F(StudyEditTest, PositionsAreInCharactersAndCountEveryKindOfLineEnd)
+{
+    CodePage::SetName("CP949");
+    ShowText("\xC7\xD1\xB1\xB9\xBE\xEE\r\nabc");   // three Hangul syllables, then abc
+    EXPECT_EQ(m_pane->GetWindowText(), QStringLiteral("\uD55C\uAD6D\uC5B4\r\nabc"));
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), true), 5);
+    EXPECT_EQ(Selected(), QStringLiteral("abc"));
+
+    ShowText("a\r\nb\nc\rd");
+    EXPECT_EQ(m_pane->GetLineCount(), 4);
+    EXPECT_EQ(m_pane->LineIndex(1), 3);
+    EXPECT_EQ(m_pane->LineIndex(2), 5);
+    EXPECT_EQ(m_pane->LineIndex(3), 7);
+    EXPECT_EQ(m_pane->LineFromChar(2), 0);   // inside "\r\n"
+    EXPECT_EQ(m_pane->FindText(QStringLiteral("D"), true), 7);
 }
 
 TEST_F(StudyEditTest, CaptureTakesTheTopmostNonEmptyLineInView)
@@ -117,7 +92,6 @@ TEST_F(StudyEditTest, CaptureTakesTheTopmostNonEmptyLineInView)
     EXPECT_FALSE(m_pane->CaptureBookmark());
     ShowText("\r\n\r\n\r\n");
     EXPECT_FALSE(m_pane->CaptureBookmark());
-
     ShowText("\r\n\r\n\r\nabc\r\nSecond line");
     std::optional<BookmarkEntry> entry = m_pane->CaptureBookmark();
     ASSERT_TRUE(entry);
@@ -128,12 +102,18 @@ TEST_F(StudyEditTest, CaptureTakesTheTopmostNonEmptyLineInView)
 
 TEST_F(StudyEditTest, BookmarkFindsItsTextAfterTheFontChanges)
 {
+    // Paragraphs long enough to wrap over several display lines.
+    QByteArray words, text;
+    for (int w = 0; w < 40; ++w)
+        words += " word" + QByteArray::number(w);
+    for (int i = 0; i < 30; ++i)
+        text += "Paragraph " + QByteArray::number(i) + ":" + words + "\r\n";
     m_pane->SetTextFont(QStringLiteral("DejaVu Sans"), 14, 0);
-    ShowText(LongParagraphs(30));
+    ShowText(text);
     const int linesBefore = m_pane->GetLineCount();
-    ASSERT_GT(linesBefore, 60);   // the paragraphs wrap
-
-    Press(Qt::Key_Right, 37);
+    ASSERT_GT(linesBefore, 60);
+    for (int i = 0; i < 37; ++i)
+        QTest::keyClick(m_pane, Qt::Key_Right);
     const std::optional<BookmarkEntry> entry = m_pane->CaptureBookmark();
     ASSERT_TRUE(entry);
     EXPECT_EQ(m_pane->LineIndex(First()), entry->position);
@@ -151,15 +131,4 @@ TEST_F(StudyEditTest, BookmarkFindsItsTextAfterTheFontChanges)
     m_pane->ScrollToBookmark(*entry);
     EXPECT_EQ(m_pane->LineIndex(First()), entry->position);
     EXPECT_EQ(m_pane->GetTextFont()->weight, TextFont::FW_NORMAL);
-}
-
-TEST_F(StudyEditTest, PositionsCountEveryKindOfLineEnd)
-{
-    ShowText("a\r\nb\nc\rd");
-    EXPECT_EQ(m_pane->GetLineCount(), 4);
-    EXPECT_EQ(m_pane->LineIndex(1), 3);
-    EXPECT_EQ(m_pane->LineIndex(2), 5);
-    EXPECT_EQ(m_pane->LineIndex(3), 7);
-    EXPECT_EQ(m_pane->LineFromChar(2), 0);   // inside "\r\n"
-    EXPECT_EQ(m_pane->FindText(QStringLiteral("D"), true), 7);
 }

@@ -5,15 +5,35 @@
 #include "CodePage.h"
 #include "MessageBox.h"
 #include "RecordingMessageBoxPresenter.h"
+#include "RegSettings.h"
 #include "StudyEdit.h"
 #include "TempDeviceRoot.h"
 #include "resource.h"
 
+#include <QFile>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+inline QByteArray ReadHost(const QString& hostPath)
+{
+    QFile file(hostPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The five stored display settings as "face height bold background text", colours in hex.
+inline QString StoredSettings()
+{
+    CRegSettings settings;
+    return QStringLiteral("%1 %2 %3 %4 %5")
+        .arg(settings.GetFontName())
+        .arg(settings.GetHeight())
+        .arg(settings.GetBold())
+        .arg(settings.GetBkColor(), 0, 16)
+        .arg(settings.GetTxtColor(), 0, 16);
+}
 
 class StudyFixture : public ::testing::Test
 {
@@ -25,44 +45,35 @@ protected:
         m_previousPresenter = SetMessageBoxPresenter(std::move(recorder));
         CodePage::SetName("CP1252");
     }
-
     void TearDown() override
     {
         CodePage::SetName(QByteArray());
         SetMessageBoxPresenter(std::move(m_previousPresenter));
     }
-
     std::vector<RecordingMessageBoxPresenter::Record> Boxes() const { return m_boxes->Records(); }
 
     TempDeviceRoot m_root;
     RecordingMessageBoxPresenter* m_boxes = nullptr;
-
-private:
     std::unique_ptr<MessageBoxPresenter> m_previousPresenter;
 };
 
 class PaneFixture : public StudyFixture
 {
 protected:
-    // The pane's place in the main view.
-    static constexpr QRect kPaneRect{3, 3, 231, 202};
-
     void SetUp() override
     {
         StudyFixture::SetUp();
         m_view = std::make_unique<QWidget>();
         m_view->resize(240, 320);
         m_pane = new CStudyEdit;
-        m_pane->Create(m_view.get(), kPaneRect, IDC_TEXT_PANE);
+        m_pane->Create(m_view.get(), QRect(3, 3, 231, 202), IDC_TEXT_PANE);   // its place in the main view
         m_view->show();
     }
-
     void TearDown() override
     {
         m_view.reset();
         StudyFixture::TearDown();
     }
-
     void ShowText(const QByteArray& bytes) { m_pane->LoadTextBuffer(bytes.constData(), std::uint32_t(bytes.size())); }
 
     std::unique_ptr<QWidget> m_view;
