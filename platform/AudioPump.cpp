@@ -89,9 +89,11 @@ bool AudioPump::WaitUntil(Clock::time_point due)
 void AudioPump::Run()
 {
     const double bytesPerSecond = static_cast<double>(m_format.BytesPerSecond()) * m_speed;
+    const double heardSpeed = Paced() ? m_speed : AudioFeed::kHeardAtOnce;
     Clock::time_point due = Clock::now();
     for (;;) {
-        const std::size_t got = m_feed->Read(m_chunk.data(), m_chunk.size());
+        // A chunk is heard from the moment the previous one has had its time.
+        const std::size_t got = m_feed->Read(m_chunk.data(), m_chunk.size(), due, heardSpeed);
         if (got > 0) {
             m_sink(m_chunk.data(), got);
             if (Paced()) {
@@ -103,7 +105,7 @@ void AudioPump::Run()
             }
         }
         // Also after an empty read: a zero-length header is played by being passed.
-        m_feed->CompletePlayed();
+        m_feed->CompleteHeard();
         if (got == 0) {
             if (!WaitForWake())
                 break;

@@ -82,10 +82,37 @@ bool MessageQueue::Post(const Message& msg)
     return true;
 }
 
+bool MessageQueue::PostAt(const Message& msg, Clock::time_point due)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_timed.emplace(due, msg);
+    }
+    // The waiter may have to wake sooner than it meant to.
+    m_arrived.notify_one();
+    return true;
+}
+
+void MessageQueue::TakeDue(Clock::time_point now)
+{
+    while (!m_timed.empty() && m_timed.begin()->first <= now) {
+        m_messages.push_back(m_timed.begin()->second);
+        m_timed.erase(m_timed.begin());
+    }
+}
+
 bool MessageQueue::Get(Message& msg)
 {
     std::unique_lock<std::mutex> guard(m_lock);
-    m_arrived.wait(guard, [this] { return !m_messages.empty(); });
+    for (;;) {
+        TakeDue(Clock::now());
+        if (!m_messages.empty())
+            break;
+        if (m_timed.empty())
+            m_arrived.wait(guard);
+        else
+            m_arrived.wait_until(guard, m_timed.begin()->first);
+    }
     msg = m_messages.front();
     m_messages.pop_front();
     return msg.message != WM_QUIT;
@@ -94,6 +121,7 @@ bool MessageQueue::Get(Message& msg)
 bool MessageQueue::Peek(Message& msg)
 {
     std::lock_guard<std::mutex> guard(m_lock);
+    TakeDue(Clock::now());
     if (m_messages.empty())
         return false;
     msg = m_messages.front();
@@ -120,6 +148,15 @@ BOOL PostThreadMessageW(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam)
     if (!queue)
         return 0;
     return queue->Post(Message{msg, wParam, lParam}) ? 1 : 0;
+}
+
+BOOL PostThreadMessageAt(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam,
+                         std::chrono::steady_clock::time_point due)
+{
+    const std::shared_ptr<MessageQueue> queue = Find(threadId);
+    if (!queue)
+        return 0;
+    return queue->PostAt(Message{msg, wParam, lParam}, due) ? 1 : 0;
 }
 
 BOOL GetMessageW(Message* msg)

@@ -54,6 +54,9 @@ bool SdlAudioBackend::Open(const AudioFormat& format, AudioFeed& feed, std::stri
         return false;
     }
     m_silence = obtained.silence;
+    // What the callback hands over is heard about one device buffer later.
+    m_latency = std::chrono::duration_cast<AudioFeed::Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(obtained.samples) / obtained.freq));
     // A device starts playing at once, as soon as anything is queued.
     SDL_PauseAudioDevice(m_device, 0);
     return true;
@@ -89,7 +92,8 @@ void SdlAudioBackend::Callback(void* self, Uint8* stream, int length)
 {
     auto* backend = static_cast<SdlAudioBackend*>(self);
     const std::size_t wanted = static_cast<std::size_t>(length);
-    const std::size_t got = backend->m_feed->Read(stream, wanted);
+    const auto heardFrom = AudioFeed::Clock::now() + backend->m_latency;
+    const std::size_t got = backend->m_feed->Read(stream, wanted, heardFrom, 1.0);
     std::memset(stream + got, backend->m_silence, wanted - got);
-    backend->m_feed->CompletePlayed();
+    backend->m_feed->CompleteHeard();
 }

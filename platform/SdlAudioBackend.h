@@ -24,4 +24,5 @@ private:
     AudioFeed* m_feed = nullptr;
     SDL_AudioDeviceID m_device = 0;
     Uint8 m_silence = 0;
+    AudioFeed::Clock::duration m_latency{};
 };

@@ -152,6 +152,22 @@ MMRESULT waveOutClose(HWAVEOUT device)
     return MMSYSERR_NOERROR;
 }
 
+MMRESULT waveOutGetPosition(HWAVEOUT device, MMTIME* time, UINT size)
+{
+    if (!IsOpen(device))
+        return MMSYSERR_INVALHANDLE;
+    if (!time || size < sizeof(MMTIME))
+        return MMSYSERR_INVALPARAM;
+    const std::uint64_t bytes = device->HeardBytes();
+    if (time->wType == TIME_SAMPLES) {
+        time->u.sample = static_cast<DWORD>(bytes / device->Format().BlockAlign());
+        return MMSYSERR_NOERROR;
+    }
+    time->wType = TIME_BYTES;
+    time->u.cb = static_cast<DWORD>(bytes);
+    return MMSYSERR_NOERROR;
+}
+
 MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD* volume)
 {
     if (device && !IsOpen(device))

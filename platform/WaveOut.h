@@ -36,6 +36,19 @@ struct WAVEHDR
     DWORD_PTR reserved = 0;
 };
 
+// A device position, in the unit wType asks for.
+constexpr UINT TIME_SAMPLES = 0x0002;
+constexpr UINT TIME_BYTES = 0x0004;
+struct MMTIME
+{
+    UINT wType = TIME_BYTES;
+    union
+    {
+        DWORD sample;
+        DWORD cb;
+    } u{};
+};
+
 struct WaveOutDevice;
 using HWAVEOUT = WaveOutDevice*;
 
@@ -53,6 +66,12 @@ MMRESULT waveOutRestart(HWAVEOUT device);
 // Returns every queued header at once, each with its completion message.
 MMRESULT waveOutReset(HWAVEOUT device);
 MMRESULT waveOutClose(HWAVEOUT device);
+// How much of what was written has been heard since the open or the last reset: bytes
+// (TIME_BYTES) or sample frames (TIME_SAMPLES; any other unit is answered in bytes, with
+// wType set so). It follows the listener, not the queue: a written buffer is heard some
+// time after the backend has taken it, and the count runs on while it plays. The count
+// wraps at 2^32 as a DWORD does.
+MMRESULT waveOutGetPosition(HWAVEOUT device, MMTIME* time, UINT size);
 // Low word left, high word right, 0 to 0xFFFF. A null device means the program's volume.
 MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD* volume);
 MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume);

@@ -65,6 +65,9 @@ MMRESULT WaveOutDevice::Write(WAVEHDR* header)
             return WAVERR_STILLPLAYING;
         header->dwFlags = (header->dwFlags | WHDR_INQUEUE) & ~WHDR_DONE;
         header->lpNext = nullptr;
+        // The driver's own field: where in the stream the header's last byte lies.
+        m_writtenOffset += header->dwBufferLength;
+        header->reserved = static_cast<DWORD_PTR>(m_writtenOffset);
         if (m_tail)
             m_tail->lpNext = header;
         else
@@ -104,6 +107,9 @@ void WaveOutDevice::Reset()
     m_reading = nullptr;
     m_readOffset = 0;
     m_streamOffset = 0;
+    m_writtenOffset = 0;
+    m_spanStart = m_spanCount = 0;
+    m_heardFloor = m_heard = 0;
 }
 
 bool WaveOutDevice::WaitUntilIdle(std::chrono::milliseconds timeout)
@@ -112,7 +118,8 @@ bool WaveOutDevice::WaitUntilIdle(std::chrono::milliseconds timeout)
     return m_idle.wait_for(lock, timeout, [this] { return m_head == nullptr; });
 }
 
-std::size_t WaveOutDevice::Read(std::uint8_t* dest, std::size_t size)
+std::size_t WaveOutDevice::Read(std::uint8_t* dest, std::size_t size, Clock::time_point heardFrom,
+                                double speed)
 {
     std::size_t got = 0;
     std::uint64_t startOffset = 0;
@@ -134,15 +141,70 @@ std::size_t WaveOutDevice::Read(std::uint8_t* dest, std::size_t size)
         }
         startOffset = m_streamOffset;
         m_streamOffset += got;
+        if (got > 0)
+            Schedule(startOffset, got, heardFrom, speed);
     }
     SoftwareVolume::Apply(dest, got, m_format, startOffset);
     return got;
 }
 
-void WaveOutDevice::CompletePlayed()
+void WaveOutDevice::Schedule(std::uint64_t offset, std::size_t bytes, Clock::time_point from,
+                             double speed)
+{
+    if (m_spanCount == kSpanCount) {
+        // The oldest span went to the listener long ago.
+        const HeardSpan& oldest = m_spans[m_spanStart];
+        m_heardFloor = oldest.offset + oldest.bytes;
+        m_spanStart = (m_spanStart + 1) % kSpanCount;
+        --m_spanCount;
+    }
+    m_spans[(m_spanStart + m_spanCount) % kSpanCount] = HeardSpan{offset, bytes, from, speed};
+    ++m_spanCount;
+}
+
+// The newest span that has begun to be heard tells how far the listener is: all
+// before it has been heard, and of it as much as its time since it began allows.
+std::uint64_t WaveOutDevice::HeardAt(Clock::time_point now) const
+{
+    std::uint64_t heard = m_heardFloor;
+    for (std::size_t i = m_spanCount; i-- > 0;) {
+        const HeardSpan& span = m_spans[(m_spanStart + i) % kSpanCount];
+        if (span.speed <= AudioFeed::kHeardAtOnce) {
+            heard = span.offset + span.bytes;
+            break;
+        }
+        if (span.from > now)
+            continue;
+        const double seconds = std::chrono::duration<double>(now - span.from).count();
+        const double played = seconds * span.speed * static_cast<double>(m_format.BytesPerSecond());
+        const std::size_t block = std::max<std::size_t>(m_format.BlockAlign(), 1);
+        const auto whole = static_cast<std::uint64_t>(played) / block * block;
+        heard = span.offset + std::min<std::uint64_t>(whole, span.bytes);
+        break;
+    }
+    return std::max(heard, m_heard);
+}
+
+std::uint64_t WaveOutDevice::HeardBytes()
 {
     std::lock_guard lock(m_lock);
-    CompleteUpTo(m_reading);
+    m_heard = std::min(HeardAt(Clock::now()), m_streamOffset);
+    return m_heard;
+}
+
+void WaveOutDevice::CompleteHeard()
+{
+    std::lock_guard lock(m_lock);
+    m_heard = std::min(HeardAt(Clock::now()), m_streamOffset);
+    while (m_head && m_head != m_reading && m_head->reserved <= m_heard) {
+        WAVEHDR* done = m_head;
+        m_head = done->lpNext;
+        Complete(done);
+    }
+    if (!m_head) {
+        m_tail = nullptr;
+        m_idle.notify_all();
+    }
 }
 
 void WaveOutDevice::CompleteUpTo(const WAVEHDR* stop)

@@ -74,3 +74,25 @@ TEST(MessageQueueTest, KeepsEachPostersOrderAcrossThreadsAndEndsOnQuit)
     EXPECT_EQ(quit.message, WM_QUIT);
     EXPECT_EQ(quit.wParam, WPARAM(42));
 }
+
+TEST(MessageQueueTest, TimedPostComesWhenDueBehindWhatCameBefore)
+{
+    EXPECT_FALSE(PostThreadMessageAt(0x7FFFFFF0u, kTestMessage, 0, 0, std::chrono::steady_clock::now()));
+    MessageQueue::CreateForCurrentThread();
+    const DWORD self = GetCurrentThreadId();
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(PostThreadMessageAt(self, kTestMessage, 2, 0, start + std::chrono::milliseconds(60)));
+    ASSERT_TRUE(PostThreadMessageAt(self, kTestMessage, 1, 0, start + std::chrono::milliseconds(30)));
+    Message msg;
+    EXPECT_FALSE(MessageQueue::ForCurrentThread()->Peek(msg)) << "nothing is due yet";
+    PostThreadMessageW(self, kTestMessage, 0, 0);
+
+    std::vector<WPARAM> order;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(GetMessageW(&msg));
+        order.push_back(msg.wParam);
+    }
+    EXPECT_EQ(order, (std::vector<WPARAM>{0, 1, 2}));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(60));
+    MessageQueue::DestroyForCurrentThread();
+}

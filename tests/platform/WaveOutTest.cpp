@@ -74,6 +74,55 @@ TEST_F(WaveOutTest, RefusesWhatWouldBreakTheQueue)
     EXPECT_EQ(waveOutClose(device), MMSYSERR_INVALHANDLE);
 }
 
+// The position follows the listener: it runs on while a buffer plays, a buffer is
+// done only once its last byte has been heard, and a reset starts the count again.
+TEST_F(WaveOutTest, PositionRunsWithWhatIsHeardAndABufferIsDoneOnlyOnceHeard)
+{
+    ScopedEnv realTime("VELLUMDECK_AUDIO", "null:1");
+    HWAVEOUT device = Open(kFormat);
+    ASSERT_NE(device, nullptr);
+    QByteArray data(kSecond / 2, '\0');
+    std::vector<WAVEHDR> headers = Headers(device, data, 2);
+    for (WAVEHDR& header : headers)
+        waveOutWrite(device, &header, sizeof(WAVEHDR));
+
+    MMTIME time;
+    DWORD last = 0;
+    bool sawPartOfTheFirst = false;
+    std::vector<Message> done;
+    const auto give_up = std::chrono::steady_clock::now() + 5s;
+    while (done.size() < 2 && std::chrono::steady_clock::now() < give_up) {
+        time.wType = TIME_BYTES;
+        ASSERT_EQ(waveOutGetPosition(device, &time, sizeof(time)), MMSYSERR_NOERROR);
+        EXPECT_GE(time.u.cb, last) << "the position never goes back";
+        EXPECT_LE(time.u.cb, DWORD(kSecond / 2));
+        EXPECT_EQ(time.u.cb % 4, 0u) << "whole sample frames";
+        last = time.u.cb;
+        sawPartOfTheFirst |= last > 0 && last < DWORD(kSecond / 4);
+        for (const Message& msg : Pending()) {
+            done.push_back(msg);
+            const WAVEHDR* header = reinterpret_cast<const WAVEHDR*>(msg.lParam);
+            const DWORD end = header == &headers[0] ? kSecond / 4 : kSecond / 2;
+            time.wType = TIME_BYTES;
+            waveOutGetPosition(device, &time, sizeof(time));
+            EXPECT_GE(time.u.cb, end) << "a buffer comes back only once it has been heard";
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_EQ(done.size(), 2u);
+    EXPECT_TRUE(sawPartOfTheFirst) << "the count runs on inside a buffer";
+
+    time.wType = TIME_SAMPLES;
+    waveOutGetPosition(device, &time, sizeof(time));
+    EXPECT_EQ(time.u.sample, DWORD(kSecond / 2 / 4));
+    waveOutReset(device);
+    time.wType = TIME_BYTES;
+    waveOutGetPosition(device, &time, sizeof(time));
+    EXPECT_EQ(time.u.cb, 0u);
+    Close(device, headers);
+    EXPECT_EQ(waveOutGetPosition(device, &time, sizeof(time)), MMSYSERR_INVALHANDLE);
+}
+
 // The volume is the program's, whichever handle sets it, and outlives the run.
 TEST_F(WaveOutTest, VolumeIsFullUntilSetAndIsRememberedInTheRegistry)
 {
