@@ -119,6 +119,14 @@ void CPlayerEngine::Service()
     if (m_output.Attached() != nullptr)
     {
         m_output.Pump();
+        if (m_output.DeviceLost())
+        {
+            // As a device that cannot be opened: the learner is told once, and the
+            // player stops rather than running on in silence.
+            ReportDeviceFailure();
+            Stop();
+            return;
+        }
         if (m_output.Attached() != nullptr)
             PostPosition();
     }

@@ -51,6 +51,7 @@ void CWaveOutput::Attach(CMp3Decoder* decoder)
 bool CWaveOutput::Open(const TrackInfo& info, DWORD threadId)
 {
     Close();   // a second open must not lose the first device and block
+    m_deviceLost = false;
     const WAVEFORMATEX format = FormatOf(info);
     if (waveOutOpen(&m_device, WAVE_MAPPER, &format, threadId, kNoInstance, CALLBACK_THREAD)
         != MMSYSERR_NOERROR) {
@@ -100,8 +101,11 @@ bool CWaveOutput::Pump()
         header.dwBufferLength = kBufferSize;
         const bool more = m_decoder->Fill(header.lpData, &header.dwBufferLength);
         // The last buffer of a file is usually only partly filled; it plays too.
-        if (header.dwBufferLength > 0)
-            waveOutWrite(m_device, &header, sizeof(WAVEHDR));
+        if (header.dwBufferLength > 0 &&
+            waveOutWrite(m_device, &header, sizeof(WAVEHDR)) == MMSYSERR_NODRIVER) {
+            m_deviceLost = true;
+            return false;
+        }
         if (!more) {
             m_decoder->Close();
             m_decoder = nullptr;

@@ -30,10 +30,14 @@ public:
     bool AllIdle() const;
     void Reset();
     bool IsOpen() const { return m_device != nullptr; }
+    // The device went away while it played (its sound server ended, say): it takes no
+    // more buffers. Cleared by the next Open.
+    bool DeviceLost() const { return m_deviceLost; }
 
 private:
     CMp3Decoder* m_decoder = nullptr;
     HWAVEOUT m_device = nullptr;
     WAVEHDR m_headers[kBufferCount];
     char* m_block = nullptr;
+    bool m_deviceLost = false;
 };
