@@ -269,6 +269,9 @@ bool CVellumdeckView::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_PLAYER_POS:
         *result = OnPlayerPos(wParam, lParam);
         return true;
+    case WM_PLAYER_LOOPPOINT:
+        *result = OnPlayerLoopPoint(wParam, lParam);
+        return true;
     case WM_COMMAND:
         // A control names itself in lParam; menus and accelerators do not.
         if (lParam != 0) {

@@ -162,6 +162,10 @@ public:
     LRESULT OnPlayerState(WPARAM wParam, LPARAM lParam);
     LRESULT OnPlayerTotal(WPARAM wParam, LPARAM lParam);
     LRESULT OnPlayerPos(WPARAM wParam, LPARAM lParam);
+    // Where the thread took a loop point, or that the loop's passes are done.
+    LRESULT OnPlayerLoopPoint(WPARAM wParam, LPARAM lParam);
+    // The seek slider's ticks at the loop's points.
+    void ShowLoopTics();
     // Paints the text of a hidden label onto the back buffer at (x, y), over the skin.
     void PaintTimeText(int labelId, const QPoint& at);
     // Runs once, when the frame closes or the view goes away.

@@ -104,18 +104,16 @@ void CVellumdeckView::OnUpdateBookmarkCommands(CCmdUI* cmdUI)
 
 void CVellumdeckView::OnFileOpen()
 {
+    // The dialog stops what plays (also when it is cancelled), and the loop and
+    // repeat-one of that recording go with it, in the panel as in the controller.
+    const bool wasOpen = m_playerState == PLAYER_PLAYING || m_playerState == PLAYER_PAUSED;
     const QString title = m_controller.OpenWithDialog();
+    if (wasOpen)
+        ResetLoopAndRepeat();
     if (title == CPlayerController::kOpenErrorTitle)
         return;
     LoadStudyTextOf(title);
     EnablePanelButtons();
-    if (m_playerState == PLAYER_PLAYING) {
-        ShowButton(BTN_LOOP_OFF, true);
-        ShowButton(BTN_LOOP_AB, false);
-        ShowButton(BTN_LOOP_A, false);
-        m_loopPointsSet = 0;
-        m_seekSlider.ClearTics(false);
-    }
 }
 
 void CVellumdeckView::EnablePanelButtons()

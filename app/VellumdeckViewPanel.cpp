@@ -252,6 +252,41 @@ LRESULT CVellumdeckView::OnPlayerTotal(WPARAM wParam, LPARAM)
     return 0;
 }
 
+LRESULT CVellumdeckView::OnPlayerLoopPoint(WPARAM wParam, LPARAM lParam)
+{
+    if (m_destroyed)
+        return 0;
+    const int kind = int(wParam);
+    m_controller.OnPlayerLoopPoint(kind, int(lParam));
+    if (kind == CPlayerController::kLoopClear) {
+        // The passes asked for are done: the panel shows no loop any more.
+        if (m_loopPointsSet != 0) {
+            m_loopPointsSet = 0;
+            m_seekSlider.ClearTics(true);
+            ShowButton(BTN_LOOP_OFF, true);
+            ShowButton(BTN_LOOP_A, false);
+            ShowButton(BTN_LOOP_AB, false);
+        }
+        return 0;
+    }
+    if (m_loopPointsSet != 0)
+        ShowLoopTics();
+    return 0;
+}
+
+// Each tick at the second nearest to where its point fell.
+void CVellumdeckView::ShowLoopTics()
+{
+    constexpr int kHalfSecondMs = 500;
+    constexpr int kSecondMs = 1000;
+    m_seekSlider.ClearTics(false);
+    for (const int ms : {m_controller.GetLoopStartMs(), m_controller.GetLoopEndMs()}) {
+        if (ms >= 0)
+            m_seekSlider.SetTic((ms + kHalfSecondMs) / kSecondMs);
+    }
+    m_seekSlider.update();
+}
+
 LRESULT CVellumdeckView::OnPlayerPos(WPARAM wParam, LPARAM)
 {
     if (m_destroyed)

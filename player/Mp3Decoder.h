@@ -16,6 +16,7 @@
 #include "AudioExtent.h"
 #include "File.h"
 #include "FrameIndex.h"
+#include "PcmSource.h"
 #include "TrackInfo.h"
 
 #include <QString>
@@ -33,7 +34,7 @@ struct XingInfo
     std::int32_t scale = 0;
 };
 
-class CMp3Decoder
+class CMp3Decoder final : public PcmSource
 {
 public:
     static constexpr int kReadBufferSize = 40000;
@@ -53,12 +54,12 @@ public:
 
     void Init();
     bool Open(const QString& path);
-    void Close();
+    void Close() override;
     bool Seek(std::int32_t target, std::int32_t scale);
     // Writes up to *byteCount bytes of PCM; *byteCount then holds the bytes written.
     // False at the end of the data or on a read failure; the bytes written in that
     // call are still counted, so the last, partly filled buffer can be played.
-    bool Fill(void* destination, std::uint32_t* byteCount);
+    bool Fill(void* destination, std::uint32_t* byteCount) override;
     bool GetTrackInfo(TrackInfo* info);
     int PositionSeconds() const;
 
