@@ -16,6 +16,7 @@
 #include "ImgButton.h"
 #include "PlayerController.h"
 #include "PlayerView.h"
+#include "RecordingTags.h"
 #include "SkinSlider.h"
 #include "StudyEdit.h"
 #include "Win32Defs.h"
@@ -186,6 +187,10 @@ public:
     void SeekTo(int seconds);
     // The track open in the player, for the desktop; empty when none.
     QString PlayingPath() const;
+    // The tags of the track open in the player (empty texts when none).
+    const RecordingTagInfo& PlayingTags();
+    // The window's title names the recording that plays, by its tags or its name.
+    void ShowRecordingTitle();
 
     // ---- PlayerView ----
     MessageTarget* PlayerNotifyTarget() override;
@@ -251,6 +256,7 @@ private:
     int m_playerState = 0;
     int m_nextBookmarkId = 0;
 
+    CRecordingTags m_recordingTags;
     QLabel* m_posText = nullptr;     // hidden: the controller writes, the view paints
     QLabel* m_totalText = nullptr;
     bool m_setUp = false;

@@ -49,3 +49,16 @@ QString CVellumdeckView::PlayingPath() const
         return QString();
     return controller.GetPlaylist().value(controller.GetCurrentIndex());
 }
+
+const RecordingTagInfo& CVellumdeckView::PlayingTags()
+{
+    static const RecordingTagInfo kNone;
+    const QString path = PlayingPath();
+    return path.isEmpty() ? kNone : m_recordingTags.For(path);
+}
+
+void CVellumdeckView::ShowRecordingTitle()
+{
+    if (QWidget* frame = window(); frame != this)
+        frame->setWindowTitle(CRecordingTags::WindowTitle(PlayingPath(), PlayingTags()));
+}

@@ -233,6 +233,7 @@ LRESULT CVellumdeckView::OnPlayerState(WPARAM wParam, LPARAM)
         // unless they are shown already (a resume, or what File Open has just loaded).
         if (CompanionOf(m_controller.GetTitle()) != m_companionPath)
             LoadStudyTextOf(m_controller.GetTitle());
+        ShowRecordingTitle();
         break;
     default:
         break;

@@ -8,6 +8,7 @@
 #include "DecoderTestSupport.h"
 #include "Dither.h"
 #include "Mp3Decoder.h"
+#include "TagBuilder.h"
 #include "TempDeviceRoot.h"
 
 #include <QByteArray>
@@ -22,91 +23,16 @@ namespace {
 
 constexpr std::uint32_t kPictureBytes = 2 * 1024 * 1024;
 
-QByteArray Syncsafe(std::uint32_t n)
-{
-    QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[3 - i] = char((n >> (7 * i)) & 0x7F);
-    return out;
-}
-
-QByteArray BigEndian32(std::uint32_t n)
-{
-    QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[3 - i] = char((n >> (8 * i)) & 0xFF);
-    return out;
-}
-
-QByteArray LittleEndian32(std::uint32_t n)
-{
-    QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[i] = char((n >> (8 * i)) & 0xFF);
-    return out;
-}
-
-// What a compressed picture looks like to a frame scanner: noise, with here and there
-// a pair of MPEG-2 frame headers (16 kHz, 8 kbit/s, mono) exactly one frame apart.
-QByteArray Picture(std::uint32_t size)
-{
-    std::mt19937 random(1234);
-    QByteArray bytes(qsizetype(size), '\0');
-    for (char& byte : bytes)
-        byte = char(random() & 0xFF);
-    const QByteArray header("\xFF\xF3\x18\xC4", 4);
-    for (qsizetype at = 1000; at + 40 < bytes.size(); at += 65536) {
-        bytes.replace(at, 4, header);
-        bytes.replace(at + 36, 4, header);
-    }
-    return bytes;
-}
-
-QByteArray Id3v2Tag(int version, const QByteArray& frameId, const QByteArray& body, bool footer = false)
-{
-    // Frame sizes are plain in 2.3 and syncsafe in 2.4; 2.2 has three-byte ids and sizes.
-    QByteArray frame;
-    if (version == 2) {
-        const auto n = std::uint32_t(body.size());
-        frame = frameId.left(3) + QByteArray(1, char(n >> 16)) + char((n >> 8) & 0xFF) + char(n & 0xFF);
-    } else {
-        frame = frameId + (version == 4 ? Syncsafe(std::uint32_t(body.size())) : BigEndian32(std::uint32_t(body.size()))) +
-                QByteArray(2, '\0');
-    }
-    frame += body;
-    const char flags = footer ? 0x10 : 0x00;
-    const QByteArray size = Syncsafe(std::uint32_t(frame.size()));
-    QByteArray tag = QByteArray("ID3") + char(version) + '\0' + flags + size + frame;
-    if (footer)
-        tag += QByteArray("3DI") + char(version) + '\0' + flags + size;
-    return tag;
-}
+using namespace TagBuilder;
 
 QByteArray CoverTag()
 {
-    return Id3v2Tag(3, "APIC", QByteArray("\0image/jpeg\0\x03\0", 14) + Picture(kPictureBytes));
+    return Id3v2Tag(3, Id3v2Frame(3, "APIC", PictureBody("image/jpeg", Picture(kPictureBytes))));
 }
 
 QByteArray TitleTag(int version, bool footer)
 {
-    return Id3v2Tag(version, version == 2 ? "TT2" : "TIT2", QByteArray("\0At the market", 14), footer);
-}
-
-QByteArray ApeTag()
-{
-    const QByteArray item = LittleEndian32(6) + LittleEndian32(0) + "Title" + '\0' + "Lesson";
-    const auto size = std::uint32_t(item.size() + CAudioExtent::kApeFooterSize);
-    auto frame = [&](std::uint32_t flags) {
-        return QByteArray("APETAGEX") + LittleEndian32(2000) + LittleEndian32(size) + LittleEndian32(1) +
-               LittleEndian32(flags) + QByteArray(8, '\0');
-    };
-    return frame(0xA0000000u) + item + frame(0x80000000u);
-}
-
-QByteArray Id3v1Tag()
-{
-    QByteArray tag = "TAG" + QByteArray("At the market").leftJustified(30, '\0');
-    return tag.leftJustified(128, '\0');
+    return Id3v2Tag(version, Id3v2Frame(version, version == 2 ? "TT2" : "TIT2", TextBody("At the market")), footer);
 }
 
 class TaggedRecordingTest : public ::testing::Test
@@ -176,9 +102,9 @@ TEST_F(TaggedRecordingTest, TagsAroundTheAudioAreNeitherHeardNorCounted)
         {"cover.mp3", cover, {}},
         {"v24-footer.mp3", TitleTag(4, true), {}},
         {"v22-then-v23.mp3", TitleTag(2, false) + TitleTag(3, false), {}},
-        {"ape-id3v1.mp3", {}, ApeTag() + Id3v1Tag()},
+        {"ape-id3v1.mp3", {}, ApeTag() + Id3v1Tag("At the market")},
         {"appended-v24.mp3", {}, TitleTag(4, true)},
-        {"all-at-once.mp3", cover + TitleTag(4, true), ApeTag() + Id3v1Tag()},
+        {"all-at-once.mp3", cover + TitleTag(4, true), ApeTag() + Id3v1Tag("At the market")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
