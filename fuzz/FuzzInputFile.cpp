@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -80,9 +81,23 @@ void FuzzInputFile::Write(const std::uint8_t* data, std::size_t size, int copies
     ::close(fd);
 }
 
+bool FuzzInputFile::Holds(const std::uint8_t* data, std::size_t size) const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray held = file.read(qint64(size) + 1);
+    return std::size_t(held.size()) == size && (size == 0 || std::memcmp(held.constData(), data, size) == 0);
+}
+
 QString FuzzInputFile::Sibling(const char* name) const
 {
     return m_folder + QLatin1Char('/') + QString::fromLatin1(name);
+}
+
+void QuietQtMessages()
+{
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 }
 
 void QuietMessageBoxes()

@@ -22,6 +22,9 @@ public:
     // A run stops at once when the file cannot be written: a silent failure here
     // would make every later input test nothing.
     void Write(const std::uint8_t* data, std::size_t size, int copies = 1) const;
+    // True when the file holds exactly these bytes (the code under test left it as
+    // it was written).
+    bool Holds(const std::uint8_t* data, std::size_t size) const;
 
     QString Path() const { return m_path; }
     // The host path of another file in the same private folder.
@@ -31,6 +34,10 @@ private:
     QString m_folder;
     QString m_path;
 };
+
+// Drops Qt's warnings: some readers warn for every odd input, and writing them out
+// would cost more than reading the input.
+void QuietQtMessages();
 
 // Installs a message-box presenter that answers every box with its default button
 // and shows nothing: the code under test reports bad input through boxes.

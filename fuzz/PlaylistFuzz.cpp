@@ -4,6 +4,7 @@
 // turn, as the last input byte chooses.
 
 #include "CodePage.h"
+#include "FuzzCheck.h"
 #include "FuzzInputFile.h"
 #include "Playlist.h"
 
@@ -11,7 +12,6 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
@@ -42,11 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     QStringList playlist;
     const bool read = FillPlaylist(&playlist, input.Path());
-    if (read != (size >= 2))
-        std::abort();
-    for (const QString& entry : playlist) {
-        if (!IsCleanEntry(entry))
-            std::abort();
-    }
+    FuzzCheck(read == (size >= 2), "reading fails exactly for a file shorter than its mark");
+    for (const QString& entry : playlist)
+        FuzzCheck(IsCleanEntry(entry), "every entry is trimmed, not empty and free of NUL");
     return 0;
 }
