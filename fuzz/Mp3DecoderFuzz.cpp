@@ -8,8 +8,8 @@
 // arguments are taken from the end (FuzzedDataProvider takes numbers from the end,
 // bytes from the front), the recording is what remains, written `copies` times back
 // to back so that a small input reaches the refills of the 40000-byte read buffer.
-// A step count of zero plays the session of kLearnerSession, which is what the
-// seeds of fuzz/make-seeds ask for.
+// A step count of zero plays LearnerSession below, which is what the seeds of
+// fuzz/make-seeds ask for. How much one input may play is bounded (kBufferBudget).
 //
 // A new call of the decoder is one more entry in kSteps: a function that takes its
 // arguments from the input and returns what the step does.
@@ -242,7 +242,7 @@ constexpr StepReader kSteps[] = {FillStep, PlayToEndStep, SeekStep, LookStep, Cl
 constexpr int kStepKinds = int(sizeof(kSteps) / sizeof(kSteps[0]));
 
 // Open, a few buffers, the slider to a third, the middle and the end, back to the
-// start, then the whole recording.
+// start, then on towards the end as far as the budget goes.
 std::vector<Step> LearnerSession()
 {
     const std::uint32_t r = kDeviceBuffer;
