@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -17,6 +18,9 @@ namespace {
 // A memory file system keeps millions of rewrites off the disk.
 constexpr const char* kMemoryFolder = "/dev/shm";
 constexpr mode_t kFileMode = 0600;
+// Each input file is dated one second after the last, from 2000-01-01, so that no two
+// inputs, and no file the code under test writes now, share a modification time.
+constexpr time_t kFirstWriteTime = 946684800;
 
 QString PrivateFolder()
 {
@@ -68,7 +72,7 @@ FuzzInputFile::~FuzzInputFile()
     QDir(m_folder).removeRecursively();
 }
 
-void FuzzInputFile::Write(const std::uint8_t* data, std::size_t size, int copies) const
+void FuzzInputFile::Write(const std::uint8_t* data, std::size_t size, int copies)
 {
     const QByteArray host = QFile::encodeName(m_path);
     const int fd = ::open(host.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kFileMode);
@@ -78,6 +82,15 @@ void FuzzInputFile::Write(const std::uint8_t* data, std::size_t size, int copies
     }
     for (int i = 0; i < copies; ++i)
         WriteAll(fd, data, size);
+    // Inputs follow each other within a tick of the file system's clock, often with
+    // the same size: a reader that keeps what it parsed by name, size and time
+    // (QSettings does) would take the new input for the old one.
+    ++m_writes;
+    const timespec times[2] = {{kFirstWriteTime + m_writes, 0}, {kFirstWriteTime + m_writes, 0}};
+    if (::futimens(fd, times) != 0) {
+        std::perror("fuzz: cannot date the input file");
+        std::abort();
+    }
     ::close(fd);
 }
 

@@ -18,10 +18,11 @@ public:
     FuzzInputFile(const FuzzInputFile&) = delete;
     FuzzInputFile& operator=(const FuzzInputFile&) = delete;
 
-    // Replaces the file's content by copies back-to-back repetitions of the bytes.
-    // A run stops at once when the file cannot be written: a silent failure here
-    // would make every later input test nothing.
-    void Write(const std::uint8_t* data, std::size_t size, int copies = 1) const;
+    // Replaces the file's content by copies back-to-back repetitions of the bytes and
+    // gives it a modification time no earlier write had. A run stops at once when the
+    // file cannot be written: a silent failure here would make every later input
+    // test nothing.
+    void Write(const std::uint8_t* data, std::size_t size, int copies = 1);
     // True when the file holds exactly these bytes (the code under test left it as
     // it was written).
     bool Holds(const std::uint8_t* data, std::size_t size) const;
@@ -33,6 +34,7 @@ public:
 private:
     QString m_folder;
     QString m_path;
+    std::int64_t m_writes = 0;
 };
 
 // Drops Qt's warnings: some readers warn for every odd input, and writing them out
