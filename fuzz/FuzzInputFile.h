@@ -28,6 +28,7 @@ public:
     bool Holds(const std::uint8_t* data, std::size_t size) const;
 
     QString Path() const { return m_path; }
+    QString Folder() const { return m_folder; }
     // The host path of another file in the same private folder.
     QString Sibling(const char* name) const;
 
