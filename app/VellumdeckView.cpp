@@ -47,6 +47,8 @@ const std::array<const char16_t*, 4> CVellumdeckView::kDataFolders = {
 namespace {
 
 const QString kMyDocuments = QStringLiteral("\\My documents");
+// What follows a quoted argument when another one comes after it.
+const QString kNextArgument = QStringLiteral(" \"");
 
 }  // namespace
 
@@ -197,7 +199,11 @@ QString CVellumdeckView::PathFromCommandLine(const QString& commandLine)
     const qsizetype open = commandLine.indexOf(QLatin1Char('"'));
     if (open < 0)
         return commandLine.trimmed();
-    const qsizetype close = commandLine.indexOf(QLatin1Char('"'), open + 1);
+    // A file name may hold a double quote itself: the path's own quote is the one that
+    // ends the line or stands before the next quoted argument.
+    qsizetype close = commandLine.indexOf(QLatin1Char('"'), open + 1);
+    while (close >= 0 && close + 1 < commandLine.size() && !commandLine.mid(close + 1).startsWith(kNextArgument))
+        close = commandLine.indexOf(QLatin1Char('"'), close + 1);
     return close < 0 ? commandLine.mid(open + 1) : commandLine.mid(open + 1, close - open - 1);
 }
 

@@ -105,8 +105,9 @@ public:
     void OnInitialUpdate();
     void OnDraw(QPainter& painter);
     bool IsSetUp() const { return m_setUp; }
-    // The text after the first double quote, up to the next one (or the end): the path
-    // of a command line holding one quoted path.
+    // The first path of a command line of quoted paths: the text after the first double
+    // quote, up to the quote that ends the line or stands before the next quoted path (a
+    // name may hold quotes of its own), or to the end.
     static QString PathFromCommandLine(const QString& commandLine);
 
     // ---- commands (VellumdeckViewCommands.cpp) ----
