@@ -13,6 +13,7 @@
 //   VellumdeckViewDesktop.cpp   the desktop's requests: files handed over, media keys
 
 #include "BookmarkList.h"
+#include "BookmarkStore.h"
 #include "ImgButton.h"
 #include "PlayerController.h"
 #include "PlayerView.h"
@@ -234,6 +235,7 @@ private:
     CSkinSlider m_volumeSlider;
     CPlayerController m_controller;
     CBookmarkList m_bookmarks;
+    CBookmarkStore m_bookmarkStore;   // the lists whose files could not be written stay here
     QImage m_skinBitmap;     // also the skin context: the source that wipes old text
     QImage m_backBuffer;     // at the window's device pixel ratio, so text stays crisp
     CStudyEdit m_textPane;

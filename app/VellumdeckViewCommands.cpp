@@ -35,15 +35,6 @@ const QString kTextFilter = QStringLiteral("TXT Files (*.txt)");
 // Where Text Open starts browsing: the device's own documents.
 const QString kTextOpenFolder = QStringLiteral("\\My documents");
 
-// The list as it stands goes to the bookmark file; no bookmarks, no file.
-void StoreBookmarks(const CBookmarkList& bookmarks, const QString& file)
-{
-    if (bookmarks.GetCount() > 0)
-        bookmarks.Save(file);
-    else
-        FileSystem::DeleteFile(file);
-}
-
 }  // namespace
 
 // ---- routing ----
@@ -165,7 +156,8 @@ void CVellumdeckView::OnDelBookmark()
     CDeleteBookmarkDlg dialog(this);
     dialog.SetBookmarkList(&m_bookmarks);
     dialog.DoModal();
-    StoreBookmarks(m_bookmarks, BookmarkFileOf(m_companionPath));
+    // The list as it stands goes to the bookmark file; no bookmarks, no file.
+    m_bookmarkStore.Store(m_bookmarks, BookmarkFileOf(m_companionPath), this);
     RemoveBookmarkMenuItems();
     for (int k = 0; k < m_bookmarks.GetCount(); ++k)
         AppendBookmarkMenuItem(m_bookmarks.GetAt(k));
@@ -238,7 +230,7 @@ void CVellumdeckView::ReleaseCompanion()
     if (m_companionPath.isEmpty())
         return;
     if (m_bookmarks.GetCount() > 0) {
-        m_bookmarks.Save(BookmarkFileOf(m_companionPath));
+        m_bookmarkStore.Store(m_bookmarks, BookmarkFileOf(m_companionPath), this);
         m_bookmarks.RemoveAll();
         m_companionPath.clear();
         RemoveBookmarkMenuItems();
@@ -297,7 +289,7 @@ void CVellumdeckView::RemoveBookmarkMenuItems()
 
 void CVellumdeckView::AppendLoadedBookmarkItems()
 {
-    const int count = m_bookmarks.Load(BookmarkFileOf(m_companionPath));
+    const int count = m_bookmarkStore.Load(m_bookmarks, BookmarkFileOf(m_companionPath));
     for (int k = 0; k < count; ++k)
         AppendBookmarkMenuItem(m_bookmarks.GetAt(k));
 }

@@ -287,9 +287,11 @@ void CVellumdeckView::OnDestroy()
         return;
     m_destroyed = true;
     if (!m_companionPath.isEmpty() && m_bookmarks.GetCount() > 0) {
-        m_bookmarks.Save(BookmarkFileOf(m_companionPath));
+        m_bookmarkStore.Store(m_bookmarks, BookmarkFileOf(m_companionPath), this, CBookmarkStore::Moment::Closing);
         m_companionPath.clear();
     }
+    // The lists of texts left earlier whose files could not be written get a last try.
+    m_bookmarkStore.StoreKept(this, CBookmarkStore::Moment::Closing);
     m_backBuffer = QImage();
     m_skinBitmap = QImage();
     if (m_playerState == PLAYER_PLAYING)

@@ -5,9 +5,11 @@
 #include "ProgramFixture.h"
 
 #include "DialogBuilder.h"
+#include "FileSizeLimit.h"
 #include "PlayerMessages.h"
 #include "WindowMessage.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -246,4 +248,71 @@ TEST_F(StudyTextTest, ClosingWhilePlayingSavesTheBookmarksAndStopsThePlayer)
     EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson1));
     EXPECT_EQ(View().CompanionPath(), QString());
     m_app.reset();
+}
+
+// A bookmark file that cannot be written (a read-only folder, a full disk): the learner is
+// told once, naming the file, and the bookmarks stay for the rest of the run, so that a
+// later save, once the file can be written, still stores them.
+TEST_F(StudyTextTest, BookmarksThatCannotBeSavedAreKeptForTheRunAndTheLearnerIsToldOnce)
+{
+    OpenUnitWithText();
+    const auto told = [this](const QString& name, const char* tail) {
+        return QStringLiteral("The bookmarks could not be saved in\n%1\n%2")
+            .arg(QDir::toNativeSeparators(Host(At(name))), QLatin1String(tail));
+    };
+    const char* kept = "They are kept until Vellumdeck closes.";
+    ASSERT_TRUE(WriteFile(At("other.vds"), MakeVds(Recording(), "Another text.")));
+    // Where the new file would be written stands a folder: the file cannot be made.
+    const QString blocked = Host(At("unit.vdm")) + ".tmp";
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    ScrollToLine(0);
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    ScrollToLine(10);
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    const auto items = BookmarkItems();
+
+    FileOpen(At("other.vds"));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, told("unit.vdm", kept));
+    EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_FALSE(Exists(At("unit.vdm")));
+    // Back at the text, its bookmarks are there; leaving it again tells nothing new.
+    FileOpen(At("unit.mp3"));
+    EXPECT_EQ(BookmarkItems(), items);
+    ScrollToLine(20);
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    const QByteArray all = BookmarkFile({{"01 Th", LineStart(0)}, {"11 Th", LineStart(10)}, {"21 Th", LineStart(20)}});
+    FileOpen(At("other.vds"));
+    EXPECT_EQ(Boxes().size(), 1u);
+
+    // Del Bookmark on a text of its own whose file cannot be written either.
+    ASSERT_TRUE(QDir().mkpath(Host(At("other.vdm")) + ".tmp"));
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    WhenDialogOpens([](QDialog* dialog) { dialog->close(); });
+    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1].text, told("other.vdm", kept));
+
+    // Once the file can be written, closing stores what was kept: all three bookmarks.
+    ASSERT_TRUE(QDir().rmdir(blocked));
+    Frame().close();
+    EXPECT_EQ(ReadFile(At("unit.vdm")), all);
+    EXPECT_FALSE(Exists(At("other.vdm")));
+    EXPECT_EQ(Boxes().size(), 2u);
+}
+
+// The disk is full when the program closes: the learner hears of it then.
+TEST_F(StudyTextTest, BookmarksThatCannotBeSavedAtTheCloseAreToldOf)
+{
+    OpenUnitWithText();
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    {
+        FileSizeLimit limit(CBookmarkList::kHeaderSize - 1);
+        ASSERT_TRUE(limit.Active());
+        Frame().close();
+    }
+    EXPECT_FALSE(Exists(At("unit.vdm")));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("The bookmarks could not be saved in\n%1\nThey are lost when Vellumdeck closes.")
+                                   .arg(QDir::toNativeSeparators(Host(At("unit.vdm")))));
 }
