@@ -8,6 +8,7 @@
 #include "FileSystem.h"
 #include "PlayerMessages.h"
 #include "ResourceModule.h"
+#include "SoftwareVolume.h"
 #include "WaveOut.h"
 #include "WidgetMessageTarget.h"
 #include "WindowMessage.h"
@@ -137,6 +138,8 @@ void CVellumdeckView::SetUpVolume()
     m_volumePosition = 0;
     m_volumeSlider.SetRange(0, kVolumeSteps, false);
     m_volumeSlider.SetPageSize(kVolumePageSize);
+    // The view starts with sound on, whatever an earlier view of this process muted.
+    SoftwareVolume::SetMuted(false);
     waveOutGetVolume(nullptr, &m_savedVolume);
     // Position 0 is the top of the slider and the loudest level.
     m_volumePosition = kVolumeSteps - int(LOWORD(m_savedVolume) / kVolumeUnitsPerStep);

@@ -5,6 +5,7 @@
 #include "VellumdeckView.h"
 
 #include "PlayerMessages.h"
+#include "SoftwareVolume.h"
 #include "WaveOut.h"
 #include "WindowMessage.h"
 #include "resource.h"
@@ -133,12 +134,16 @@ void CVellumdeckView::OnRepeatTrack()
     FocusTextPane();
 }
 
-// Muting keeps the chosen level, so unmuting brings it back.
+// Muting keeps the chosen level, so unmuting brings it back; and it is not stored, so
+// the next start is heard at the level the slider shows.
 void CVellumdeckView::OnSound()
 {
     m_soundOn = 1 - m_soundOn;
     const bool on = m_soundOn == 1;
-    waveOutSetVolume(nullptr, on ? m_savedVolume : 0);
+    if (on)
+        waveOutSetVolume(nullptr, m_savedVolume);
+    else
+        SoftwareVolume::SetMuted(true);
     m_volumeSlider.setEnabled(on);
     ShowButton(BTN_SOUND_ON, on);
     ShowButton(BTN_SOUND_OFF, !on);
