@@ -5,6 +5,7 @@
 #include "DataFolders.h"
 #include "FindFile.h"
 #include "MediapickResource.h"
+#include "NaturalOrder.h"
 #include "SystemImageList.h"
 
 #include <QHeaderView>
@@ -42,15 +43,6 @@ bool FilterAdmits(unsigned long filter, const QString& name)
         return true;
     // A name shorter than an ending is never admitted.
     return name.size() >= kEndingLength && AdmittedEndings(filter).contains(name.right(kEndingLength));
-}
-
-// The list's ascending order: case ignored, as the device's list does, with the case
-// deciding between names that differ only in it so the order never depends on the
-// order of the enumeration.
-bool SortsBefore(const QString& left, const QString& right)
-{
-    const int caseless = QString::compare(left, right, Qt::CaseInsensitive);
-    return caseless != 0 ? caseless < 0 : QString::compare(left, right, Qt::CaseSensitive) < 0;
 }
 
 }  // namespace
@@ -122,7 +114,7 @@ int CSelectFileDialog::SortedRow(const QString& text) const
     int high = RowCount();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (SortsBefore(text, RowText(middle)))
+        if (NaturalOrder::Before(text, RowText(middle)))
             high = middle;
         else
             low = middle + 1;

@@ -6,6 +6,7 @@
 #include "DevicePath.h"
 #include "FindFile.h"
 #include "MediapickResource.h"
+#include "NaturalOrder.h"
 #include "ResourceModule.h"
 
 #include <QComboBox>
@@ -13,6 +14,8 @@
 #include <QImage>
 #include <QPixmap>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -101,6 +104,11 @@ unsigned long CSelectFileDialog::FinFileTreeCtrl(const char16_t* folder, QTreeWi
     if (!FindFile::Find(folderPath + QStringLiteral("*"), &entries) || entries.empty())
         return kFolderYieldsNoEntry;
 
+    // In the order a learner counts them, as the file list stands, not in the file
+    // system's order, which on Linux is no order at all.
+    std::sort(entries.begin(), entries.end(), [](const FileSystem::Entry& left, const FileSystem::Entry& right) {
+        return NaturalOrder::Before(left.name, right.name);
+    });
     m_foldersBeingFilled.append(realPath);
     for (const FileSystem::Entry& entry : entries) {
         if (!IsShownFolder(entry))

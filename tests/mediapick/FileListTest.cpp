@@ -3,13 +3,13 @@
 
 using FileListTest = SelectFileFixture;
 
-TEST_F(FileListTest, NamesAreAdmittedByTheirLastThreeCharactersInAscendingOrderAndByFilterCode)
+TEST_F(FileListTest, NamesAreAdmittedByTheirLastThreeCharactersInNaturalOrderAndByFilterCode)
 {
     MakeFiles(kMainFolder, {"song.mp3", "Bravo.MP3", "10.mp3", "2.mp3", "song.Mp3", "notesmp3", "talk.vds"});
     MakeFolder(kMainFolder + "\\folder.mp3");
     MakeFiles(kMainFolder + "\\Codes", {"a.mp3", "b.TXT", "c.htm", "d.VDL", "g"});
     ShowDialog();
-    EXPECT_EQ(Rows(), (QStringList{"10.mp3", "2.mp3", "Bravo.MP3", "folder.mp3", "notesmp3", "song.mp3"}));
+    EXPECT_EQ(Rows(), (QStringList{"2.mp3", "10.mp3", "Bravo.MP3", "folder.mp3", "notesmp3", "song.mp3"}));
     const auto filtered = [this](unsigned long filter) {
         m_dialog.FindFileListCtrl(Wide(kMainFolder + "\\Codes\\*.*"), filter);
         QStringList rows = Rows();
