@@ -4,6 +4,7 @@
 
 #include "VellumdeckView.h"
 
+#include "MessageBox.h"
 #include "PlayerMessages.h"
 #include "SoftwareVolume.h"
 #include "WaveOut.h"
@@ -291,6 +292,9 @@ void CVellumdeckView::OnDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
+    // Nobody is left to answer a box the player thread asks for, and the thread is to be
+    // ended and waited for: such a box is answered at once from now on.
+    EndWorkerMessageBoxes();
     if (!m_companionPath.isEmpty() && m_bookmarks.GetCount() > 0) {
         m_bookmarkStore.Store(m_bookmarks, BookmarkFileOf(m_companionPath), this, CBookmarkStore::Moment::Closing);
         m_companionPath.clear();
