@@ -233,10 +233,16 @@ void CVellumdeckView::CreateBackBuffer()
     m_backBuffer = QImage(QSize(kBackBufferWidth, kBackBufferHeight) * ratio, QImage::Format_RGB32);
     m_backBuffer.setDevicePixelRatio(ratio);
     m_backBuffer.fill(Qt::black);
-    if (m_skinBitmap.isNull())
-        return;
-    QPainter painter(&m_backBuffer);
-    painter.drawImage(QPoint(0, 0), m_skinBitmap);
+    if (!m_skinBitmap.isNull()) {
+        QPainter painter(&m_backBuffer);
+        painter.drawImage(QPoint(0, 0), m_skinBitmap);
+    }
+    // A recording opened on the command line may have sent its times already, while a
+    // message about its study text was up and before there was a buffer to paint on.
+    const std::vector<std::pair<int, QPoint>> unpainted = std::move(m_unpaintedTimes);
+    m_unpaintedTimes.clear();
+    for (const auto& [labelId, at] : unpainted)
+        PaintTimeText(labelId, at);
 }
 
 // ---- painting ----

@@ -27,6 +27,8 @@
 
 #include <array>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class CCmdUI;
 class QLabel;
@@ -250,6 +252,8 @@ private:
     int m_playerState = 0;
     int m_nextBookmarkId = 0;
 
+    // Time texts that came before the back buffer was made.
+    std::vector<std::pair<int, QPoint>> m_unpaintedTimes;
     QLabel* m_posText = nullptr;     // hidden: the controller writes, the view paints
     QLabel* m_totalText = nullptr;
     bool m_setUp = false;

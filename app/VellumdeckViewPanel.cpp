@@ -269,8 +269,12 @@ LRESULT CVellumdeckView::OnPlayerPos(WPARAM wParam, LPARAM)
 
 void CVellumdeckView::PaintTimeText(int labelId, const QPoint& at)
 {
-    if (m_backBuffer.isNull())
+    if (m_backBuffer.isNull()) {
+        // Painted once the buffer exists (not after the teardown, which drops it).
+        if (!m_destroyed)
+            m_unpaintedTimes.emplace_back(labelId, at);
         return;
+    }
     const QString text = GetDlgItemText(labelId);
     QPainter painter(&m_backBuffer);
     painter.setFont(font());

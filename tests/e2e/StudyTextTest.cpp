@@ -7,11 +7,15 @@
 #include "DialogBuilder.h"
 #include "FileSizeLimit.h"
 #include "PlayerMessages.h"
+#include "QtMessageBoxPresenter.h"
+#include "ResourceModule.h"
 #include "WindowMessage.h"
 
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -315,4 +319,37 @@ TEST_F(StudyTextTest, BookmarksThatCannotBeSavedAtTheCloseAreToldOf)
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, QStringLiteral("The bookmarks could not be saved in\n%1\nThey are lost when Vellumdeck closes.")
                                    .arg(QDir::toNativeSeparators(Host(At("unit.vdm")))));
+}
+
+// A study text refused for its size is told of while the program sets itself up, and
+// the recording's length arrives meanwhile: it must still be shown.
+TEST_F(StudyTextTest, TotalTimeIsShownAfterAStudyTextIsRefusedForItsSize)
+{
+    SetMessageBoxPresenter(std::make_unique<QtMessageBoxPresenter>());
+    UseAudio("null:1");
+    const QByteArray text = QByteArray("A line of the study text, again and again.\r\n").repeated(1600);
+    ASSERT_GT(text.size(), CStudyEdit::kMaxTextBytes);
+    ASSERT_TRUE(WriteFile(At("long.vds"), MakeVds(Recording(), text)));
+    QString told;
+    WhenDialogOpens([&](QDialog* box) {
+        told = static_cast<QMessageBox*>(box)->text();
+        // The recording's length comes while the learner reads the message.
+        EXPECT_TRUE(WaitFor([&] { return View().Controller().GetTrackLength() > 0; }));
+        box->accept();
+    });
+    Start({Host(At("long.vds"))});
+    EXPECT_EQ(told, QStringLiteral("Txt file which is larger than 64KB can not be opened."));
+    const QString total = View().GetDlgItemText(IDC_TOTAL_TEXT);
+    ASSERT_NE(total, QStringLiteral("Total"));
+    // The time text is painted where the total belongs, over the skin.
+    const QRect place(CVellumdeckView::kTotalTextAt, QSize(50, 12));
+    const QImage& buffer = View().BackBuffer();
+    const qreal ratio = buffer.devicePixelRatio();
+    const QImage shown = buffer.copy(QRect(place.topLeft() * ratio, place.size() * ratio)).convertToFormat(QImage::Format_RGB32);
+    QImage skinOnly(shown.size(), QImage::Format_RGB32);
+    skinOnly.setDevicePixelRatio(ratio);
+    QPainter painter(&skinOnly);
+    painter.drawImage(QRect(QPoint(0, 0), place.size()), GetResourceModule().LoadBitmap(IDB_SKIN), place);
+    painter.end();
+    EXPECT_NE(shown, skinOnly) << "the total time " << total.toStdString() << " is not shown";
 }
