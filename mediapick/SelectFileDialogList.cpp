@@ -8,6 +8,7 @@
 #include "NaturalOrder.h"
 #include "SystemImageList.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -18,8 +19,9 @@ namespace {
 const QString kNameColumn = QStringLiteral("Name");
 constexpr int kNameColumnWidth = 200;
 constexpr qsizetype kEndingLength = 3;
-const QStringList kRecordingExtensions = {QStringLiteral(".mp3"), QStringLiteral(".MP3"), QStringLiteral(".vds"),
-                                          QStringLiteral(".VDS")};
+// What Select ends the dialog on: a recording, or a playlist to play as one.
+const QStringList kChoosableExtensions = {QStringLiteral(".mp3"), QStringLiteral(".MP3"), QStringLiteral(".vds"),
+                                          QStringLiteral(".VDS"), QStringLiteral(".vdl"), QStringLiteral(".VDL")};
 constexpr qsizetype kExtensionLength = 4;
 
 // The name endings a filter code admits, compared exactly (no test for the dot).
@@ -33,6 +35,7 @@ QStringList AdmittedEndings(unsigned long filter)
     case FILTER_MP3_TXT_VDL: return {"mp3", "txt", "MP3", "TXT", "vdl", "VDL"};
     case FILTER_MP3_VDS: return {"mp3", "MP3", "vds", "VDS"};
     case FILTER_VDS: return {"vds", "VDS"};
+    case FILTER_VDL: return {"vdl", "VDL"};
     default: return {};
     }
 }
@@ -138,7 +141,8 @@ void CSelectFileDialog::SetRow(int row, const QString& text)
 
 void CSelectFileDialog::RefillFileList()
 {
-    FindFileListCtrl(DataFolders::Wide(m_currentFolder + DataFolders::kSeparator + DataFolders::kAllEntries), FILTER_MP3);
+    FindFileListCtrl(DataFolders::Wide(m_currentFolder + DataFolders::kSeparator + DataFolders::kAllEntries),
+                     FilterOfType(m_typeBox != nullptr ? m_typeBox->currentIndex() : kMp3TypeIndex));
 }
 
 void CSelectFileDialog::OnClickFileList(int row)
@@ -155,7 +159,7 @@ void CSelectFileDialog::OnDblclkFileList(int row)
 
 void CSelectFileDialog::OnPlayMp3()
 {
-    if (kRecordingExtensions.contains(m_pathName.right(kExtensionLength)))
+    if (kChoosableExtensions.contains(m_pathName.right(kExtensionLength)))
         OnOK();
 }
 

@@ -9,7 +9,6 @@
 #include "NaturalOrder.h"
 #include "ResourceModule.h"
 
-#include <QComboBox>
 #include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
@@ -148,8 +147,7 @@ void CSelectFileDialog::OnClickFolderTree(QTreeWidgetItem* item)
     if (!item)
         return;
     m_currentFolder = FolderOfItem(item);
-    if (m_typeBox && m_typeBox->currentIndex() == kMp3TypeIndex)
-        RefillFileList();
+    RefillFileList();
 }
 
 void CSelectFileDialog::OnDblclkFolderTree(QTreeWidgetItem* item)
