@@ -211,13 +211,17 @@ QString CVellumdeckView::PathFromCommandLine(const QString& commandLine)
 }
 
 // A recording named on the command line is opened as File Open opens one: its study
-// text by the companion rule, and the panel's buttons enabled.
+// text by the companion rule, and the panel's buttons enabled. One that cannot be
+// played is named in a message.
 void CVellumdeckView::OpenCommandLineFile()
 {
     const QString commandLine = CommandLine::GetCommandLineW();
     if (commandLine.isEmpty())
         return;
-    const QString title = m_controller.OpenPath(PathFromCommandLine(commandLine));
+    const QString path = PathFromCommandLine(commandLine);
+    if (!CanOpen(path))
+        return;
+    const QString title = m_controller.OpenPath(path);
     if (title == CPlayerController::kOpenErrorTitle)
         return;
     LoadStudyTextOf(title);

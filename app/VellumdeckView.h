@@ -10,7 +10,8 @@
 //   VellumdeckView.cpp          members, set-up and painting
 //   VellumdeckViewCommands.cpp  menu commands: files, study texts, bookmarks, search
 //   VellumdeckViewPanel.cpp     buttons, sliders, player notifications, teardown
-//   VellumdeckViewDesktop.cpp   the desktop's requests: files handed over, media keys
+//   VellumdeckViewDesktop.cpp   the desktop's requests: files handed over or dropped,
+//                               media keys
 
 #include "BookmarkList.h"
 #include "BookmarkStore.h"
@@ -120,6 +121,9 @@ public:
     // Sets the state of a menu item before its menu opens; false when not the view's.
     bool OnUpdateCmdUI(CCmdUI* cmdUI);
     void OnFileOpen();
+    // A recording or playlist from any folder, chosen in the desktop's file dialog.
+    void OnOpenFile();
+    QString OpenFileFolder() const;
     void OnTextOpen();
     void OnSetBookmark();
     void OnDelBookmark();
@@ -175,9 +179,16 @@ public:
     void FocusTextPane();
 
     // ---- the desktop's requests (VellumdeckViewDesktop.cpp) ----
-    // A command line handed over by a later start: what is playing stops and the file is
-    // opened and played as one named on the program's own command line.
+    // A command line handed over by a later start: its file is opened as OpenFile does.
     void OpenHandedOverFile(const QString& commandLine);
+    // A recording or playlist the desktop names (handed over, dropped on the window,
+    // chosen in its file dialog): what plays stops, and the file is opened and played
+    // as one named on the program's own command line. A file that cannot be played is
+    // named in a message instead, and what plays goes on.
+    void OpenFile(const QString& path);
+    // True when path names a recording, or a playlist of at least one; otherwise the
+    // learner has been told what is wrong with it.
+    bool CanOpen(const QString& path);
     // Media keys and the desktop's media controls, through the buttons' own handlers.
     // Play and pause act only when they change something; SeekTo is the seek slider
     // dropped at seconds.

@@ -15,10 +15,13 @@
 #include "SettingCommand.h"
 #include "resource.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStandardPaths>
 
 #include <cstdint>
 #include <vector>
@@ -32,6 +35,12 @@ const QString kBookmarkExtension = QStringLiteral("vdm");
 const QString kNoBookmark = QStringLiteral("No bookmark exists.");
 const QString kMessageCaption = QStringLiteral("Vellumdeck");
 const QString kTextFilter = QStringLiteral("TXT Files (*.txt)");
+const QStringList kOpenFileFilters = {
+    QStringLiteral("Recordings and playlists (*.mp3 *.MP3 *.vds *.VDS *.vdl *.VDL)"),
+    QStringLiteral("MP3 files (*.mp3 *.MP3)"),
+    QStringLiteral("Recordings with their text (*.vds *.VDS)"),
+    QStringLiteral("Playlists (*.vdl *.VDL)"),
+};
 // Where Text Open starts browsing: the device's own documents.
 const QString kTextOpenFolder = QStringLiteral("\\My documents");
 
@@ -44,6 +53,9 @@ bool CVellumdeckView::OnCmdMsg(int id)
     switch (id) {
     case ID_FILE_OPEN:
         OnFileOpen();
+        return true;
+    case ID_OPEN_FILE:
+        OnOpenFile();
         return true;
     case ID_TEXT_OPEN:
         OnTextOpen();
@@ -115,6 +127,34 @@ void CVellumdeckView::EnablePanelButtons()
         if (i != BTN_PAUSE && i != BTN_SOUND_OFF && i != BTN_SOUND_ON)
             m_buttons[std::size_t(i)].EnableButton(true);
     }
+}
+
+// ---- Open File ----
+
+// Where the learner's recordings are likely to be: beside the one open, else the
+// desktop's music folder, else the home folder.
+QString CVellumdeckView::OpenFileFolder() const
+{
+    const QString current = m_controller.GetTitle();
+    if (!current.isEmpty() && current != CPlayerController::kOpenErrorTitle) {
+        const QFileInfo recording(DevicePath::ToHost(current));
+        if (recording.absoluteDir().exists())
+            return recording.absolutePath();
+    }
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
+void CVellumdeckView::OnOpenFile()
+{
+    QFileDialog dialog(this);
+    dialog.setNameFilters(kOpenFileFilters);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDirectory(OpenFileFolder());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    OpenFile(dialog.selectedFiles().constFirst());
 }
 
 // ---- Text Open ----
