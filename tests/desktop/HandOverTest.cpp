@@ -1,63 +1,36 @@
 // A file opened while the program runs (from the file manager, or a second start from a
 // terminal) is handed to the running program, which plays it; the second start ends.
 
+#include "ProgramProcess.h"
 #include "WaitFor.h"
 #include "SingleInstance.h"
-#include "TempDeviceRoot.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr int kWaitMs = 20000;
-// More than the WAV header: some of the recording has been written out.
-constexpr qint64 kPlayedBytes = 100000;
-
-class HandOverTest : public ::testing::Test
-{
-protected:
-    void Start(QProcess* program, const QStringList& arguments, const QString& audio)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("VELLUMDECK_ROOT", m_root.Path());
-        environment.insert("VELLUMDECK_REGISTRY", m_root.Path() + "/registry.ini");
-        environment.insert("VELLUMDECK_AUDIO", audio);
-        environment.insert("VELLUMDECK_ZOOM", "1");
-        environment.remove("DBUS_SESSION_BUS_ADDRESS");
-        program->setProcessEnvironment(environment);
-        program->setWorkingDirectory(m_root.Path());
-        program->start(VD_PROGRAM_PATH, arguments);
-        ASSERT_TRUE(program->waitForStarted(kWaitMs));
-    }
-
-    TempDeviceRoot m_root;
-};
+using HandOverTest = ProgramProcessFixture;
 
 TEST_F(HandOverTest, SecondStartHandsItsFileToTheRunningProgramWhichPlaysIt)
 {
     QFile::copy(TestDataPath("speech.mp3"), m_root.Path() + "/handed over.mp3");
     const QString wav = m_root.Path() + "/out.wav";
     QProcess first;
-    Start(&first, {}, "wav:" + wav);
+    Start(&first, VD_PROGRAM_PATH, m_root.Path(), {}, "wav:" + wav);
     ASSERT_TRUE(WaitFor([] { return SingleInstance().ActivateRunning(); }));
     EXPECT_FALSE(QFileInfo::exists(wav));
     // Named relative to the second start's folder, as from a terminal.
     QProcess second;
-    Start(&second, {"handed over.mp3"}, "null");
+    Start(&second, VD_PROGRAM_PATH, m_root.Path(), {"handed over.mp3"}, "null");
     ASSERT_TRUE(second.waitForFinished(kWaitMs));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(WaitFor([&] { return QFileInfo(wav).size() > kPlayedBytes; }));
     EXPECT_EQ(first.state(), QProcess::Running);
-    first.terminate();
-    if (!first.waitForFinished(kWaitMs))
-        first.kill();
-    first.waitForFinished(kWaitMs);
+    Stop(&first);
 }
 
 TEST_F(HandOverTest, RequestsThatAreNotOursAreIgnoredAndAnOverlongOneDropped)

@@ -2,29 +2,24 @@
 // typed in, with blanks, dots, quotes and long names, to both programs and to the
 // program that already runs.
 
-#include "WaitFor.h"
+#include "ProgramProcess.h"
 #include "SingleInstance.h"
-#include "TempDeviceRoot.h"
+#include "WaitFor.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr int kWaitMs = 20000;
-// More than the WAV header: some of the recording has been written out.
-constexpr qint64 kPlayedBytes = 100000;
 
 // A name of 200 characters in a folder of 200: a path far past the handheld's limit.
 const QString kLongFolder = QString(200, QLatin1Char('f'));
 const QString kLongName = QString(196, QLatin1Char('n')) + QStringLiteral(".mp3");
 const QString kOddName = QStringLiteral("it's \"Unit\" #1 - caf\u00e9 100% .mp3");
 
-class ShellPathTest : public ::testing::Test
+class ShellPathTest : public ProgramProcessFixture
 {
 protected:
     // The learner's own folder (inside the device folder, where no device path leads).
@@ -33,48 +28,21 @@ protected:
     // A copy of a committed recording at a path below the learner's folder.
     void Place(const QString& relative) const
     {
-        const QString path = Home() + QLatin1Char('/') + relative;
+        const QString path = Folder(relative);
         ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
         ASSERT_TRUE(QFile::copy(TestDataPath("speech.mp3"), path)) << path.toStdString();
     }
 
-    QProcessEnvironment Environment(const QString& audio) const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("VELLUMDECK_ROOT", m_root.Path());
-        environment.insert("VELLUMDECK_REGISTRY", m_root.Path() + "/registry.ini");
-        environment.insert("VELLUMDECK_AUDIO", audio);
-        environment.insert("VELLUMDECK_ZOOM", "1");
-        environment.remove("DBUS_SESSION_BUS_ADDRESS");
-        return environment;
-    }
-
-    void Start(QProcess* program, const QString& executable, const QString& folder, const QStringList& arguments,
-               const QString& audio) const
-    {
-        program->setProcessEnvironment(Environment(audio));
-        program->setWorkingDirectory(Home() + QLatin1Char('/') + folder);
-        program->start(executable, arguments);
-        ASSERT_TRUE(program->waitForStarted(kWaitMs));
-    }
+    QString Folder(const QString& below) const { return Home() + QLatin1Char('/') + below; }
 
     // The engine tool's output once it has played argument to its end from folder.
     QString Play(const QString& folder, const QString& argument) const
     {
         QProcess tool;
-        Start(&tool, VD_PLAY_PATH, folder, {argument}, "null:50");
+        Start(&tool, VD_PLAY_PATH, Folder(folder), {argument}, "null:50");
         EXPECT_TRUE(tool.waitForFinished(kWaitMs));
         EXPECT_EQ(tool.exitCode(), 0) << argument.toStdString() << ": " << tool.readAllStandardError().toStdString();
         return QString::fromLocal8Bit(tool.readAllStandardOutput());
-    }
-
-    static void Stop(QProcess* program)
-    {
-        program->terminate();
-        if (!program->waitForFinished(kWaitMs))
-            program->kill();
-        program->waitForFinished(kWaitMs);
     }
 
     // Whether the program, started in folder with argument, plays the recording.
@@ -83,13 +51,11 @@ protected:
         const QString wav = m_root.Path() + QStringLiteral("/out.wav");
         QFile::remove(wav);
         QProcess program;
-        Start(&program, VD_PROGRAM_PATH, folder, {argument}, "wav:" + wav);
+        Start(&program, VD_PROGRAM_PATH, Folder(folder), {argument}, "wav:" + wav);
         const bool played = WaitFor([&] { return QFileInfo(wav).size() > kPlayedBytes; }, kWaitMs);
         Stop(&program);
         return played;
     }
-
-    TempDeviceRoot m_root;
 };
 
 TEST_F(ShellPathTest, ToolPlaysWhatIsNamedRelativeToItsFolder)
@@ -133,10 +99,10 @@ TEST_F(ShellPathTest, ProgramAndTheRunningProgramPlayWhatIsNamedRelativeToTheirF
     // A second start, from another folder, hands its file to the program that runs.
     const QString wav = m_root.Path() + QStringLiteral("/handed.wav");
     QProcess first;
-    Start(&first, VD_PROGRAM_PATH, "unit 1", {}, "wav:" + wav);
+    Start(&first, VD_PROGRAM_PATH, Folder("unit 1"), {}, "wav:" + wav);
     ASSERT_TRUE(WaitFor([] { return SingleInstance().ActivateRunning(); }, kWaitMs));
     QProcess second;
-    Start(&second, VD_PROGRAM_PATH, "unit 2", {"../x/" + kOddName}, "null");
+    Start(&second, VD_PROGRAM_PATH, Folder("unit 2"), {"../x/" + kOddName}, "null");
     EXPECT_TRUE(second.waitForFinished(kWaitMs));
     EXPECT_TRUE(WaitFor([&] { return QFileInfo(wav).size() > kPlayedBytes; }, kWaitMs));
     Stop(&first);
