@@ -35,11 +35,12 @@ const QString kBookmarkExtension = QStringLiteral("vdm");
 const QString kNoBookmark = QStringLiteral("No bookmark exists.");
 const QString kMessageCaption = QStringLiteral("Vellumdeck");
 const QString kTextFilter = QStringLiteral("TXT Files (*.txt)");
+// The desktop's file dialog matches them ignoring case, as Vellumdeck reads extensions.
 const QStringList kOpenFileFilters = {
-    QStringLiteral("Recordings and playlists (*.mp3 *.MP3 *.vds *.VDS *.vdl *.VDL)"),
-    QStringLiteral("MP3 files (*.mp3 *.MP3)"),
-    QStringLiteral("Recordings with their text (*.vds *.VDS)"),
-    QStringLiteral("Playlists (*.vdl *.VDL)"),
+    QStringLiteral("Recordings and playlists (*.mp3 *.vds *.vdl)"),
+    QStringLiteral("MP3 files (*.mp3)"),
+    QStringLiteral("Recordings with their text (*.vds)"),
+    QStringLiteral("Playlists (*.vdl)"),
 };
 // Where Text Open starts browsing: the device's own documents.
 const QString kTextOpenFolder = QStringLiteral("\\My documents");

@@ -7,7 +7,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QEventLoop>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -54,6 +56,37 @@ TEST_F(HandOverTest, RequestsThatAreNotOursAreIgnoredAndAnOverlongOneDropped)
     EXPECT_TRUE(WaitFor([&] { return stranger.state() == QLocalSocket::UnconnectedState; }));
     EXPECT_EQ(opened.size(), 1);
     EXPECT_EQ(activations, 1);
+}
+
+// Opening a handed-over file may show a message (a file that cannot be played): the
+// learner reads it while the later start that sent the file has ended and hung up.
+TEST_F(HandOverTest, RunningProgramWaitingOnAMessageAboutAHandedOverFileLivesOn)
+{
+    SingleInstance running;
+    QEventLoop* message = nullptr;
+    QStringList opened;
+    int activations = 0;
+    running.SetOpenHandler([&](const QString& commandLine) {
+        opened << commandLine;
+        QEventLoop box;   // as a message box runs one, until the learner answers
+        message = &box;
+        QTimer::singleShot(kWaitMs, &box, &QEventLoop::quit);
+        box.exec();
+        message = nullptr;
+    });
+    ASSERT_TRUE(running.Listen([&] {
+        ++activations;
+        if (message != nullptr)
+            message->quit();
+    }));
+    SingleInstance later;
+    ASSERT_TRUE(later.ActivateRunning("\"/home/l/empty.mp3\""));
+    ASSERT_TRUE(WaitFor([&] { return activations == 1; }, kWaitMs));
+    EXPECT_EQ(opened, QStringList{"\"/home/l/empty.mp3\""});
+    // And it still answers the next start.
+    ASSERT_TRUE(SingleInstance().ActivateRunning("\"/home/l/b.mp3\""));
+    EXPECT_TRUE(WaitFor([&] { return activations == 2; }, kWaitMs));
+    EXPECT_EQ(opened.size(), 2);
 }
 
 }  // namespace
