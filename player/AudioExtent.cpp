@@ -62,11 +62,13 @@ std::uint32_t CAudioExtent::ApeTagSize(const unsigned char* footer)
     return static_cast<std::uint32_t>(size);
 }
 
-AudioExtent CAudioExtent::Measure(File& file, std::uint32_t fileSize)
+AudioExtent CAudioExtent::Measure(File& file, std::uint32_t fileSize, bool studyTextInside)
 {
     AudioExtent extent;
     extent.start = LeadingTags(file, fileSize);
-    extent.end = fileSize;
+    extent.end = fileSize - (studyTextInside ? StudyTextTrailer(file, fileSize) : 0);
+    if (extent.end < extent.start)
+        extent.end = extent.start;
     for (int i = 0; i < kMostTrailingTags; ++i) {
         const std::uint32_t tag = TrailingTag(file, extent.start, extent.end);
         if (tag == 0)
@@ -74,6 +76,16 @@ AudioExtent CAudioExtent::Measure(File& file, std::uint32_t fileSize)
         extent.end -= tag;
     }
     return extent;
+}
+
+std::uint32_t CAudioExtent::StudyTextTrailer(File& file, std::uint32_t fileSize)
+{
+    constexpr std::uint32_t kLengthBytes = 4;
+    unsigned char length[kLengthBytes];
+    if (fileSize < kLengthBytes || !ReadAt(file, fileSize - kLengthBytes, length, kLengthBytes))
+        return 0;
+    const std::uint32_t text = Le32(length);
+    return text <= fileSize - kLengthBytes ? text + kLengthBytes : 0;
 }
 
 // Tags follow one another: an updated tag is sometimes written in front of the old one.

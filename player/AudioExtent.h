@@ -3,7 +3,8 @@
 // ID3v2 tags in front (versions 2.2 to 2.4, with or without footer), and behind it
 // an ID3v1 tag, an APEv2 tag, a Lyrics3 v2 block or an ID3v2 tag with footer, in
 // any order. Each tag is measured by its own header; one that claims more than
-// the file holds is not taken for a tag.
+// the file holds is not taken for a tag. A recording with its study text inside
+// (".vds") ends, last of all, with the text and its 4-byte length.
 
 #include "File.h"
 
@@ -25,7 +26,7 @@ public:
     static constexpr std::uint32_t kApeFooterSize = 32;
 
     // Reads the file's ends; leaves the file pointer where it was not.
-    static AudioExtent Measure(File& file, std::uint32_t fileSize);
+    static AudioExtent Measure(File& file, std::uint32_t fileSize, bool studyTextInside = false);
 
     // The whole size of the ID3v2 tag whose header (or, with footer true, whose
     // footer) these 10 bytes are; 0 when they are none.
@@ -34,6 +35,9 @@ public:
     static std::uint32_t ApeTagSize(const unsigned char* footer);
 
 private:
+    // The text and its length at the end of a ".vds", or 0 when the length is more
+    // than the file holds.
+    static std::uint32_t StudyTextTrailer(File& file, std::uint32_t fileSize);
     static std::uint32_t LeadingTags(File& file, std::uint32_t fileSize);
     // The size of one tag that ends at end, or 0.
     static std::uint32_t TrailingTag(File& file, std::uint32_t start, std::uint32_t end);

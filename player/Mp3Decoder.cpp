@@ -1,6 +1,7 @@
 #include "Mp3Decoder.h"
 
 #include "Dither.h"
+#include "Playlist.h"
 #include "MessageBox.h"
 #include "SystemError.h"
 
@@ -101,7 +102,7 @@ bool CMp3Decoder::Open(const QString& path)
         return OpenFailed(path, SystemError::Text(SystemError::Last()));
     m_path = path;
     m_size = ClampedSize(m_file.Size());
-    m_extent = CAudioExtent::Measure(m_file, m_size);
+    m_extent = CAudioExtent::Measure(m_file, m_size, HasStudyTextInside(path));
     mad_stream_init(&m_stream);
     mad_frame_init(&m_frame);
     mad_synth_init(&m_synth);

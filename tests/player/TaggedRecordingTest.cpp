@@ -98,7 +98,14 @@ TEST_F(TaggedRecordingTest, TagsAroundTheAudioAreNeitherHeardNorCounted)
         QByteArray after;
     };
     const QByteArray cover = CoverTag();
+    // A ".vds": the study text and its length behind the audio (and behind its tags).
+    const QByteArray text = QByteArray("Lesson three. At the market.\r\n").repeated(2000);
+    QByteArray trailer = text + QByteArray(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        trailer[text.size() + i] = char((text.size() >> (8 * i)) & 0xFF);
     const Case cases[] = {
+        {"lesson.vds", {}, trailer},
+        {"tagged.VDS", TitleTag(3, false), Id3v1Tag("At the market") + trailer},
         {"cover.mp3", cover, {}},
         {"v24-footer.mp3", TitleTag(4, true), {}},
         {"v22-then-v23.mp3", TitleTag(2, false) + TitleTag(3, false), {}},
@@ -113,7 +120,8 @@ TEST_F(TaggedRecordingTest, TagsAroundTheAudioAreNeitherHeardNorCounted)
 
         File file;
         ASSERT_TRUE(file.Open(path, File::Access::Read, File::Disposition::OpenExisting));
-        const AudioExtent extent = CAudioExtent::Measure(file, std::uint32_t(file.Size()));
+        const AudioExtent extent =
+            CAudioExtent::Measure(file, std::uint32_t(file.Size()), QString(c.name).endsWith(".vds", Qt::CaseInsensitive));
         EXPECT_EQ(extent.start, std::uint32_t(c.before.size()));
         EXPECT_EQ(extent.Size(), std::uint32_t(m_plain.size()));
     }
