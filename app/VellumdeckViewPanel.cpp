@@ -322,7 +322,7 @@ void CVellumdeckView::PaintTimeText(int labelId, const QPoint& at)
     painter.setPen(QColor(int(kTimeTextColor & 0xFF), int((kTimeTextColor >> 8) & 0xFF), int((kTimeTextColor >> 16) & 0xFF)));
     painter.drawText(place, Qt::TextSingleLine | Qt::AlignVCenter | Qt::AlignLeft, text);
     painter.end();
-    update(place);
+    update(PanelToView(place));
 }
 
 // ---- teardown ----
@@ -332,6 +332,7 @@ void CVellumdeckView::OnDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
+    StoreFrameGeometry();
     // Nobody is left to answer a box the player thread asks for, and the thread is to be
     // ended and waited for: such a box is answered at once from now on.
     EndWorkerMessageBoxes();
