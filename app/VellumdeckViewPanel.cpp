@@ -281,15 +281,14 @@ LRESULT CVellumdeckView::OnPlayerLoopPoint(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-// Each tick at the second nearest to where its point fell.
+// The ticks of the press give way to marks where the points fell, to the millisecond.
 void CVellumdeckView::ShowLoopTics()
 {
-    constexpr int kHalfSecondMs = 500;
-    constexpr int kSecondMs = 1000;
+    constexpr double kSecondMs = 1000.0;
     m_seekSlider.ClearTics(false);
     for (const int ms : {m_controller.GetLoopStartMs(), m_controller.GetLoopEndMs()}) {
         if (ms >= 0)
-            m_seekSlider.SetTic((ms + kHalfSecondMs) / kSecondMs);
+            m_seekSlider.SetMark(ms / kSecondMs);
     }
     m_seekSlider.update();
 }
