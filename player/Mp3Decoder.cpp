@@ -378,7 +378,9 @@ bool CMp3Decoder::NextFrame()
     }
 }
 
-// Frames of other streams (syncs in damaged data) are passed over.
+// Frames of other streams (syncs in damaged data) are passed over: the search goes on
+// from the byte after one, as the frame index's does, so that what plays is the
+// frames the index counts, not what lies where a false header says its frame ends.
 CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
 {
     for (;;) {
@@ -386,9 +388,13 @@ CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
         if (ok || (m_stream.error & kErrorClass) == kFrameBodyErrors) {
             if (CFrameIndex::SameStream(m_firstHeader, m_stream.this_frame))
                 return ok ? FrameResult::Decoded : FrameResult::Damaged;
+            m_stream.next_frame = m_stream.this_frame + 1;
+            m_stream.sync = 0;
             continue;
         }
         if (MAD_RECOVERABLE(m_stream.error))
+            continue;
+        if (m_guardAdded && CFrameIndex::PassFalseSyncAtEnd(m_stream))
             continue;
         if (!RefillStream())
             return FrameResult::End;
