@@ -157,10 +157,13 @@ bool CPlaybackStream::ReadRecording(std::int16_t* out, std::uint32_t frames, std
         }
         if (!more) {
             // Repeat-one: the start again, right after the last sample; a recording
-            // that gives nothing from its start ends all the same.
+            // that gives nothing from its start ends all the same, and so does one
+            // whose start cannot be got back to (its decoder closed).
             if (!m_repeat || (got == 0 && m_decoder.OutputSample() == 0))
                 return false;
             JumpTo(0);
+            if (m_decoder.OutputSample() != 0)
+                return false;
         }
     }
     return true;

@@ -174,3 +174,37 @@ TEST_F(PlaybackStreamTest, ALoopAtSeventyPercentStartsEachPassAtAAndEndsItAtB)
 }
 
 }  // namespace
+
+namespace {
+
+// Repeat-one over a decoder that was closed under the stream (playing stopped): the
+// start cannot be got back to, so the stream ends instead of jumping for ever.
+TEST(PlaybackStreamEndTest, RepeatOneOverAClosedDecoderEnds)
+{
+    ScopedBoxes boxes;
+    CMp3Decoder decoder;
+    ASSERT_TRUE(decoder.Open(TestDataPath("speech22.mp3")));
+    CPlaybackStream stream(decoder);
+    stream.SetRepeat(true);
+    for (double tempo : {1.0, 0.75}) {
+        SCOPED_TRACE(tempo);
+        ASSERT_TRUE(decoder.Open(TestDataPath("speech22.mp3")));
+        stream.SetTempo(tempo);
+        stream.Restart();
+        std::vector<std::int16_t> buffer(kBufferBytes / 2);
+        std::uint32_t bytes = kBufferBytes;
+        ASSERT_TRUE(stream.Fill(buffer.data(), &bytes));
+        stream.Close();
+        // At another tempo what the tempo stage still holds comes out first.
+        bytes = kBufferBytes;
+        EXPECT_FALSE(stream.Fill(buffer.data(), &bytes));
+        if (tempo == 1.0) {
+            EXPECT_EQ(bytes, 0u);
+        }
+        bytes = kBufferBytes;
+        EXPECT_FALSE(stream.Fill(buffer.data(), &bytes));
+        EXPECT_EQ(bytes, 0u);
+    }
+}
+
+}  // namespace
