@@ -386,7 +386,15 @@ Step FillStep(FuzzedDataProvider& in)
 Step LoopStep(FuzzedDataProvider& in)
 {
     const std::int64_t a = ReadSample(in);
-    const std::int64_t b = in.ConsumeBool() ? a + in.ConsumeIntegralInRange<std::int64_t>(-2000, 40000) : ReadSample(in);
+    std::int64_t b = 0;
+    if (in.ConsumeBool()) {
+        // A short stretch from A (or one that ends before it), as far as the numbers go.
+        const std::int64_t length = in.ConsumeIntegralInRange<std::int64_t>(-2000, 40000);
+        if (__builtin_add_overflow(a, length, &b))
+            b = length > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+    } else {
+        b = ReadSample(in);
+    }
     const bool restart = in.ConsumeBool();
     return [=](StreamSession& s) { s.SetLoop(a, b, restart); };
 }

@@ -76,7 +76,9 @@ std::int64_t CPlaybackStream::ToInput(std::int64_t outputFrames) const
 {
     if (!m_stretching)
         return outputFrames;
-    return static_cast<std::int64_t>(std::llround(static_cast<double>(outputFrames) * m_tempo));
+    // Never more than was written: at the end the stage's last samples, rounded to
+    // whole frames, would otherwise reach past the recording's last sample.
+    return std::min(static_cast<std::int64_t>(std::llround(static_cast<double>(outputFrames) * m_tempo)), m_written);
 }
 
 std::int64_t CPlaybackStream::HeardSample(std::int64_t heardFrames) const

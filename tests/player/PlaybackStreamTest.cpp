@@ -177,6 +177,27 @@ TEST_F(PlaybackStreamTest, ALoopAtSeventyPercentStartsEachPassAtAAndEndsItAtB)
 
 namespace {
 
+// At another tempo the stage's output, counted back in the recording's samples and
+// rounded, can come to one sample more than the recording holds (at these tempos for
+// this recording): once all of it is heard, the listener is at the end, not past it.
+TEST(PlaybackStreamEndTest, AtAnotherTempoTheHeardSampleStopsAtTheEnd)
+{
+    ScopedBoxes boxes;
+    const auto length = std::int64_t(DecodeFile(TestDataPath("speech22.mp3")).Frames());
+    for (double tempo : {1.14, 1.49, 1.7, 0.5, 2.0}) {
+        SCOPED_TRACE(tempo);
+        CMp3Decoder decoder;
+        ASSERT_TRUE(decoder.Open(TestDataPath("speech22.mp3")));
+        CPlaybackStream stream(decoder);
+        stream.SetTempo(tempo);
+        stream.Restart();
+        const std::size_t written = PlayOut(stream, 1).samples.size();
+        const std::int64_t heard = stream.HeardSample(std::int64_t(written));
+        EXPECT_LE(heard, length);
+        EXPECT_GE(heard, length - 1);
+    }
+}
+
 // Repeat-one over a decoder that was closed under the stream (playing stopped): the
 // start cannot be got back to, so the stream ends instead of jumping for ever.
 TEST(PlaybackStreamEndTest, RepeatOneOverAClosedDecoderEnds)
