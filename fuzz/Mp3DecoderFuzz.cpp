@@ -262,7 +262,6 @@ private:
         FuzzCheck(position >= m_position, "playing never goes back in time");
         m_position = position;
         // Whatever the index does not know yet, it never knows less than what plays.
-        if (m_decoder->Index().IsComplete() && getenv("FZDBG")) fprintf(stderr, "out %lld count %zu spf %d first %u extent %u-%u size %llu\n", (long long)m_decoder->OutputSample(), m_decoder->Index().Count(), SamplesPerFrame(), m_decoder->FirstFrameOffset(), m_decoder->Extent().start, m_decoder->Extent().end, (unsigned long long)m_recording.Size());
         if (m_decoder->Index().IsComplete())
             FuzzCheck(m_decoder->OutputSample() <= IndexedSamples(), "playing stays within the frames the index knows");
         return more;
