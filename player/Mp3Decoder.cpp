@@ -463,12 +463,15 @@ void CMp3Decoder::FeedStream()
 }
 
 // Empties the read buffer and moves the file to offset; the next read starts there.
+// libmad's bit reservoir is emptied too: what it kept belongs to where decoding was,
+// and frames decoded from it here would play what came before the jump.
 bool CMp3Decoder::StartReadingAt(std::uint32_t offset)
 {
     m_bytesValid = 0;
     m_guardAdded = false;
     m_readSinceFrame = 0;
     m_readOffset = offset;
+    m_stream.md_len = 0;
     return m_file.Seek(offset, File::Origin::Begin) >= 0;
 }
 
