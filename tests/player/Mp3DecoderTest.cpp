@@ -160,9 +160,6 @@ TEST_F(Mp3DecoderTest, MonoFramesInAStereoFileFillBothChannels)
     EXPECT_LE(monoDifference, 8);   // only the two channels' own dither differs
 }
 
-}  // namespace
-
-namespace {
 
 constexpr std::uint32_t kOneFrameBytes = 576 * 2;   // speech22.mp3: 22.05 kHz mono
 
@@ -205,6 +202,41 @@ TEST(Mp3DecoderSeekTest, WhatPlaysAfterASeekDoesNotDependOnWhatPlayedBefore)
         EXPECT_TRUE(again.samples == DecodeRest(other).samples) << again.Frames() << " sample frames";
     }
     EXPECT_EQ(fresh.Frames(), DecodeFile(path).Frames());
+}
+
+}  // namespace
+
+namespace {
+
+// Free format: the bit rate is not in the header, libmad measures it from the distance
+// to the next frame and keeps it. Here ten silent frames of 200 bytes (44.1 kHz), then
+// frames of another stream (48 kHz) of 300 bytes, passed over, each measured anew.
+// Once the decoder has been through them, a seek to the start must measure the first
+// frame afresh, or it steps by 300 bytes and loses the frame after it.
+TEST(Mp3DecoderSeekTest, AFreeFormatRateMeasuredLaterDoesNotStepTheStart)
+{
+    ScopedBoxes boxes;
+    TempDeviceRoot root;
+    constexpr int kFrames = 10;
+    constexpr std::size_t kSamplesPerFrame = 1152;   // MPEG-1 layer III
+    QByteArray bytes;
+    for (int i = 0; i < kFrames; ++i)
+        bytes += QByteArray("\xFF\xFB\x00\xC4", 4) + QByteArray(196, '\0');   // bit rate index 0: free
+    for (int i = 0; i < kFrames; ++i)
+        bytes += QByteArray("\xFF\xFB\x04\xC4", 4) + QByteArray(296, '\0');
+    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\free.mp3"), bytes));
+    const QString path = root.Host(QStringLiteral("\\free.mp3"));
+
+    CMp3Decoder fresh;
+    ASSERT_TRUE(fresh.Open(path));
+    ASSERT_TRUE(fresh.SeekToSample(0));
+    EXPECT_EQ(DecodeRest(fresh).Frames(), kFrames * kSamplesPerFrame);
+
+    CMp3Decoder used;
+    ASSERT_TRUE(used.Open(path));
+    DecodeRest(used);
+    ASSERT_TRUE(used.SeekToSample(0));
+    EXPECT_EQ(DecodeRest(used).Frames(), kFrames * kSamplesPerFrame);
 }
 
 }  // namespace
