@@ -217,22 +217,12 @@ QString CVellumdeckView::PathFromCommandLine(const QString& commandLine)
     return close < 0 ? commandLine.mid(open + 1) : commandLine.mid(open + 1, close - open - 1);
 }
 
-// A recording named on the command line is opened as File Open opens one: its study
-// text by the companion rule, and the panel's buttons enabled. One that cannot be
-// played is named in a message.
+// A recording named on the command line is opened as one the desktop hands over.
 void CVellumdeckView::OpenCommandLineFile()
 {
     const QString commandLine = CommandLine::GetCommandLineW();
-    if (commandLine.isEmpty())
-        return;
-    const QString path = PathFromCommandLine(commandLine);
-    if (!CanOpen(path))
-        return;
-    const QString title = m_controller.OpenPath(path);
-    if (title == CPlayerController::kOpenErrorTitle)
-        return;
-    LoadStudyTextOf(title);
-    EnablePanelButtons();
+    if (!commandLine.isEmpty())
+        OpenFile(PathFromCommandLine(commandLine));
 }
 
 void CVellumdeckView::CreateBackBuffer()

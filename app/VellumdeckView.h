@@ -29,6 +29,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -146,15 +147,20 @@ public:
     BOOL LoadEmbeddedText(const QString& path);
     // The embedded text of a ".vds", else the ".txt" beside the recording, else the logo.
     void LoadStudyTextOf(const QString& recording);
+    // A recording that starts playing brings its own study text and bookmarks, unless
+    // they were loaded for it already (a resume, a repeat, what an open has just shown).
+    void FollowStudyTextOf(const QString& recording);
     // The file whose study text belongs to a recording (the ".vds" itself, else its ".txt").
     static QString CompanionOf(const QString& recording);
-    static bool IsEmbeddedTextName(const QString& path);   // ends in "vds" or "VDS"
     static QString BookmarkFileOf(const QString& companion);
     void ReleaseCompanion();
     void AppendBookmarkMenuItem(const BookmarkEntry& entry);
     void RemoveBookmarkMenuItems();
     void AppendLoadedBookmarkItems();
-    // The buttons File Open enables: all but pause and the two sound faces.
+    // What every open ends with, when a recording opened: its study text, and the
+    // panel's buttons. Nothing changes when nothing opened.
+    void ShowOpened(const std::optional<QString>& recording);
+    // The buttons an open enables: all but pause and the two sound faces.
     void EnablePanelButtons();
     // The "BMark" popup of the frame's menu bar; null without a frame.
     QMenu* BookmarkMenu() const;
@@ -294,6 +300,7 @@ private:
     QImage m_backBuffer;     // at the window's device pixel ratio, so text stays crisp
     CStudyEdit m_textPane;
     QString m_companionPath;
+    QString m_studyTextOf;   // the recording whose study text was loaded last
     QString m_lastSearch;
     int m_loopPointsSet = 0;
     int m_repeatTrack = 0;

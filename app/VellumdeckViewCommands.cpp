@@ -11,6 +11,7 @@
 #include "MenuBuilder.h"
 #include "MessageBox.h"
 #include "PlayerMessages.h"
+#include "Playlist.h"
 #include "SearchDlg.h"
 #include "SettingCommand.h"
 #include "resource.h"
@@ -28,8 +29,6 @@
 
 namespace {
 
-const QString kEmbeddedLower = QStringLiteral("vds");
-const QString kEmbeddedUpper = QStringLiteral("VDS");
 const QString kTextExtension = QStringLiteral("txt");
 const QString kBookmarkExtension = QStringLiteral("vdm");
 const QString kNoBookmark = QStringLiteral("No bookmark exists.");
@@ -111,12 +110,17 @@ void CVellumdeckView::OnFileOpen()
     // The dialog stops what plays (also when it is cancelled), and the loop and
     // repeat-one of that recording go with it, in the panel as in the controller.
     const bool wasOpen = m_playerState == PLAYER_PLAYING || m_playerState == PLAYER_PAUSED;
-    const QString title = m_controller.OpenWithDialog();
+    const std::optional<QString> opened = m_controller.OpenWithDialog();
     if (wasOpen)
         ResetLoopAndRepeat();
-    if (title == CPlayerController::kOpenErrorTitle)
+    ShowOpened(opened);
+}
+
+void CVellumdeckView::ShowOpened(const std::optional<QString>& recording)
+{
+    if (!recording)
         return;
-    LoadStudyTextOf(title);
+    LoadStudyTextOf(*recording);
     EnablePanelButtons();
 }
 
@@ -136,7 +140,7 @@ void CVellumdeckView::EnablePanelButtons()
 QString CVellumdeckView::OpenFileFolder() const
 {
     const QString current = m_controller.GetTitle();
-    if (!current.isEmpty() && current != CPlayerController::kOpenErrorTitle) {
+    if (!current.isEmpty()) {
         const QFileInfo recording(DevicePath::ToHost(current));
         if (recording.absoluteDir().exists())
             return recording.absolutePath();
@@ -237,14 +241,9 @@ void CVellumdeckView::OnSetting()
 
 // ---- study texts and the companion rule ----
 
-bool CVellumdeckView::IsEmbeddedTextName(const QString& path)
-{
-    return path.endsWith(kEmbeddedLower) || path.endsWith(kEmbeddedUpper);
-}
-
 QString CVellumdeckView::CompanionOf(const QString& recording)
 {
-    if (IsEmbeddedTextName(recording))
+    if (HasStudyTextInside(recording))
         return recording;
     return recording.chopped(std::min<qsizetype>(recording.size(), kTextExtension.size())) + kTextExtension;
 }
@@ -257,12 +256,19 @@ QString CVellumdeckView::BookmarkFileOf(const QString& companion)
 
 void CVellumdeckView::LoadStudyTextOf(const QString& recording)
 {
-    if (IsEmbeddedTextName(recording)) {
+    m_studyTextOf = recording;
+    if (HasStudyTextInside(recording)) {
         LoadEmbeddedText(recording);
         return;
     }
     if (!LoadTextFile(CompanionOf(recording)))
         m_textPane.ShowLogo();
+}
+
+void CVellumdeckView::FollowStudyTextOf(const QString& recording)
+{
+    if (recording != m_studyTextOf)
+        LoadStudyTextOf(recording);
 }
 
 void CVellumdeckView::ReleaseCompanion()

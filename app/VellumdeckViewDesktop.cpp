@@ -61,11 +61,7 @@ void CVellumdeckView::OpenFile(const QString& path)
         m_controller.Stop();
         ResetLoopAndRepeat();
     }
-    const QString title = m_controller.OpenPath(path);
-    if (title == CPlayerController::kOpenErrorTitle)
-        return;
-    LoadStudyTextOf(title);
-    EnablePanelButtons();
+    ShowOpened(m_controller.OpenPath(path));
 }
 
 void CVellumdeckView::OnMediaPlay()

@@ -7,6 +7,7 @@
 #include "MessageBox.h"
 #include "PlayerMessages.h"
 #include "SoftwareVolume.h"
+#include "TuneboxThread.h"
 #include "WaveOut.h"
 #include "WindowMessage.h"
 #include "resource.h"
@@ -235,10 +236,7 @@ LRESULT CVellumdeckView::OnPlayerState(WPARAM wParam, LPARAM)
     case PLAYER_PLAYING:
         ShowButton(BTN_PLAY, false);
         ShowButton(BTN_PAUSE, true);
-        // A recording that starts playing brings its own study text and bookmarks,
-        // unless they are shown already (a resume, or what File Open has just loaded).
-        if (CompanionOf(m_controller.GetTitle()) != m_companionPath)
-            LoadStudyTextOf(m_controller.GetTitle());
+        FollowStudyTextOf(m_controller.GetTitle());
         ShowRecordingTitle();
         break;
     default:
@@ -249,12 +247,11 @@ LRESULT CVellumdeckView::OnPlayerState(WPARAM wParam, LPARAM)
 
 LRESULT CVellumdeckView::OnPlayerTotal(WPARAM wParam, LPARAM)
 {
-    auto* info = reinterpret_cast<TrackInfo*>(wParam);
-    if (m_destroyed) {
-        delete info;   // the block is ours whatever happens
+    // The block is ours whatever happens.
+    std::unique_ptr<TrackInfo> info = tuneboxThread::TakeTrackInfo(wParam);
+    if (m_destroyed)
         return 0;
-    }
-    m_controller.OnPlayerTotal(info);
+    m_controller.OnPlayerTotal(std::move(info));
     PaintTimeText(IDC_TOTAL_TEXT, kTotalTextAt);
     return 0;
 }

@@ -95,22 +95,20 @@ void CPlayerController::ResetDisplay()
 
 // ---- opening ----
 
-QString CPlayerController::OpenWithDialog()
+std::optional<QString> CPlayerController::OpenWithDialog()
 {
     if (IsOpen())
         Post(WM_PLAYER_STOP);
     QString path;
     if (m_fileDialog && m_fileDialog(&path) == IDOK)
         FillAndLoad(path);
-    m_title = CurrentTitle();
-    return m_title;
+    return TakeCurrentTitle();
 }
 
-QString CPlayerController::OpenPath(const QString& path)
+std::optional<QString> CPlayerController::OpenPath(const QString& path)
 {
     FillAndLoad(path);
-    m_title = CurrentTitle();
-    return m_title;
+    return TakeCurrentTitle();
 }
 
 void CPlayerController::FillAndLoad(const QString& path)
@@ -122,9 +120,12 @@ void CPlayerController::FillAndLoad(const QString& path)
     }
 }
 
-QString CPlayerController::CurrentTitle() const
+std::optional<QString> CPlayerController::TakeCurrentTitle()
 {
-    return m_playlist.isEmpty() ? kOpenErrorTitle : GetItem(m_currentIndex);
+    m_title = GetItem(m_currentIndex);
+    if (m_playlist.isEmpty())
+        return std::nullopt;
+    return m_title;
 }
 
 bool CPlayerController::LoadItem()
@@ -332,12 +333,11 @@ void CPlayerController::OnPlayerState(int state)
     NextItem();
 }
 
-void CPlayerController::OnPlayerTotal(TrackInfo* info)
+void CPlayerController::OnPlayerTotal(std::unique_ptr<TrackInfo> info)
 {
-    const std::unique_ptr<TrackInfo> owned(info);
-    if (!owned)
+    if (!info)
         return;
-    m_trackInfo = *owned;
+    m_trackInfo = *info;
     const int length = std::max(m_trackInfo.durationSeconds, 0);
     ShowTime(m_lengthLabelId, length);
     if (m_seekSlider != nullptr) {

@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class PlayerView;
 class QAbstractSlider;
@@ -34,7 +35,6 @@ public:
     static constexpr int kLoopPointA = 0;                // SetLoopPoint kinds
     static constexpr int kLoopPointB = 1;
     static constexpr int kLoopClear = 2;
-    static inline const QString kOpenErrorTitle = QStringLiteral("File Open Error");
     static inline const QString kThreadFailureText = QStringLiteral("Fail to create thread");
     static inline const QString kMessageCaption = QStringLiteral("Vellumdeck");
 
@@ -56,8 +56,10 @@ public:
     void EndThread();
     void ResetDisplay();
 
-    QString OpenWithDialog();
-    QString OpenPath(const QString& path);
+    // Both return the path of the item that opened, or nothing when the list came out
+    // empty (a playlist naming nothing, a dialog cancelled before anything was open).
+    std::optional<QString> OpenWithDialog();
+    std::optional<QString> OpenPath(const QString& path);
     void PlayPause();
     void Stop();
     void StepBack();
@@ -73,11 +75,11 @@ public:
     void SetShadowing(bool pauseAfterPass, int passes);
     QString NextItem();
     QString PreviousItem();
+    // The path of the current item; empty when nothing is open.
     QString GetTitle() const { return m_title; }
 
     void OnPlayerState(int state);
-    // Takes ownership of the block the player thread allocated.
-    void OnPlayerTotal(TrackInfo* info);
+    void OnPlayerTotal(std::unique_ptr<TrackInfo> info);
     void OnPlayerPos(int seconds);
     // Where a loop point fell, or that the loop ended (its passes were done).
     void OnPlayerLoopPoint(int kind, int milliseconds);
@@ -115,7 +117,8 @@ private:
     void ShowTime(int labelId, int seconds);
     // Empties the playlist, fills it from path and starts its first item.
     void FillAndLoad(const QString& path);
-    QString CurrentTitle() const;
+    // The current item, when there is one; m_title follows it.
+    std::optional<QString> TakeCurrentTitle();
     void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SeekTo(int seconds) const;
     int ClampToRange(int seconds) const;

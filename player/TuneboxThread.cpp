@@ -2,6 +2,7 @@
 
 #include "MessageQueue.h"
 #include "MessageTarget.h"
+#include "OwnedMessage.h"
 #include "PlayerMessages.h"
 
 #include <algorithm>
@@ -31,18 +32,15 @@ int tuneboxThread::ExitInstance()
 
 bool tuneboxThread::PostOpen(DWORD threadId, const QString& path)
 {
-    auto* copy = new char16_t[path.size() + 1];
-    std::copy_n(reinterpret_cast<const char16_t*>(path.utf16()), path.size(), copy);
-    copy[path.size()] = u'\0';
-    if (PostThreadMessageW(threadId, WM_PLAYER_OPEN, reinterpret_cast<WPARAM>(copy), 0))
-        return true;
-    delete[] copy;
-    return false;
+    auto copy = std::make_unique<char16_t[]>(std::size_t(path.size()) + 1);   // zero-filled: terminated
+    std::copy_n(path.utf16(), path.size(), copy.get());
+    return PostOwned(std::move(copy),
+                     [threadId](WPARAM word) { return PostThreadMessageW(threadId, WM_PLAYER_OPEN, word, 0); });
 }
 
 std::unique_ptr<TrackInfo> tuneboxThread::TakeTrackInfo(WPARAM wParam)
 {
-    return std::unique_ptr<TrackInfo>(reinterpret_cast<TrackInfo*>(wParam));
+    return TakeOwned<TrackInfo>(wParam);
 }
 
 bool tuneboxThread::OnThreadMessage(const Message& msg)
@@ -98,15 +96,13 @@ void tuneboxThread::OnPlayerQuit()
 
 void tuneboxThread::OnPlayerOpen(WPARAM wParam)
 {
-    std::unique_ptr<char16_t[]> path(reinterpret_cast<char16_t*>(wParam));
+    const std::unique_ptr<char16_t[]> path = TakeOwned<char16_t[]>(wParam);
     if (!path)
         return;
     auto info = std::make_unique<TrackInfo>();
     if (!m_engine.OpenTrack(QString::fromUtf16(path.get()), info.get()))
         return;
-    // A posted TrackInfo belongs to the receiver; a refused one is still ours.
-    if (m_engine.Notify(WM_PLAYER_TOTAL, reinterpret_cast<WPARAM>(info.get())))
-        info.release();
+    PostOwned(std::move(info), [this](WPARAM word) { return m_engine.Notify(WM_PLAYER_TOTAL, word); });
 }
 
 void tuneboxThread::OnPlayerSeek(WPARAM wParam, LPARAM lParam)
@@ -125,6 +121,6 @@ void tuneboxThread::DrainQueue()
     while (queue->Peek(msg))
     {
         if (msg.message == WM_PLAYER_OPEN)
-            delete[] reinterpret_cast<char16_t*>(msg.wParam);
+            TakeOwned<char16_t[]>(msg.wParam);
     }
 }

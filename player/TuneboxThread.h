@@ -3,11 +3,11 @@
 // posts commands (WM_PLAYER_*), the wave device posts MM_WOM_DONE for each
 // finished buffer, and notifications go to the owner target.
 //
-// Heap blocks that travel with messages:
-//  - WM_PLAYER_OPEN carries a new char16_t[] zero-terminated path (PostOpen makes
-//    it); the thread deletes it, also when it is still queued as the thread ends.
-//  - WM_PLAYER_TOTAL carries a new TrackInfo; the receiver deletes it
-//    (TakeTrackInfo), or the thread does when the post fails.
+// Heap blocks that travel with messages (handed over by PostOwned / TakeOwned):
+//  - WM_PLAYER_OPEN carries a zero-terminated char16_t[] path (PostOpen makes it);
+//    the thread frees it, also when it is still queued as the thread ends.
+//  - WM_PLAYER_TOTAL carries a TrackInfo; the receiver takes it (TakeTrackInfo),
+//    or the thread frees it when the post fails.
 
 #include "Message.h"
 #include "PlayerEngine.h"

@@ -108,9 +108,9 @@ protected:
     // As the thread reports a freshly opened track of this length.
     void Report(int state, int length = 100)
     {
-        auto* info = new TrackInfo;
+        auto info = std::make_unique<TrackInfo>();
         info->durationSeconds = length;
-        m_controller.OnPlayerTotal(info);
+        m_controller.OnPlayerTotal(std::move(info));
         m_controller.OnPlayerState(state);
     }
 
@@ -135,9 +135,10 @@ protected:
     CPlayerController m_controller;
 };
 
-TEST_F(PlayerControllerTest, UnplayablePathGivesOpenErrorAndPostsNothing)
+TEST_F(PlayerControllerTest, UnplayablePathOpensNothingAndPostsNothing)
 {
-    EXPECT_EQ(m_controller.OpenPath("/x/a.wav"), CPlayerController::kOpenErrorTitle);
+    EXPECT_EQ(m_controller.OpenPath("/x/a.wav"), std::nullopt);
+    EXPECT_EQ(m_controller.GetTitle(), QString());
     // Next and previous on the empty playlist: an empty title, nothing posted, index 0.
     EXPECT_EQ(m_controller.NextItem(), QString());
     EXPECT_EQ(m_controller.PreviousItem(), QString());
