@@ -2,10 +2,31 @@
 
 #include <SDL2/SDL.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <mutex>
+#include <thread>
 
 namespace {
+
+using Clock = AudioFeed::Clock;
+
+// About 0.19 s at 44.1 kHz (8192 frames): SDL's own choice (46 ms) made SDL's thread
+// and the sound server wake about 130 and 390 times a second, more than all decoding
+// cost; at this length they wake about 40 and 90 times. A shorter period would be
+// heard sooner after a pause or a seek, a longer one saves little more.
+constexpr double kPeriodSeconds = 0.19;
+constexpr Uint16 kShortestPeriod = 256;
+constexpr Uint16 kLongestPeriod = 16384;
+// From a callback to the moment its first sample is heard, as a share of the period:
+// measured at the monitor of a PulseAudio sink with bench/heard, 0.63 of it at this
+// period (0.6 to 0.7 from 46 ms on). Taken a little short, so that a buffer is rather
+// given back a few milliseconds after its last sample was heard than before.
+constexpr double kHeardShareOfPeriod = 0.62;
+// How long closes still under way may hold up the end of the program.
+constexpr auto kExitWait = std::chrono::seconds(2);
 
 // SDL's subsystem start and stop and its device list are not safe to change from
 // two threads at once; a sound on the UI thread may open while the player thread
@@ -21,7 +42,93 @@ SDL_AudioFormat SdlFormat(const AudioFormat& format)
     return format.bitsPerSample == 16 ? AUDIO_S16LSB : AUDIO_U8;
 }
 
+// Ends SDL devices away from the thread that closes them. An SDL device's thread
+// sleeps two periods before it ends, so that what it wrote last is played out; a
+// server that has stopped answering holds it for as long as it does. The closes run
+// one after another; SDL opens meanwhile (another slot of SDL's device table).
+class Closer
+{
+public:
+    static Closer& Get()
+    {
+        // Never destroyed: a close stuck on a server that does not answer must not
+        // hold up the end of the program. ExitGuard waits a little for the others.
+        static Closer* closer = new Closer;
+        return *closer;
+    }
+
+    void Close(SDL_AudioDeviceID device)
+    {
+        std::lock_guard lock(m_lock);
+        m_queue.push_back(device);
+        if (!m_thread.joinable())
+            m_thread = std::thread(&Closer::Run, this);
+        m_wake.notify_all();
+    }
+
+    // At the end of the program: waits for the closes under way, for a while.
+    void Finish()
+    {
+        std::unique_lock lock(m_lock);
+        if (!m_thread.joinable())
+            return;
+        const bool idle = m_idle.wait_for(lock, kExitWait, [this] { return m_queue.empty() && !m_busy; });
+        m_stopping = true;
+        m_wake.notify_all();
+        lock.unlock();
+        if (idle)
+            m_thread.join();
+        else
+            m_thread.detach();
+    }
+
+private:
+    void Run()
+    {
+        std::unique_lock lock(m_lock);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_queue.empty())
+                return;
+            const SDL_AudioDeviceID device = m_queue.front();
+            m_queue.pop_front();
+            m_busy = true;
+            lock.unlock();
+            SDL_CloseAudioDevice(device);
+            {
+                std::lock_guard sdl(SdlLock());
+                SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            }
+            lock.lock();
+            m_busy = false;
+            m_idle.notify_all();
+        }
+    }
+
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<SDL_AudioDeviceID> m_queue;
+    bool m_busy = false;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
+struct ExitGuard
+{
+    ~ExitGuard() { Closer::Get().Finish(); }
+} g_exitGuard;
+
 }  // namespace
+
+Uint16 SdlAudioBackend::PeriodFrames(DWORD sampleRate)
+{
+    const double wanted = kPeriodSeconds * sampleRate;
+    Uint16 frames = kShortestPeriod;
+    while (frames < kLongestPeriod && frames * 2.0 <= wanted)
+        frames *= 2;
+    return frames;
+}
 
 SdlAudioBackend::~SdlAudioBackend()
 {
@@ -41,11 +148,12 @@ bool SdlAudioBackend::Open(const AudioFormat& format, AudioFeed& feed, std::stri
     wanted.freq = static_cast<int>(format.sampleRate);
     wanted.format = SdlFormat(format);
     wanted.channels = static_cast<Uint8>(format.channels);
-    wanted.samples = 0;   // SDL chooses a buffer size that suits the rate
+    wanted.samples = PeriodFrames(format.sampleRate);
     wanted.callback = &SdlAudioBackend::Callback;
     wanted.userdata = this;
     SDL_AudioSpec obtained{};
     m_feed = &feed;
+    m_lost = false;
     m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
     if (m_device == 0) {
         error = SDL_GetError();
@@ -54,9 +162,8 @@ bool SdlAudioBackend::Open(const AudioFormat& format, AudioFeed& feed, std::stri
         return false;
     }
     m_silence = obtained.silence;
-    // What the callback hands over is heard about one device buffer later.
-    m_latency = std::chrono::duration_cast<AudioFeed::Clock::duration>(
-        std::chrono::duration<double>(static_cast<double>(obtained.samples) / obtained.freq));
+    m_heardAfter = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+        kHeardShareOfPeriod * static_cast<double>(obtained.samples) / obtained.freq));
     // A device starts playing at once, as soon as anything is queued.
     SDL_PauseAudioDevice(m_device, 0);
     return true;
@@ -66,12 +173,12 @@ void SdlAudioBackend::Close()
 {
     if (m_device == 0)
         return;
-    std::lock_guard lock(SdlLock());
-    // Waits for a running callback; none follows.
-    SDL_CloseAudioDevice(m_device);
-    m_device = 0;
+    // Once the lock is held no callback runs, and none that follows touches the feed.
+    SDL_LockAudioDevice(m_device);
     m_feed = nullptr;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    SDL_UnlockAudioDevice(m_device);
+    Closer::Get().Close(m_device);
+    m_device = 0;
 }
 
 void SdlAudioBackend::Pause()
@@ -90,10 +197,22 @@ void SdlAudioBackend::Resume()
 
 void SdlAudioBackend::Callback(void* self, Uint8* stream, int length)
 {
-    auto* backend = static_cast<SdlAudioBackend*>(self);
-    const std::size_t wanted = static_cast<std::size_t>(length);
-    const auto heardFrom = AudioFeed::Clock::now() + backend->m_latency;
-    const std::size_t got = backend->m_feed->Read(stream, wanted, heardFrom, 1.0);
-    std::memset(stream + got, backend->m_silence, wanted - got);
-    backend->m_feed->CompleteHeard();
+    static_cast<SdlAudioBackend*>(self)->Fill(stream, static_cast<std::size_t>(length));
+}
+
+void SdlAudioBackend::Fill(Uint8* stream, std::size_t length)
+{
+    std::size_t got = 0;
+    if (m_feed != nullptr && !m_lost) {
+        // A lost device goes on being called back; what it is given is dropped.
+        if (SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED) {
+            m_lost = true;
+            m_feed->DeviceLost(std::string("The ") + SDL_GetCurrentAudioDriver() +
+                               " sound output went away while it played.");
+        } else {
+            got = m_feed->Read(stream, length, Clock::now() + m_heardAfter, 1.0);
+            m_feed->CompleteHeard();
+        }
+    }
+    std::memset(stream + got, m_silence, length - got);
 }

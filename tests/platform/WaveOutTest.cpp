@@ -161,12 +161,25 @@ TEST_F(WaveOutTest, VolumeIsFullUntilSetAndIsRememberedInTheRegistry)
 }
 
 using SdlBackendTest = AudioTest;
-TEST_F(SdlBackendTest, DummyDriverPlaysTheQueuedBuffersAndAnImpossibleOneFails)
+TEST_F(SdlBackendTest, AnImpossibleDriverFailsAndTheDummyDriverPlaysTheQueuedBuffers)
 {
     ScopedEnv audio("VELLUMDECK_AUDIO", "sdl");
+    // A driver SDL cannot start fails the open, with SDL's reason. First: SDL keeps the
+    // driver it started while any device of it is still closing.
+    {
+        ScopedEnv impossible("SDL_AUDIODRIVER", "nosuchdriver");
+        HWAVEOUT device = nullptr;
+        const WAVEFORMATEX format = PcmFormat(2, 44100, 16);
+        EXPECT_NE(waveOutOpen(&device, WAVE_MAPPER, &format, GetCurrentThreadId(), 0, CALLBACK_THREAD),
+                  MMSYSERR_NOERROR);
+        EXPECT_EQ(device, nullptr);
+        EXPECT_FALSE(WaveOutLastOpenError().empty());
+    }
+
     ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
     HWAVEOUT device = Open(PcmFormat(2, 44100, 16));
     ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(WaveOutLastOpenError().empty());
     QByteArray data(8192, '\x01');
     std::vector<WAVEHDR> headers = Headers(device, data, 2);
     for (WAVEHDR& header : headers)
@@ -176,14 +189,6 @@ TEST_F(SdlBackendTest, DummyDriverPlaysTheQueuedBuffersAndAnImpossibleOneFails)
     EXPECT_EQ(done[1].lParam, reinterpret_cast<LPARAM>(&headers[1]));
     EXPECT_EQ(headers[1].dwFlags, WHDR_PREPARED | WHDR_DONE);
     Close(device, headers);
-
-    // A driver SDL cannot start fails the open, with SDL's reason.
-    ScopedEnv impossible("SDL_AUDIODRIVER", "nosuchdriver");
-    device = nullptr;
-    const WAVEFORMATEX format = PcmFormat(2, 44100, 16);
-    EXPECT_NE(waveOutOpen(&device, WAVE_MAPPER, &format, GetCurrentThreadId(), 0, CALLBACK_THREAD), MMSYSERR_NOERROR);
-    EXPECT_EQ(device, nullptr);
-    EXPECT_FALSE(WaveOutLastOpenError().empty());
 }
 
 class WavBackendTest : public AudioTest
