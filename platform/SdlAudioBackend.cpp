@@ -5,7 +5,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -44,8 +43,9 @@ SDL_AudioFormat SdlFormat(const AudioFormat& format)
 
 // Ends SDL devices away from the thread that closes them. An SDL device's thread
 // sleeps two periods before it ends, so that what it wrote last is played out; a
-// server that has stopped answering holds it for as long as it does. The closes run
-// one after another; SDL opens meanwhile (another slot of SDL's device table).
+// server that has stopped answering holds it for as long as it does. Each close runs
+// on a thread of its own, so that closes never queue behind each other; opens go on
+// meanwhile (in other slots of SDL's table of devices, which holds 16).
 class Closer
 {
 public:
@@ -59,59 +59,47 @@ public:
 
     void Close(SDL_AudioDeviceID device)
     {
-        std::lock_guard lock(m_lock);
-        m_queue.push_back(device);
-        if (!m_thread.joinable())
-            m_thread = std::thread(&Closer::Run, this);
-        m_wake.notify_all();
+        {
+            std::lock_guard lock(m_lock);
+            ++m_closing;
+        }
+        std::thread(&Closer::Run, this, device).detach();
+    }
+
+    // Before an open: waits while so many devices are still closing that SDL's table
+    // could run out (a learner skipping through a playlist, a benchmark reopening).
+    void WaitForRoom()
+    {
+        std::unique_lock lock(m_lock);
+        m_changed.wait(lock, [this] { return m_closing < kMostClosing; });
     }
 
     // At the end of the program: waits for the closes under way, for a while.
     void Finish()
     {
         std::unique_lock lock(m_lock);
-        if (!m_thread.joinable())
-            return;
-        const bool idle = m_idle.wait_for(lock, kExitWait, [this] { return m_queue.empty() && !m_busy; });
-        m_stopping = true;
-        m_wake.notify_all();
-        lock.unlock();
-        if (idle)
-            m_thread.join();
-        else
-            m_thread.detach();
+        m_changed.wait_for(lock, kExitWait, [this] { return m_closing == 0; });
     }
 
 private:
-    void Run()
+    static constexpr int kMostClosing = 8;
+
+    void Run(SDL_AudioDeviceID device)
     {
-        std::unique_lock lock(m_lock);
-        for (;;) {
-            m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
-            if (m_queue.empty())
-                return;
-            const SDL_AudioDeviceID device = m_queue.front();
-            m_queue.pop_front();
-            m_busy = true;
-            lock.unlock();
-            SDL_CloseAudioDevice(device);
-            {
-                std::lock_guard sdl(SdlLock());
-                SDL_QuitSubSystem(SDL_INIT_AUDIO);
-            }
-            lock.lock();
-            m_busy = false;
-            m_idle.notify_all();
+        SDL_CloseAudioDevice(device);
+        {
+            std::lock_guard sdl(SdlLock());
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
+        // The last this thread touches: once it is counted out, the program may end.
+        std::lock_guard lock(m_lock);
+        --m_closing;
+        m_changed.notify_all();
     }
 
     std::mutex m_lock;
-    std::condition_variable m_wake;
-    std::condition_variable m_idle;
-    std::deque<SDL_AudioDeviceID> m_queue;
-    bool m_busy = false;
-    bool m_stopping = false;
-    std::thread m_thread;
+    std::condition_variable m_changed;
+    int m_closing = 0;
 };
 
 struct ExitGuard
@@ -137,6 +125,7 @@ SdlAudioBackend::~SdlAudioBackend()
 
 bool SdlAudioBackend::Open(const AudioFormat& format, AudioFeed& feed, std::string& error)
 {
+    Closer::Get().WaitForRoom();
     std::lock_guard lock(SdlLock());
     // Ctrl-C belongs to the program, not to SDL.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
