@@ -9,6 +9,9 @@
 #include "resource.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -29,7 +32,46 @@ int CMainFrame::OnCreate()
         connect(popup, &QMenu::aboutToShow, this, [this, popup] { UpdateMenu(popup); });
     if (const std::optional<AcceleratorTable> table = GetResourceModule().LoadAccelerators(IDR_MAINFRAME))
         InstallAccelerators(*table, this, this);
+    setAcceptDrops(true);
     return 0;
+}
+
+namespace {
+
+// The first local file a drop carries; empty when it carries none.
+QString DroppedFile(const QMimeData* data)
+{
+    if (data == nullptr)
+        return QString();
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return QString();
+}
+
+}  // namespace
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (m_view != nullptr && !DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QString file = DroppedFile(event->mimeData());
+    if (m_view == nullptr || file.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Once the drop is over: the file manager waits for it to end, and opening the file
+    // may show a message.
+    QMetaObject::invokeMethod(
+        this, [this, file] {
+            if (m_view != nullptr)
+                m_view->OpenFile(file);
+        },
+        Qt::QueuedConnection);
 }
 
 void CMainFrame::SetView(CVellumdeckView* view)

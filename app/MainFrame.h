@@ -1,6 +1,6 @@
 #pragma once
 // The top-level window: the menu bar of menu 128 above the main view, and the
-// accelerators of table 128. A menu or accelerator command goes to the view first and
+// accelerators of table 128. Files dropped on it are opened by the view. A menu or accelerator command goes to the view first and
 // then to the application, once its update handler has allowed it.
 
 #include <QMainWindow>
@@ -33,6 +33,9 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A file dropped anywhere on the window goes to the view, which opens it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     CVellumdeckView* m_view = nullptr;

@@ -200,9 +200,17 @@ QVariantMap MprisService::Metadata() const
         return metadata;
     const qint64 length = qint64(view->Controller().GetTrackLength()) * kMicrosecondsPerSecond;
     metadata.insert(QStringLiteral("mpris:length"), length);
-    // A playlist names its recordings by device paths, with backslashes.
+    // The recording's own title, artist and album when its tags have them; else its
+    // name (a playlist names its recordings by device paths, with backslashes).
+    const RecordingTagInfo& tags = view->PlayingTags();
     const qsizetype separator = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    metadata.insert(QStringLiteral("xesam:title"), path.mid(separator + 1));
+    metadata.insert(QStringLiteral("xesam:title"), tags.title.isEmpty() ? path.mid(separator + 1) : tags.title);
+    if (!tags.artist.isEmpty())
+        metadata.insert(QStringLiteral("xesam:artist"), QStringList{tags.artist});
+    if (!tags.album.isEmpty())
+        metadata.insert(QStringLiteral("xesam:album"), tags.album);
+    if (!tags.coverFile.isEmpty())
+        metadata.insert(QStringLiteral("mpris:artUrl"), QUrl::fromLocalFile(tags.coverFile).toString());
     const QFileInfo host(DevicePath::ToHost(path));
     metadata.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(host.absoluteFilePath()).toString());
     return metadata;

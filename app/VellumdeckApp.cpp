@@ -8,28 +8,9 @@
 #include "VellumdeckView.h"
 #include "resource.h"
 
-#include <QFileInfo>
-
 namespace {
 
 CVellumdeckApp* g_app = nullptr;
-
-// The command line in the form the view reads, for the running program to open. A file
-// named relative to this start's folder is made absolute first, since the running
-// program's folder may be another; device paths and names of nothing pass unchanged.
-QString HandOverCommandLine()
-{
-    QStringList arguments = CommandLine::Arguments();
-    for (QString& argument : arguments) {
-        const QFileInfo file(argument);
-        if (file.isRelative() && file.exists())
-            argument = file.absoluteFilePath();
-    }
-    QStringList quoted;
-    for (const QString& argument : arguments)
-        quoted << QLatin1Char('"') + argument + QLatin1Char('"');
-    return quoted.join(QLatin1Char(' '));
-}
 
 }  // namespace
 
@@ -52,7 +33,9 @@ CVellumdeckApp* CVellumdeckApp::Instance()
 
 BOOL CVellumdeckApp::InitInstance()
 {
-    if (m_singleInstance.ActivateRunning(HandOverCommandLine()))
+    // The files were made absolute where they entered, so the running program, whose
+    // folder may be another, finds them.
+    if (m_singleInstance.ActivateRunning(CommandLine::GetCommandLineW()))
         return false;
     m_singleInstance.SetOpenHandler([this](const QString& commandLine) {
         if (CVellumdeckView* view = View())

@@ -8,6 +8,7 @@
 #include "FileSystem.h"
 #include "PlayerMessages.h"
 #include "ResourceModule.h"
+#include "SoftwareVolume.h"
 #include "WaveOut.h"
 #include "WidgetMessageTarget.h"
 #include "WindowMessage.h"
@@ -47,6 +48,8 @@ const std::array<const char16_t*, 4> CVellumdeckView::kDataFolders = {
 namespace {
 
 const QString kMyDocuments = QStringLiteral("\\My documents");
+// What follows a quoted argument when another one comes after it.
+const QString kNextArgument = QStringLiteral(" \"");
 
 }  // namespace
 
@@ -135,6 +138,8 @@ void CVellumdeckView::SetUpVolume()
     m_volumePosition = 0;
     m_volumeSlider.SetRange(0, kVolumeSteps, false);
     m_volumeSlider.SetPageSize(kVolumePageSize);
+    // The view starts with sound on, whatever an earlier view of this process muted.
+    SoftwareVolume::SetMuted(false);
     waveOutGetVolume(nullptr, &m_savedVolume);
     // Position 0 is the top of the slider and the loudest level.
     m_volumePosition = kVolumeSteps - int(LOWORD(m_savedVolume) / kVolumeUnitsPerStep);
@@ -197,18 +202,26 @@ QString CVellumdeckView::PathFromCommandLine(const QString& commandLine)
     const qsizetype open = commandLine.indexOf(QLatin1Char('"'));
     if (open < 0)
         return commandLine.trimmed();
-    const qsizetype close = commandLine.indexOf(QLatin1Char('"'), open + 1);
+    // A file name may hold a double quote itself: the path's own quote is the one that
+    // ends the line or stands before the next quoted argument.
+    qsizetype close = commandLine.indexOf(QLatin1Char('"'), open + 1);
+    while (close >= 0 && close + 1 < commandLine.size() && !commandLine.mid(close + 1).startsWith(kNextArgument))
+        close = commandLine.indexOf(QLatin1Char('"'), close + 1);
     return close < 0 ? commandLine.mid(open + 1) : commandLine.mid(open + 1, close - open - 1);
 }
 
 // A recording named on the command line is opened as File Open opens one: its study
-// text by the companion rule, and the panel's buttons enabled.
+// text by the companion rule, and the panel's buttons enabled. One that cannot be
+// played is named in a message.
 void CVellumdeckView::OpenCommandLineFile()
 {
     const QString commandLine = CommandLine::GetCommandLineW();
     if (commandLine.isEmpty())
         return;
-    const QString title = m_controller.OpenPath(PathFromCommandLine(commandLine));
+    const QString path = PathFromCommandLine(commandLine);
+    if (!CanOpen(path))
+        return;
+    const QString title = m_controller.OpenPath(path);
     if (title == CPlayerController::kOpenErrorTitle)
         return;
     LoadStudyTextOf(title);
@@ -224,10 +237,16 @@ void CVellumdeckView::CreateBackBuffer()
     m_backBuffer = QImage(QSize(kBackBufferWidth, kBackBufferHeight) * ratio, QImage::Format_RGB32);
     m_backBuffer.setDevicePixelRatio(ratio);
     m_backBuffer.fill(Qt::black);
-    if (m_skinBitmap.isNull())
-        return;
-    QPainter painter(&m_backBuffer);
-    painter.drawImage(QPoint(0, 0), m_skinBitmap);
+    if (!m_skinBitmap.isNull()) {
+        QPainter painter(&m_backBuffer);
+        painter.drawImage(QPoint(0, 0), m_skinBitmap);
+    }
+    // A recording opened on the command line may have sent its times already, while a
+    // message about its study text was up and before there was a buffer to paint on.
+    const std::vector<std::pair<int, QPoint>> unpainted = std::move(m_unpaintedTimes);
+    m_unpaintedTimes.clear();
+    for (const auto& [labelId, at] : unpainted)
+        PaintTimeText(labelId, at);
 }
 
 // ---- painting ----
@@ -268,6 +287,9 @@ bool CVellumdeckView::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
         return true;
     case WM_PLAYER_POS:
         *result = OnPlayerPos(wParam, lParam);
+        return true;
+    case WM_PLAYER_LOOPPOINT:
+        *result = OnPlayerLoopPoint(wParam, lParam);
         return true;
     case WM_COMMAND:
         // A control names itself in lParam; menus and accelerators do not.

@@ -10,12 +10,15 @@
 //   VellumdeckView.cpp          members, set-up and painting
 //   VellumdeckViewCommands.cpp  menu commands: files, study texts, bookmarks, search
 //   VellumdeckViewPanel.cpp     buttons, sliders, player notifications, teardown
-//   VellumdeckViewDesktop.cpp   the desktop's requests: files handed over, media keys
+//   VellumdeckViewDesktop.cpp   the desktop's requests: files handed over or dropped,
+//                               media keys
 
 #include "BookmarkList.h"
+#include "BookmarkStore.h"
 #include "ImgButton.h"
 #include "PlayerController.h"
 #include "PlayerView.h"
+#include "RecordingTags.h"
 #include "SkinSlider.h"
 #include "StudyEdit.h"
 #include "Win32Defs.h"
@@ -26,6 +29,8 @@
 
 #include <array>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class CCmdUI;
 class QLabel;
@@ -105,8 +110,9 @@ public:
     void OnInitialUpdate();
     void OnDraw(QPainter& painter);
     bool IsSetUp() const { return m_setUp; }
-    // The text after the first double quote, up to the next one (or the end): the path
-    // of a command line holding one quoted path.
+    // The first path of a command line of quoted paths: the text after the first double
+    // quote, up to the quote that ends the line or stands before the next quoted path (a
+    // name may hold quotes of its own), or to the end.
     static QString PathFromCommandLine(const QString& commandLine);
 
     // ---- commands (VellumdeckViewCommands.cpp) ----
@@ -116,6 +122,9 @@ public:
     // Sets the state of a menu item before its menu opens; false when not the view's.
     bool OnUpdateCmdUI(CCmdUI* cmdUI);
     void OnFileOpen();
+    // A recording or playlist from any folder, chosen in the desktop's file dialog.
+    void OnOpenFile();
+    QString OpenFileFolder() const;
     void OnTextOpen();
     void OnSetBookmark();
     void OnDelBookmark();
@@ -162,6 +171,10 @@ public:
     LRESULT OnPlayerState(WPARAM wParam, LPARAM lParam);
     LRESULT OnPlayerTotal(WPARAM wParam, LPARAM lParam);
     LRESULT OnPlayerPos(WPARAM wParam, LPARAM lParam);
+    // Where the thread took a loop point, or that the loop's passes are done.
+    LRESULT OnPlayerLoopPoint(WPARAM wParam, LPARAM lParam);
+    // The seek slider's ticks at the loop's points.
+    void ShowLoopTics();
     // Paints the text of a hidden label onto the back buffer at (x, y), over the skin.
     void PaintTimeText(int labelId, const QPoint& at);
     // Runs once, when the frame closes or the view goes away.
@@ -171,9 +184,16 @@ public:
     void FocusTextPane();
 
     // ---- the desktop's requests (VellumdeckViewDesktop.cpp) ----
-    // A command line handed over by a later start: what is playing stops and the file is
-    // opened and played as one named on the program's own command line.
+    // A command line handed over by a later start: its file is opened as OpenFile does.
     void OpenHandedOverFile(const QString& commandLine);
+    // A recording or playlist the desktop names (handed over, dropped on the window,
+    // chosen in its file dialog): what plays stops, and the file is opened and played
+    // as one named on the program's own command line. A file that cannot be played is
+    // named in a message instead, and what plays goes on.
+    void OpenFile(const QString& path);
+    // True when path names a recording, or a playlist of at least one; otherwise the
+    // learner has been told what is wrong with it.
+    bool CanOpen(const QString& path);
     // Media keys and the desktop's media controls, through the buttons' own handlers.
     // Play and pause act only when they change something; SeekTo is the seek slider
     // dropped at seconds.
@@ -182,6 +202,10 @@ public:
     void SeekTo(int seconds);
     // The track open in the player, for the desktop; empty when none.
     QString PlayingPath() const;
+    // The tags of the track open in the player (empty texts when none).
+    const RecordingTagInfo& PlayingTags();
+    // The window's title names the recording that plays, by its tags or its name.
+    void ShowRecordingTitle();
 
     // ---- PlayerView ----
     MessageTarget* PlayerNotifyTarget() override;
@@ -233,6 +257,7 @@ private:
     CSkinSlider m_volumeSlider;
     CPlayerController m_controller;
     CBookmarkList m_bookmarks;
+    CBookmarkStore m_bookmarkStore;   // the lists whose files could not be written stay here
     QImage m_skinBitmap;     // also the skin context: the source that wipes old text
     QImage m_backBuffer;     // at the window's device pixel ratio, so text stays crisp
     CStudyEdit m_textPane;
@@ -247,6 +272,9 @@ private:
     int m_playerState = 0;
     int m_nextBookmarkId = 0;
 
+    CRecordingTags m_recordingTags;
+    // Time texts that came before the back buffer was made.
+    std::vector<std::pair<int, QPoint>> m_unpaintedTimes;
     QLabel* m_posText = nullptr;     // hidden: the controller writes, the view paints
     QLabel* m_totalText = nullptr;
     bool m_setUp = false;

@@ -15,10 +15,13 @@
 #include "SettingCommand.h"
 #include "resource.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStandardPaths>
 
 #include <cstdint>
 #include <vector>
@@ -32,17 +35,15 @@ const QString kBookmarkExtension = QStringLiteral("vdm");
 const QString kNoBookmark = QStringLiteral("No bookmark exists.");
 const QString kMessageCaption = QStringLiteral("Vellumdeck");
 const QString kTextFilter = QStringLiteral("TXT Files (*.txt)");
+// The desktop's file dialog matches them ignoring case, as Vellumdeck reads extensions.
+const QStringList kOpenFileFilters = {
+    QStringLiteral("Recordings and playlists (*.mp3 *.vds *.vdl)"),
+    QStringLiteral("MP3 files (*.mp3)"),
+    QStringLiteral("Recordings with their text (*.vds)"),
+    QStringLiteral("Playlists (*.vdl)"),
+};
 // Where Text Open starts browsing: the device's own documents.
 const QString kTextOpenFolder = QStringLiteral("\\My documents");
-
-// The list as it stands goes to the bookmark file; no bookmarks, no file.
-void StoreBookmarks(const CBookmarkList& bookmarks, const QString& file)
-{
-    if (bookmarks.GetCount() > 0)
-        bookmarks.Save(file);
-    else
-        FileSystem::DeleteFile(file);
-}
 
 }  // namespace
 
@@ -53,6 +54,9 @@ bool CVellumdeckView::OnCmdMsg(int id)
     switch (id) {
     case ID_FILE_OPEN:
         OnFileOpen();
+        return true;
+    case ID_OPEN_FILE:
+        OnOpenFile();
         return true;
     case ID_TEXT_OPEN:
         OnTextOpen();
@@ -104,18 +108,16 @@ void CVellumdeckView::OnUpdateBookmarkCommands(CCmdUI* cmdUI)
 
 void CVellumdeckView::OnFileOpen()
 {
+    // The dialog stops what plays (also when it is cancelled), and the loop and
+    // repeat-one of that recording go with it, in the panel as in the controller.
+    const bool wasOpen = m_playerState == PLAYER_PLAYING || m_playerState == PLAYER_PAUSED;
     const QString title = m_controller.OpenWithDialog();
+    if (wasOpen)
+        ResetLoopAndRepeat();
     if (title == CPlayerController::kOpenErrorTitle)
         return;
     LoadStudyTextOf(title);
     EnablePanelButtons();
-    if (m_playerState == PLAYER_PLAYING) {
-        ShowButton(BTN_LOOP_OFF, true);
-        ShowButton(BTN_LOOP_AB, false);
-        ShowButton(BTN_LOOP_A, false);
-        m_loopPointsSet = 0;
-        m_seekSlider.ClearTics(false);
-    }
 }
 
 void CVellumdeckView::EnablePanelButtons()
@@ -124,6 +126,34 @@ void CVellumdeckView::EnablePanelButtons()
         if (i != BTN_PAUSE && i != BTN_SOUND_OFF && i != BTN_SOUND_ON)
             m_buttons[std::size_t(i)].EnableButton(true);
     }
+}
+
+// ---- Open File ----
+
+// Where the learner's recordings are likely to be: beside the one open, else the
+// desktop's music folder, else the home folder.
+QString CVellumdeckView::OpenFileFolder() const
+{
+    const QString current = m_controller.GetTitle();
+    if (!current.isEmpty() && current != CPlayerController::kOpenErrorTitle) {
+        const QFileInfo recording(DevicePath::ToHost(current));
+        if (recording.absoluteDir().exists())
+            return recording.absolutePath();
+    }
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
+void CVellumdeckView::OnOpenFile()
+{
+    QFileDialog dialog(this);
+    dialog.setNameFilters(kOpenFileFilters);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDirectory(OpenFileFolder());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    OpenFile(dialog.selectedFiles().constFirst());
 }
 
 // ---- Text Open ----
@@ -165,7 +195,8 @@ void CVellumdeckView::OnDelBookmark()
     CDeleteBookmarkDlg dialog(this);
     dialog.SetBookmarkList(&m_bookmarks);
     dialog.DoModal();
-    StoreBookmarks(m_bookmarks, BookmarkFileOf(m_companionPath));
+    // The list as it stands goes to the bookmark file; no bookmarks, no file.
+    m_bookmarkStore.Store(m_bookmarks, BookmarkFileOf(m_companionPath), this);
     RemoveBookmarkMenuItems();
     for (int k = 0; k < m_bookmarks.GetCount(); ++k)
         AppendBookmarkMenuItem(m_bookmarks.GetAt(k));
@@ -238,7 +269,7 @@ void CVellumdeckView::ReleaseCompanion()
     if (m_companionPath.isEmpty())
         return;
     if (m_bookmarks.GetCount() > 0) {
-        m_bookmarks.Save(BookmarkFileOf(m_companionPath));
+        m_bookmarkStore.Store(m_bookmarks, BookmarkFileOf(m_companionPath), this);
         m_bookmarks.RemoveAll();
         m_companionPath.clear();
         RemoveBookmarkMenuItems();
@@ -297,7 +328,7 @@ void CVellumdeckView::RemoveBookmarkMenuItems()
 
 void CVellumdeckView::AppendLoadedBookmarkItems()
 {
-    const int count = m_bookmarks.Load(BookmarkFileOf(m_companionPath));
+    const int count = m_bookmarkStore.Load(m_bookmarks, BookmarkFileOf(m_companionPath));
     for (int k = 0; k < count; ++k)
         AppendBookmarkMenuItem(m_bookmarks.GetAt(k));
 }

@@ -4,7 +4,9 @@
 
 #include "VellumdeckView.h"
 
+#include "MessageBox.h"
 #include "PlayerMessages.h"
+#include "SoftwareVolume.h"
 #include "WaveOut.h"
 #include "WindowMessage.h"
 #include "resource.h"
@@ -133,12 +135,16 @@ void CVellumdeckView::OnRepeatTrack()
     FocusTextPane();
 }
 
-// Muting keeps the chosen level, so unmuting brings it back.
+// Muting keeps the chosen level, so unmuting brings it back; and it is not stored, so
+// the next start is heard at the level the slider shows.
 void CVellumdeckView::OnSound()
 {
     m_soundOn = 1 - m_soundOn;
     const bool on = m_soundOn == 1;
-    waveOutSetVolume(nullptr, on ? m_savedVolume : 0);
+    if (on)
+        waveOutSetVolume(nullptr, m_savedVolume);
+    else
+        SoftwareVolume::SetMuted(true);
     m_volumeSlider.setEnabled(on);
     ShowButton(BTN_SOUND_ON, on);
     ShowButton(BTN_SOUND_OFF, !on);
@@ -233,6 +239,7 @@ LRESULT CVellumdeckView::OnPlayerState(WPARAM wParam, LPARAM)
         // unless they are shown already (a resume, or what File Open has just loaded).
         if (CompanionOf(m_controller.GetTitle()) != m_companionPath)
             LoadStudyTextOf(m_controller.GetTitle());
+        ShowRecordingTitle();
         break;
     default:
         break;
@@ -252,6 +259,41 @@ LRESULT CVellumdeckView::OnPlayerTotal(WPARAM wParam, LPARAM)
     return 0;
 }
 
+LRESULT CVellumdeckView::OnPlayerLoopPoint(WPARAM wParam, LPARAM lParam)
+{
+    if (m_destroyed)
+        return 0;
+    const int kind = int(wParam);
+    m_controller.OnPlayerLoopPoint(kind, int(lParam));
+    if (kind == CPlayerController::kLoopClear) {
+        // The passes asked for are done: the panel shows no loop any more.
+        if (m_loopPointsSet != 0) {
+            m_loopPointsSet = 0;
+            m_seekSlider.ClearTics(true);
+            ShowButton(BTN_LOOP_OFF, true);
+            ShowButton(BTN_LOOP_A, false);
+            ShowButton(BTN_LOOP_AB, false);
+        }
+        return 0;
+    }
+    if (m_loopPointsSet != 0)
+        ShowLoopTics();
+    return 0;
+}
+
+// Each tick at the second nearest to where its point fell.
+void CVellumdeckView::ShowLoopTics()
+{
+    constexpr int kHalfSecondMs = 500;
+    constexpr int kSecondMs = 1000;
+    m_seekSlider.ClearTics(false);
+    for (const int ms : {m_controller.GetLoopStartMs(), m_controller.GetLoopEndMs()}) {
+        if (ms >= 0)
+            m_seekSlider.SetTic((ms + kHalfSecondMs) / kSecondMs);
+    }
+    m_seekSlider.update();
+}
+
 LRESULT CVellumdeckView::OnPlayerPos(WPARAM wParam, LPARAM)
 {
     if (m_destroyed)
@@ -263,8 +305,12 @@ LRESULT CVellumdeckView::OnPlayerPos(WPARAM wParam, LPARAM)
 
 void CVellumdeckView::PaintTimeText(int labelId, const QPoint& at)
 {
-    if (m_backBuffer.isNull())
+    if (m_backBuffer.isNull()) {
+        // Painted once the buffer exists (not after the teardown, which drops it).
+        if (!m_destroyed)
+            m_unpaintedTimes.emplace_back(labelId, at);
         return;
+    }
     const QString text = GetDlgItemText(labelId);
     QPainter painter(&m_backBuffer);
     painter.setFont(font());
@@ -286,10 +332,15 @@ void CVellumdeckView::OnDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
+    // Nobody is left to answer a box the player thread asks for, and the thread is to be
+    // ended and waited for: such a box is answered at once from now on.
+    EndWorkerMessageBoxes();
     if (!m_companionPath.isEmpty() && m_bookmarks.GetCount() > 0) {
-        m_bookmarks.Save(BookmarkFileOf(m_companionPath));
+        m_bookmarkStore.Store(m_bookmarks, BookmarkFileOf(m_companionPath), this, CBookmarkStore::Moment::Closing);
         m_companionPath.clear();
     }
+    // The lists of texts left earlier whose files could not be written get a last try.
+    m_bookmarkStore.StoreKept(this, CBookmarkStore::Moment::Closing);
     m_backBuffer = QImage();
     m_skinBitmap = QImage();
     if (m_playerState == PLAYER_PLAYING)

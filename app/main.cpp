@@ -3,6 +3,7 @@
 // --help needs no display).
 
 #include "CommandLine.h"
+#include "DevicePath.h"
 #include "MessageBox.h"
 #include "MprisService.h"
 #include "ProgramOptions.h"
@@ -33,6 +34,16 @@ const QString kDesktopFileName = QStringLiteral("vellumdeck");
 
 // Room for the menu bar above the view when choosing the zoom.
 constexpr int kMenuBarAllowance = 30;
+
+// The files as the program reads them: a path typed in a shell names a file relative to
+// the folder it was typed in, which the running program (if any) does not share.
+QStringList FilesToOpen(const QStringList& files)
+{
+    QStringList paths;
+    for (const QString& file : files)
+        paths << DevicePath::FromCommandLine(file);
+    return paths;
+}
 
 QStringList ProgramArguments(int argc, char** argv)
 {
@@ -86,7 +97,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(kDesktopFileName);
     QGuiApplication::setWindowIcon(QIcon::fromTheme(kDesktopFileName, QIcon(QPixmap::fromImage(GetResourceModule().LoadIcon(IDR_MAINFRAME)))));
-    CommandLine::SetArguments(options.Files());
+    CommandLine::SetArguments(FilesToOpen(options.Files()));
     SetMessageBoxPresenter(std::make_unique<QtMessageBoxPresenter>());
 
     CVellumdeckApp app;

@@ -2,10 +2,10 @@
 // that again: a loaded list must survive its own file unchanged.
 
 #include "BookmarkList.h"
+#include "FuzzCheck.h"
 #include "FuzzInputFile.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -38,14 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         size > std::size_t(CBookmarkList::kHeaderSize)
             ? (size - CBookmarkList::kHeaderSize) / CBookmarkList::kEntrySize
             : 0;
-    if (count != loaded.GetCount() || std::size_t(count) > entriesInFile)
-        std::abort();
+    FuzzCheck(count == loaded.GetCount() && std::size_t(count) <= entriesInFile,
+              "Load counts the entries it kept, never more than the file holds");
 
     const QString copy = input.Sibling("Lesson2.vdm");
-    if (loaded.Save(copy) != count)
-        std::abort();
+    FuzzCheck(loaded.Save(copy) == count, "Save writes every entry");
     CBookmarkList reloaded;
-    if (reloaded.Load(copy) != count || !SameEntries(loaded, reloaded))
-        std::abort();
+    FuzzCheck(reloaded.Load(copy) == count && SameEntries(loaded, reloaded),
+              "a saved list loads back the same");
     return 0;
 }

@@ -6,13 +6,13 @@
 
 #include "CodePage.h"
 #include "EmbeddedText.h"
+#include "FuzzCheck.h"
 #include "FuzzInputFile.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -47,19 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::uint64_t length = 0;
     const bool fits = Measured(data, size, &length);
-    if (read != fits)
-        std::abort();
+    FuzzCheck(read == fits, "the text reads exactly when the trailer fits the file");
     if (!read) {
-        if (text != sentinel)
-            std::abort();
+        FuzzCheck(text == sentinel, "a refused file leaves the caller's text");
         return 0;
     }
     const std::uint8_t* start = data + size - CEmbeddedText::kTrailerBytes - length;
-    if (text.size() != length || (length > 0 && std::memcmp(text.data(), start, length) != 0))
-        std::abort();
+    FuzzCheck(text.size() == length && (length == 0 || std::memcmp(text.data(), start, length) == 0),
+              "the text is the bytes the trailer measures");
 
     const QString shown = CodePage::ToUnicode(QByteArray(text.data(), qsizetype(text.size())));
-    if (length > 0 && shown.isEmpty())
-        std::abort();
+    FuzzCheck(length == 0 || !shown.isEmpty(), "a text of some bytes shows some characters");
     return 0;
 }

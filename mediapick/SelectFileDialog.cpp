@@ -12,9 +12,20 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <iterator>
+
 namespace {
 
-const QString kTypeMp3Files = QStringLiteral("MP3 files (*.mp3)");
+// The type box, in order, and the filter code of each entry.
+struct FileType
+{
+    QString text;
+    unsigned long filter;
+};
+const FileType kFileTypes[] = {
+    {QStringLiteral("MP3 files (*.mp3)"), FILTER_MP3_VDS},
+    {QStringLiteral("Playlists (*.vdl)"), FILTER_VDL},
+};
 
 const ResourceModule& LibraryModule()
 {
@@ -88,18 +99,35 @@ void CSelectFileDialog::Initialize()
     InitlistColtrol();
     QTreeWidgetItem* root = AppendRoot(DataFolders::kMainTreeRoot);
     FinFileTreeCtrl(DataFolders::Wide(DataFolders::kMainFolder + DataFolders::kSeparator), root, kTreeFillFlags);
-    FindFileListCtrl(DataFolders::Wide(DataFolders::kMainFolder + DataFolders::kSeparator + DataFolders::kAllEntries), FILTER_MP3);
+    FindFileListCtrl(DataFolders::Wide(DataFolders::kMainFolder + DataFolders::kSeparator + DataFolders::kAllEntries),
+                     FilterOfType(kMp3TypeIndex));
     ProbeCards();
 
     m_typeBox->clear();
-    m_typeBox->addItem(kTypeMp3Files);
+    for (const FileType& type : kFileTypes)
+        m_typeBox->addItem(type.text);
     m_typeBox->setCurrentIndex(kMp3TypeIndex);
+    EnableSelectAll();
+}
+
+unsigned long CSelectFileDialog::FilterOfType(int typeIndex)
+{
+    if (typeIndex < 0 || typeIndex >= int(std::size(kFileTypes)))
+        return FILTER_MP3_VDS;
+    return kFileTypes[typeIndex].filter;
+}
+
+// A playlist is written of recordings only: with the playlists listed there is none.
+void CSelectFileDialog::EnableSelectAll()
+{
+    if (auto* selectAll = GetDlgItemAs<QPushButton>(this, IDC_SELECT_ALL))
+        selectAll->setEnabled(!m_typeBox || m_typeBox->currentIndex() != kPlaylistTypeIndex);
 }
 
 void CSelectFileDialog::OnSelchangeComboType()
 {
-    if (m_typeBox && m_typeBox->currentIndex() == kMp3TypeIndex)
-        RefillFileList();
+    RefillFileList();
+    EnableSelectAll();
     DoDataExchange();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The "Select MP3 File" dialog: a tree of the study-data folders of the device and
-// its memory cards, the MP3 recordings of the folder last tapped, and two ways out:
-// one recording (Select, or a double tap on a row) or a playlist written for the
-// whole list in its current order (Select All). It shows no messages.
+// its memory cards, the recordings (".mp3", and ".vds" with their study text inside)
+// or, as the second file type, the playlists (".vdl") of the folder last tapped, and
+// two ways out: one recording or playlist (Select, or a double tap on a row) or a
+// playlist written for the whole list of recordings in its current order (Select
+// All). It shows no messages.
 //
 // Paths are device paths with backslashes. The wide-string parameters are UTF-16.
 
@@ -29,8 +31,9 @@ class VD_EXPORT CSelectFileDialog : public QDialog
 public:
     // Flags the tree fill is called with; the fill itself ignores them.
     static constexpr unsigned long kTreeFillFlags = 16;
-    // The type box's one entry, MP3 files.
+    // The type box's entries: the recordings, first, then the playlists.
     static constexpr int kMp3TypeIndex = 0;
+    static constexpr int kPlaylistTypeIndex = 1;
 
     explicit CSelectFileDialog(QWidget* parent = nullptr);
     ~CSelectFileDialog() override;
@@ -100,6 +103,9 @@ private:
     MEDIAPICK_LOCAL void ProbeCards();
     MEDIAPICK_LOCAL QString FolderOfItem(QTreeWidgetItem* item) const;
     MEDIAPICK_LOCAL void RefillFileList();
+    // The filter code of a type box entry.
+    MEDIAPICK_LOCAL static unsigned long FilterOfType(int typeIndex);
+    MEDIAPICK_LOCAL void EnableSelectAll();
     MEDIAPICK_LOCAL int RowCount() const;
     MEDIAPICK_LOCAL QString RowText(int row) const;
     MEDIAPICK_LOCAL int SortedRow(const QString& text) const;

@@ -5,8 +5,10 @@
 #include "DataFolders.h"
 #include "FindFile.h"
 #include "MediapickResource.h"
+#include "NaturalOrder.h"
 #include "SystemImageList.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -17,8 +19,9 @@ namespace {
 const QString kNameColumn = QStringLiteral("Name");
 constexpr int kNameColumnWidth = 200;
 constexpr qsizetype kEndingLength = 3;
-const QStringList kRecordingExtensions = {QStringLiteral(".mp3"), QStringLiteral(".MP3"), QStringLiteral(".vds"),
-                                          QStringLiteral(".VDS")};
+// What Select ends the dialog on: a recording, or a playlist to play as one.
+const QStringList kChoosableExtensions = {QStringLiteral(".mp3"), QStringLiteral(".MP3"), QStringLiteral(".vds"),
+                                          QStringLiteral(".VDS"), QStringLiteral(".vdl"), QStringLiteral(".VDL")};
 constexpr qsizetype kExtensionLength = 4;
 
 // The name endings a filter code admits, compared exactly (no test for the dot).
@@ -32,6 +35,7 @@ QStringList AdmittedEndings(unsigned long filter)
     case FILTER_MP3_TXT_VDL: return {"mp3", "txt", "MP3", "TXT", "vdl", "VDL"};
     case FILTER_MP3_VDS: return {"mp3", "MP3", "vds", "VDS"};
     case FILTER_VDS: return {"vds", "VDS"};
+    case FILTER_VDL: return {"vdl", "VDL"};
     default: return {};
     }
 }
@@ -42,15 +46,6 @@ bool FilterAdmits(unsigned long filter, const QString& name)
         return true;
     // A name shorter than an ending is never admitted.
     return name.size() >= kEndingLength && AdmittedEndings(filter).contains(name.right(kEndingLength));
-}
-
-// The list's ascending order: case ignored, as the device's list does, with the case
-// deciding between names that differ only in it so the order never depends on the
-// order of the enumeration.
-bool SortsBefore(const QString& left, const QString& right)
-{
-    const int caseless = QString::compare(left, right, Qt::CaseInsensitive);
-    return caseless != 0 ? caseless < 0 : QString::compare(left, right, Qt::CaseSensitive) < 0;
 }
 
 }  // namespace
@@ -122,7 +117,7 @@ int CSelectFileDialog::SortedRow(const QString& text) const
     int high = RowCount();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (SortsBefore(text, RowText(middle)))
+        if (NaturalOrder::Before(text, RowText(middle)))
             high = middle;
         else
             low = middle + 1;
@@ -146,7 +141,8 @@ void CSelectFileDialog::SetRow(int row, const QString& text)
 
 void CSelectFileDialog::RefillFileList()
 {
-    FindFileListCtrl(DataFolders::Wide(m_currentFolder + DataFolders::kSeparator + DataFolders::kAllEntries), FILTER_MP3);
+    FindFileListCtrl(DataFolders::Wide(m_currentFolder + DataFolders::kSeparator + DataFolders::kAllEntries),
+                     FilterOfType(m_typeBox != nullptr ? m_typeBox->currentIndex() : kMp3TypeIndex));
 }
 
 void CSelectFileDialog::OnClickFileList(int row)
@@ -163,7 +159,7 @@ void CSelectFileDialog::OnDblclkFileList(int row)
 
 void CSelectFileDialog::OnPlayMp3()
 {
-    if (kRecordingExtensions.contains(m_pathName.right(kExtensionLength)))
+    if (kChoosableExtensions.contains(m_pathName.right(kExtensionLength)))
         OnOK();
 }
 

@@ -8,6 +8,7 @@
 #include "FileSystem.h"
 #include "FindFile.h"
 
+#include <QComboBox>
 #include <QTreeWidget>
 
 #include <cstring>
@@ -68,6 +69,9 @@ bool WriteAll(File& file, const char* bytes, std::size_t length)
 
 void CSelectFileDialog::OnCreateList()
 {
+    // Listing playlists, there is nothing to make one of.
+    if (m_typeBox && m_typeBox->currentIndex() == kPlaylistTypeIndex)
+        return;
     const QString playlistPath = DataFolders::PlaylistPathOf(m_currentFolder);
     // The dialog ends with the playlist's path even when it could not be written: the
     // player then fails to read it, and the previous playlist, if any, is still whole.

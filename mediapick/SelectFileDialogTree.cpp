@@ -6,13 +6,15 @@
 #include "DevicePath.h"
 #include "FindFile.h"
 #include "MediapickResource.h"
+#include "NaturalOrder.h"
 #include "ResourceModule.h"
 
-#include <QComboBox>
 #include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -101,6 +103,11 @@ unsigned long CSelectFileDialog::FinFileTreeCtrl(const char16_t* folder, QTreeWi
     if (!FindFile::Find(folderPath + QStringLiteral("*"), &entries) || entries.empty())
         return kFolderYieldsNoEntry;
 
+    // In the order a learner counts them, as the file list stands, not in the file
+    // system's order, which on Linux is no order at all.
+    std::sort(entries.begin(), entries.end(), [](const FileSystem::Entry& left, const FileSystem::Entry& right) {
+        return NaturalOrder::Before(left.name, right.name);
+    });
     m_foldersBeingFilled.append(realPath);
     for (const FileSystem::Entry& entry : entries) {
         if (!IsShownFolder(entry))
@@ -140,8 +147,7 @@ void CSelectFileDialog::OnClickFolderTree(QTreeWidgetItem* item)
     if (!item)
         return;
     m_currentFolder = FolderOfItem(item);
-    if (m_typeBox && m_typeBox->currentIndex() == kMp3TypeIndex)
-        RefillFileList();
+    RefillFileList();
 }
 
 void CSelectFileDialog::OnDblclkFolderTree(QTreeWidgetItem* item)

@@ -121,6 +121,21 @@ QString ToHost(const QString& path)
     return MapWithoutRoot(top, rest);
 }
 
+QString FromCommandLine(const QString& argument)
+{
+    if (argument.isEmpty() || argument.startsWith(QLatin1Char('\\')))
+        return argument;
+    // The folder is taken as the system takes it (a ".." after a link leads out of the
+    // link's target); the file keeps the name given, so what lies beside a linked
+    // recording is found beside the link.
+    const QString absolute = QDir::current().absoluteFilePath(argument);
+    const qsizetype slash = absolute.lastIndexOf(QLatin1Char('/'));
+    const QString folder = QDir(absolute.left(std::max<qsizetype>(slash, 1))).canonicalPath();
+    if (folder.isEmpty())
+        return QDir::cleanPath(absolute);
+    return QDir::cleanPath(folder + QLatin1Char('/') + absolute.mid(slash + 1));
+}
+
 QString Root()
 {
     Settings& state = State();

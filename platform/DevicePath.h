@@ -12,6 +12,10 @@
 namespace DevicePath {
 
 QString ToHost(const QString& path);
+// A path as a shell user gives it on a command line: a host path, made absolute against
+// the working folder (and cleaned of "." and ".."). One written in the device's own form,
+// beginning with a backslash ("\My documents\..."), is a device path and is kept.
+QString FromCommandLine(const QString& argument);
 // The VELLUMDECK_ROOT in use, or an empty string.
 QString Root();
 // Overrides the environment (tests); an empty string restores it.

@@ -25,9 +25,11 @@ PresenterSlot& Slot()
     return *slot;
 }
 
-}  // namespace
-
-int MessageBoxW(void* owner, const QString& text, const QString& caption, UINT flags)
+// Runs call on the presenter in force, outside the lock: a box may wait a long time,
+// and showing or closing one runs the user interface. The presenter is not replaced
+// meanwhile.
+template <typename Call>
+auto WithPresenter(Call call)
 {
     PresenterSlot& slot = Slot();
     MessageBoxPresenter* presenter = nullptr;
@@ -36,7 +38,7 @@ int MessageBoxW(void* owner, const QString& text, const QString& caption, UINT f
         presenter = slot.current.get();
         ++slot.showing[presenter];
     }
-    const int result = presenter->Present(owner, text, caption, flags);
+    const auto result = call(*presenter);
     {
         std::lock_guard<std::mutex> guard(slot.lock);
         if (--slot.showing[presenter] == 0)
@@ -44,6 +46,21 @@ int MessageBoxW(void* owner, const QString& text, const QString& caption, UINT f
     }
     slot.idle.notify_all();
     return result;
+}
+
+}  // namespace
+
+int MessageBoxW(void* owner, const QString& text, const QString& caption, UINT flags)
+{
+    return WithPresenter([&](MessageBoxPresenter& presenter) { return presenter.Present(owner, text, caption, flags); });
+}
+
+void EndWorkerMessageBoxes()
+{
+    WithPresenter([](MessageBoxPresenter& presenter) {
+        presenter.EndWorkerBoxes();
+        return true;
+    });
 }
 
 std::unique_ptr<MessageBoxPresenter> SetMessageBoxPresenter(std::unique_ptr<MessageBoxPresenter> presenter)

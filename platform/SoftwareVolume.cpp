@@ -14,7 +14,9 @@ constexpr int kRightShift = 16;
 constexpr std::int64_t kUnity = 0xFFFF;
 constexpr int kSilence8 = 0x80;
 
+// The volume set (and stored), and whether a mute holds it off for now.
 std::atomic<DWORD> g_volume{SoftwareVolume::kFull};
+std::atomic<bool> g_muted{false};
 
 // Guards the registry round trips and the record of which file they went to.
 std::mutex g_storeLock;
@@ -57,6 +59,7 @@ void RefreshFromStore()
     if (g_loaded && file == g_loadedFrom)
         return;
     g_volume = LoadStored();
+    g_muted = false;
     g_loadedFrom = file;
     g_loaded = true;
 }
@@ -115,7 +118,7 @@ DWORD Get()
 {
     std::lock_guard lock(g_storeLock);
     RefreshFromStore();
-    return g_volume;
+    return g_muted ? 0 : g_volume.load();
 }
 
 bool Set(DWORD volume)
@@ -124,12 +127,20 @@ bool Set(DWORD volume)
     g_loadedFrom = Registry::FilePath();
     g_loaded = true;
     g_volume = volume;
+    g_muted = false;
     return Store(volume);
+}
+
+void SetMuted(bool muted)
+{
+    std::lock_guard lock(g_storeLock);
+    RefreshFromStore();
+    g_muted = muted;
 }
 
 void Apply(std::uint8_t* pcm, std::size_t size, const AudioFormat& format, std::uint64_t streamOffset)
 {
-    const DWORD volume = g_volume;
+    const DWORD volume = g_muted ? 0 : g_volume.load();
     if (volume == kFull || format.BlockAlign() == 0)
         return;
     if (format.bitsPerSample == 16)

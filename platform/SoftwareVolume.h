@@ -15,11 +15,15 @@ constexpr DWORD kFull = 0xFFFFFFFFu;
 constexpr const char16_t* kKey = u"Software\\Quorvane\\Vellumdeck\\Audio";
 constexpr const char16_t* kValue = u"Volume";
 
-// The volume in force. Read from the registry when the registry file in use has
-// changed since it was last read (a new run, or a test's own file).
+// The volume in force (0 while muted). Read from the registry when the registry file
+// in use has changed since it was last read (a new run, or a test's own file).
 DWORD Get();
-// Takes effect at once on every open device; false when it could not be stored.
+// Takes effect at once on every open device, and ends a mute; false when it could not
+// be stored.
 bool Set(DWORD volume);
+// Silence (true) until the next Set or a SetMuted(false). The stored volume stays as it
+// is: a mute lasts for this run only, and the next one is heard at the volume set.
+void SetMuted(bool muted);
 
 // Applies the volume in force to PCM in place. streamOffset is the position of
 // pcm[0] in the device's byte stream, which tells left from right.

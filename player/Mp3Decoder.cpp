@@ -1,8 +1,11 @@
 #include "Mp3Decoder.h"
 
 #include "Dither.h"
+#include "Playlist.h"
 #include "MessageBox.h"
 #include "SystemError.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -27,6 +30,18 @@ constexpr int kPrimingFrames = 2;
 constexpr double kPercent = 100.0;
 constexpr double kTocEnd = 256.0;
 constexpr unsigned long kMillisecondsPerSecond = 1000;
+// An exact seek decodes from far enough back that the bit reservoir of the wanted
+// frame is there (at most 511 bytes in MPEG-1), and at least the two frames that
+// the synthesis filter and the overlap need; never more frames than this.
+constexpr std::uint32_t kReservoirReach = 1024;
+constexpr std::size_t kMostPrimingFrames = 24;
+// libmad's errors in a frame whose header it could read.
+constexpr int kFrameBodyErrors = 0x0200;
+constexpr int kErrorClass = 0xff00;
+
+const char* const kErrorCaption = "Error";
+const char* const kNoAudioText = "It holds no MP3 audio.";
+const char* const kEmptyText = "The file is empty.";
 
 std::uint32_t ClampedSize(std::int64_t size)
 {
@@ -71,39 +86,54 @@ void CMp3Decoder::Init()
     m_bytesValid = 0;
     m_guardAdded = false;
     m_readSinceFrame = 0;
+    m_extent = AudioExtent();
+    m_firstFrame = 0;
+    m_readOffset = 0;
+    m_samplesPerFrame = 0;
+    m_silentFrame = false;
+    m_outputSample = 0;
+    m_discard = 0;
 }
 
 bool CMp3Decoder::Open(const QString& path)
 {
     Close();
-    if (!m_file.Open(path, File::Access::Read, File::Disposition::OpenExisting)) {
-        MessageBoxW(nullptr, SystemError::Text(SystemError::Last()), QStringLiteral("Error"),
-                    MB_ICONINFORMATION);
-        return false;
-    }
+    if (!m_file.Open(path, File::Access::Read, File::Disposition::OpenExisting))
+        return OpenFailed(path, SystemError::Text(SystemError::Last()));
+    m_path = path;
+    m_size = ClampedSize(m_file.Size());
+    m_extent = CAudioExtent::Measure(m_file, m_size, HasStudyTextInside(path));
     mad_stream_init(&m_stream);
     mad_frame_init(&m_frame);
     mad_synth_init(&m_synth);
     if (!ScanFirstHeader()) {
         Close();
-        return false;
+        return OpenFailed(path, QString::fromLatin1(m_size == 0 ? kEmptyText : kNoAudioText));
     }
-    m_file.Seek(0, File::Origin::Begin);
-    m_size = ClampedSize(m_file.Size());
+    m_samplesPerFrame = static_cast<int>(32 * MAD_NSBSAMPLES(&m_frame.header));
 
     m_synth.pcm.length = 0;
     m_sampleIndex = 0;
     m_position = mad_timer_zero;
+    m_outputSample = 0;
+    m_discard = 0;
     EstimateDuration();
     m_bitRateSum = 0;
     m_frameCount = 0;
     FillTrackInfo();
-    // Decoding starts again from byte 0 with an empty stream; libmad's own
-    // synchronisation skips whatever precedes the first frame.
-    m_bytesValid = 0;
-    m_guardAdded = false;
-    m_readSinceFrame = 0;
+    // Decoding starts again at the first frame with an empty stream.
+    StartReadingAt(m_firstFrame);
+    m_index.Start(path, m_firstFrame, m_extent.end, m_firstHeader);
+    m_index.Extend(kIndexAtOpen);
     return true;
+}
+
+// The learner is told which file could not be played, and why.
+bool CMp3Decoder::OpenFailed(const QString& path, const QString& reason)
+{
+    const QString text = QStringLiteral("Cannot play \"%1\":\n%2").arg(QFileInfo(path).fileName(), reason);
+    MessageBoxW(nullptr, text, QString::fromLatin1(kErrorCaption), MB_ICONINFORMATION);
+    return false;
 }
 
 void CMp3Decoder::Close()
@@ -111,6 +141,7 @@ void CMp3Decoder::Close()
     if (!m_file.IsOpen())
         return;
     m_file.Close();
+    m_index.Clear();
     mad_frame_finish(&m_frame);
     mad_stream_finish(&m_stream);
 }
@@ -119,32 +150,43 @@ void CMp3Decoder::Close()
 
 bool CMp3Decoder::ScanFirstHeader()
 {
-    unsigned char scratch[kScanBufferSize];
+    unsigned char scratch[kScanBufferSize + MAD_BUFFER_GUARD];
     mad_stream stream;
     mad_frame frame;
     mad_stream_init(&stream);
     mad_frame_init(&frame);
     m_xing = XingInfo();
 
+    std::uint32_t scratchOffset = m_extent.start;   // file offset of scratch[0]
+    std::uint32_t readOffset = m_extent.start;
     std::uint32_t valid = 0;
-    std::uint32_t scanned = 0;
+    bool atEnd = m_file.Seek(readOffset, File::Origin::Begin) != readOffset;
     int decoded = 0;
     mad_header taken{};
     bool found = false;
-    while (scanned < kMaxSyncSearch) {
+    m_scanRunNext = UINT32_MAX;
+    while (!atEnd && readOffset - m_extent.start < kMaxSyncSearch) {
+        const std::uint32_t wanted = std::min(kScanBufferSize - valid, m_extent.end - readOffset);
         std::uint32_t got = 0;
-        if (!m_file.Read(scratch + valid, kScanBufferSize - valid, &got) || got == 0)
+        if (!m_file.Read(scratch + valid, wanted, &got) || (got == 0 && valid == 0))
             break;
         valid += got;
-        scanned += got;
+        readOffset += got;
+        if (readOffset >= m_extent.end || got < wanted) {
+            // The audio ends here: the guard lets libmad decode its last frame.
+            std::memset(scratch + valid, 0, MAD_BUFFER_GUARD);
+            valid += MAD_BUFFER_GUARD;
+            atEnd = true;
+        }
         mad_stream_buffer(&stream, scratch, valid);
-        if (ScanDecode(stream, frame, &decoded, &taken)) {
+        if (ScanDecode(stream, frame, &decoded, &taken, scratch, scratchOffset)) {
             found = true;
             break;
         }
         if (stream.error != MAD_ERROR_BUFLEN || !stream.next_frame)
             break;
         // Keep the start of an incomplete frame and top the buffer up behind it.
+        scratchOffset += static_cast<std::uint32_t>(stream.next_frame - scratch);
         valid = static_cast<std::uint32_t>(scratch + valid - stream.next_frame);
         std::memmove(scratch, stream.next_frame, valid);
     }
@@ -157,15 +199,39 @@ bool CMp3Decoder::ScanFirstHeader()
 
 // Decodes from the scratch stream until a header is taken (true) or libmad needs
 // something it cannot get from this buffer (false, the stream's error tells what).
-bool CMp3Decoder::ScanDecode(mad_stream& stream, mad_frame& frame, int* decoded,
-                             mad_header* taken)
+bool CMp3Decoder::ScanDecode(mad_stream& stream, mad_frame& frame, int* decoded, mad_header* taken,
+                             const unsigned char* buffer, std::uint32_t bufferOffset)
 {
     for (;;) {
-        if (mad_frame_decode(&frame, &stream) == -1) {
+        const bool ok = mad_frame_decode(&frame, &stream) != -1;
+        // A frame whose data could not be decoded (its reservoir lies before it, say)
+        // still belongs to the run of frames that the stream starts with.
+        const bool bodyOnly = !ok && (stream.error & kErrorClass) == kFrameBodyErrors;
+        if (!ok && !bodyOnly) {
             if (MAD_RECOVERABLE(stream.error))
                 continue;
             return *decoded > 0;   // the last decoded frame's header
         }
+        if (!FollowedByItsStream(stream, buffer, bufferOffset)) {
+            // A false sync: look again from the byte after it. Frames taken before it
+            // in the same run were false too.
+            stream.next_frame = stream.this_frame + 1;
+            stream.sync = 0;
+            *decoded = 0;
+            m_scanRunNext = UINT32_MAX;
+            continue;
+        }
+        // The stream starts with the first frame of the run that its header is taken
+        // from; a frame that does not follow the last one starts a run of its own.
+        const auto at = bufferOffset + static_cast<std::uint32_t>(stream.this_frame - buffer);
+        if (at != m_scanRunNext) {
+            *decoded = 0;
+            m_firstFrame = at;
+            std::memcpy(m_firstHeader, stream.this_frame, sizeof(m_firstHeader));
+        }
+        m_scanRunNext = bufferOffset + static_cast<std::uint32_t>(stream.next_frame - buffer);
+        if (bodyOnly)
+            continue;
         ++*decoded;
         *taken = frame.header;
         // A Xing header sits in the first frame; without one the second frame is
@@ -173,6 +239,19 @@ bool CMp3Decoder::ScanDecode(mad_stream& stream, mad_frame& frame, int* decoded,
         if (*decoded > 1 || ParseXing(stream.anc_ptr, stream.anc_bitlen))
             return true;
     }
+}
+
+// A frame is taken for one when the next frame's header follows where it ends and
+// belongs to the same stream, or when it is the last frame of the audio.
+bool CMp3Decoder::FollowedByItsStream(const mad_stream& stream, const unsigned char* buffer,
+                                      std::uint32_t bufferOffset) const
+{
+    const auto next = bufferOffset + static_cast<std::uint32_t>(stream.next_frame - buffer);
+    if (next >= m_extent.end)
+        return true;
+    if (stream.bufend - stream.next_frame < 4)
+        return false;
+    return CFrameIndex::SameStream(stream.this_frame, stream.next_frame);
 }
 
 bool CMp3Decoder::ParseXing(mad_bitptr ancillary, unsigned int bitLength)
@@ -209,8 +288,15 @@ bool CMp3Decoder::ParseXing(mad_bitptr ancillary, unsigned int bitLength)
     return true;
 }
 
-// Without scanning the file: from the Xing frame count, or from the size and the
-// bit rate of the header (the size includes any tags).
+// The bytes of the stream itself: neither the tags around it nor what comes before
+// its first frame.
+std::uint32_t CMp3Decoder::AudioBytes() const
+{
+    return m_extent.end > m_firstFrame ? m_extent.end - m_firstFrame : 0;
+}
+
+// Without scanning the file: from the Xing frame count, or from the size of the
+// audio and the bit rate of the header.
 void CMp3Decoder::EstimateDuration()
 {
     if (m_xing.flags & kXingFrames) {
@@ -219,7 +305,7 @@ void CMp3Decoder::EstimateDuration()
         return;
     }
     mad_timer_set(&m_duration, 0, 1, m_frame.header.bitrate / kBitsPerByte);
-    mad_timer_multiply(&m_duration, static_cast<signed long>(m_size));
+    mad_timer_multiply(&m_duration, static_cast<signed long>(AudioBytes()));
 }
 
 void CMp3Decoder::FillTrackInfo()
@@ -242,12 +328,20 @@ bool CMp3Decoder::Fill(void* destination, std::uint32_t* byteCount)
         return false;
     auto* out = static_cast<unsigned char*>(destination);
     while (wanted > 0) {
-        const std::uint32_t available =
+        std::uint32_t available =
             m_synth.pcm.length > m_sampleIndex ? m_synth.pcm.length - m_sampleIndex : 0;
+        if (m_discard > 0 && available > 0) {
+            // The samples of the sought frame before the sought one.
+            const auto skip = static_cast<std::uint32_t>(std::min<std::int64_t>(m_discard, available));
+            m_sampleIndex += skip;
+            m_discard -= skip;
+            available -= skip;
+        }
         const std::uint32_t n = std::min(wanted, available);
         if (n > 0) {
             *byteCount += Dither::Convert(m_synth.pcm, m_sampleIndex, n, stereo, out + *byteCount);
             m_sampleIndex += n;
+            m_outputSample += n;
             wanted -= n;
             if (wanted == 0)
                 break;
@@ -262,15 +356,44 @@ bool CMp3Decoder::Fill(void* destination, std::uint32_t* byteCount)
 
 bool CMp3Decoder::DecodeFrame()
 {
-    while (mad_frame_decode(&m_frame, &m_stream) == -1) {
-        if (MAD_RECOVERABLE(m_stream.error))
-            continue;
-        if (!RefillStream())
-            return false;
-    }
+    if (!NextFrame())
+        return false;
     CountFrame();
     SynthesiseFrame();
     return true;
+}
+
+bool CMp3Decoder::NextFrame()
+{
+    for (;;) {
+        const FrameResult result = DecodeNextHeader();
+        if (result == FrameResult::End)
+            return false;
+        // A frame whose data is damaged plays as silence, so that the time of every
+        // later frame stays what the index says. One whose bit reservoir lies before
+        // the stream (a recording cut out of a longer one) is passed over, as every
+        // decoder does; seeks in such a file land that many frames late.
+        m_silentFrame = result == FrameResult::Damaged;
+        if (!m_silentFrame || m_stream.error != MAD_ERROR_BADDATAPTR)
+            return true;
+    }
+}
+
+// Frames of other streams (syncs in damaged data) are passed over.
+CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
+{
+    for (;;) {
+        const bool ok = mad_frame_decode(&m_frame, &m_stream) != -1;
+        if (ok || (m_stream.error & kErrorClass) == kFrameBodyErrors) {
+            if (CFrameIndex::SameStream(m_firstHeader, m_stream.this_frame))
+                return ok ? FrameResult::Decoded : FrameResult::Damaged;
+            continue;
+        }
+        if (MAD_RECOVERABLE(m_stream.error))
+            continue;
+        if (!RefillStream())
+            return FrameResult::End;
+    }
 }
 
 bool CMp3Decoder::RefillStream()
@@ -304,19 +427,24 @@ void CMp3Decoder::CountFrame()
 
 void CMp3Decoder::SynthesiseFrame()
 {
+    if (m_silentFrame)
+        std::memset(m_frame.sbsample, 0, sizeof(m_frame.sbsample));
     mad_synth_frame(&m_synth, &m_frame);
     m_sampleIndex = 0;
     mad_timer_add(&m_position, m_frame.header.duration);
 }
 
-// Appends to the valid bytes. libmad decodes a frame only when MAD_BUFFER_GUARD bytes
-// follow it, so once the file's last byte is in, that many zeros go after it.
+// Appends to the valid bytes, never past the audio's end. libmad decodes a frame only
+// when MAD_BUFFER_GUARD bytes follow it, so once the last byte is in, that many zeros
+// go after it.
 bool CMp3Decoder::ReadFromFile(std::uint32_t* got)
 {
-    const std::uint32_t wanted = kReadBufferSize - m_bytesValid;
+    const std::uint32_t left = m_extent.end > m_readOffset ? m_extent.end - m_readOffset : 0;
+    const std::uint32_t wanted = std::min(kReadBufferSize - m_bytesValid, left);
     const bool ok = m_file.Read(m_buffer + m_bytesValid, wanted, got);
     m_bytesValid += *got;
-    if (ok && *got < wanted) {
+    m_readOffset += *got;
+    if (ok && (*got < wanted || m_readOffset >= m_extent.end)) {
         std::memset(m_buffer + m_bytesValid, 0, MAD_BUFFER_GUARD);
         m_bytesValid += MAD_BUFFER_GUARD;
         m_guardAdded = true;
@@ -329,6 +457,16 @@ void CMp3Decoder::FeedStream()
     mad_stream_buffer(&m_stream, m_buffer, m_bytesValid);
 }
 
+// Empties the read buffer and moves the file to offset; the next read starts there.
+bool CMp3Decoder::StartReadingAt(std::uint32_t offset)
+{
+    m_bytesValid = 0;
+    m_guardAdded = false;
+    m_readSinceFrame = 0;
+    m_readOffset = offset;
+    return m_file.Seek(offset, File::Origin::Begin) >= 0;
+}
+
 // ---- Seek -------------------------------------------------------------------------
 
 bool CMp3Decoder::Seek(std::int32_t target, std::int32_t scale)
@@ -337,14 +475,13 @@ bool CMp3Decoder::Seek(std::int32_t target, std::int32_t scale)
         return false;
     // A target past the end means the end.
     const double fraction = std::min(static_cast<double>(target) / scale, 1.0);
+    if (SeekToSample(static_cast<std::int64_t>(fraction * static_cast<double>(DurationSamples()))))
+        return true;
+    // Past what the index knows: the byte that the time's fraction names.
     SetPositionAt(fraction);
-
-    const auto offset = static_cast<std::int64_t>(m_size * ByteFractionOf(fraction));
-    m_bytesValid = 0;
-    m_guardAdded = false;
-    m_readSinceFrame = 0;
+    const auto offset = m_firstFrame + static_cast<std::int64_t>(AudioBytes() * ByteFractionOf(fraction));
     std::uint32_t got = 0;
-    bool ok = m_file.Seek(offset, File::Origin::Begin) >= 0;
+    bool ok = StartReadingAt(static_cast<std::uint32_t>(std::min<std::int64_t>(offset, m_extent.end)));
     if (ok)
         ok = ReadFromFile(&got);
     if (!ok) {
@@ -358,6 +495,8 @@ bool CMp3Decoder::Seek(std::int32_t target, std::int32_t scale)
         PrimeAfterSeek();
     m_synth.pcm.length = 0;
     m_sampleIndex = 0;
+    m_discard = 0;
+    m_outputSample = mad_timer_count(m_position, static_cast<mad_units>(m_info.sampleRate));
     return ok;
 }
 
@@ -401,6 +540,82 @@ void CMp3Decoder::PrimeAfterSeek()
     }
 }
 
+bool CMp3Decoder::SeekToSample(std::int64_t sample)
+{
+    if (!IsOpen() || m_samplesPerFrame <= 0)
+        return false;
+    sample = std::max<std::int64_t>(sample, 0);
+    const auto frame = static_cast<std::size_t>(sample / m_samplesPerFrame);
+    if (frame >= m_index.Count() && !m_index.IsComplete())
+        m_index.Extend(kIndexForSeek);
+    if (frame >= m_index.Count() && !m_index.IsComplete())
+        return false;
+    if (frame >= m_index.Count()) {
+        // Past the last frame: the data is at its end.
+        StartReadingAt(m_extent.end);
+        FeedStream();
+        m_synth.pcm.length = 0;
+        m_sampleIndex = 0;
+        m_discard = 0;
+        SetOutputSample(static_cast<std::int64_t>(m_index.Count()) * m_samplesPerFrame);
+        return true;
+    }
+    const std::size_t first = FirstPrimingFrame(frame);
+    const bool ok = StartReadingAt(m_index.OffsetOf(first));
+    mad_frame_mute(&m_frame);
+    mad_synth_mute(&m_synth);
+    m_synth.pcm.length = 0;
+    FeedStream();
+    // The frames before the sought one rebuild the reservoir, the overlap and the
+    // synthesis filter; only the last of them is synthesised, and none is played.
+    for (std::size_t i = first; i < frame; ++i) {
+        const FrameResult result = DecodeNextHeader();
+        if (result == FrameResult::End)
+            break;
+        if (i + 1 == frame) {
+            if (result == FrameResult::Damaged)
+                std::memset(m_frame.sbsample, 0, sizeof(m_frame.sbsample));
+            mad_synth_frame(&m_synth, &m_frame);
+        }
+    }
+    m_synth.pcm.length = 0;
+    m_sampleIndex = 0;
+    m_discard = sample - static_cast<std::int64_t>(frame) * m_samplesPerFrame;
+    SetOutputSample(sample);
+    return ok;
+}
+
+std::size_t CMp3Decoder::FirstPrimingFrame(std::size_t frame) const
+{
+    std::size_t first = frame;
+    const std::uint32_t at = m_index.OffsetOf(frame);
+    while (first > 0 && frame - first < kMostPrimingFrames &&
+           (frame - first < static_cast<std::size_t>(kPrimingFrames) || at - m_index.OffsetOf(first) < kReservoirReach))
+        --first;
+    return first;
+}
+
+// Both clocks at the sample: the position timer of the notices, and the sample count.
+void CMp3Decoder::SetOutputSample(std::int64_t sample)
+{
+    const auto rate = static_cast<unsigned long>(m_info.sampleRate);
+    mad_timer_set(&m_position, static_cast<unsigned long>(sample / rate),
+                  static_cast<unsigned long>(sample % rate), rate);
+    m_outputSample = sample;
+}
+
+std::int64_t CMp3Decoder::DurationSamples() const
+{
+    if (m_info.sampleRate <= 0)
+        return 0;
+    return mad_timer_count(m_duration, static_cast<mad_units>(m_info.sampleRate));
+}
+
+bool CMp3Decoder::IndexAhead(std::uint32_t budget)
+{
+    return !IsOpen() || m_index.Extend(budget);
+}
+
 // ---- Track information --------------------------------------------------------------
 
 bool CMp3Decoder::GetTrackInfo(TrackInfo* info)
@@ -415,15 +630,30 @@ bool CMp3Decoder::GetTrackInfo(TrackInfo* info)
 // gives a better estimate than the first header's.
 void CMp3Decoder::RefineDuration()
 {
-    if ((m_xing.flags & kXingFrames) || m_frameCount == 0)
+    if (m_xing.flags & kXingFrames)
+        return;
+    if (m_index.IsComplete() && m_index.Count() > 0) {
+        // Every frame is known: the length is theirs, not an estimate.
+        mad_timer_set(&m_duration, 0, static_cast<unsigned long>(m_index.Count()) * m_samplesPerFrame,
+                      static_cast<unsigned long>(m_info.sampleRate));
+        m_info.durationSeconds = static_cast<std::int32_t>(mad_timer_count(m_duration, MAD_UNITS_SECONDS));
+        return;
+    }
+    if (m_frameCount == 0)
         return;
     const std::uint32_t average = m_bitRateSum / m_frameCount;
     mad_timer_set(&m_duration, 0, 1, average * kBytesPerSecondPerKbps);
-    mad_timer_multiply(&m_duration, static_cast<signed long>(m_size));
+    mad_timer_multiply(&m_duration, static_cast<signed long>(AudioBytes()));
     if (mad_timer_compare(m_position, m_duration) > 0) {
         m_duration = m_position;
-        if (IsOpen())
-            m_size = ClampedSize(m_file.Size());
+        if (IsOpen()) {
+            // A file that has grown since it was opened (still being written): its
+            // audio grows with it unless tags closed it.
+            const std::uint32_t size = ClampedSize(m_file.Size());
+            if (m_extent.end == m_size && size > m_size)
+                m_extent.end = size;
+            m_size = size;
+        }
     }
     m_info.durationSeconds = static_cast<std::int32_t>(mad_timer_count(m_duration, MAD_UNITS_SECONDS));
 }

@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int kSecondsPerMinute = 60;
+constexpr int kMillisecondsPerSecond = 1000;
 constexpr int kSecondsPerHour = 3600;
 
 int RunSelectFileDialog(QString* path)
@@ -230,28 +231,66 @@ void CPlayerController::Step(int direction)
     SeekTo(target);
 }
 
+void CPlayerController::SetRepeatTrack(bool repeat)
+{
+    m_repeatTrack = repeat;
+    Post(WM_PLAYER_REPEAT, repeat ? 1 : 0);
+}
+
 void CPlayerController::SetLoopPoint(int kind, int seconds)
 {
     m_lastLoopKind = kind;
     switch (kind) {
     case kLoopPointA:
         m_loopStart = seconds;
+        m_loopStartMs = seconds * kMillisecondsPerSecond;
         break;
     case kLoopPointB:
         m_loopEnd = seconds;
+        m_loopEndMs = seconds * kMillisecondsPerSecond;
         m_loopEnabled = true;
         break;
     case kLoopClear:
         m_loopEnabled = false;
-        m_loopStart = m_loopEnd = kNoLoopPoint;
+        m_loopStart = m_loopEnd = m_loopStartMs = m_loopEndMs = kNoLoopPoint;
+        break;
+    default:
+        return;
+    }
+    // The thread takes the point where the learner is and, at B, goes back to A.
+    Post(WM_PLAYER_LOOP, WPARAM(kind));
+}
+
+void CPlayerController::OnPlayerLoopPoint(int kind, int milliseconds)
+{
+    switch (kind) {
+    case kLoopPointA:
+        m_loopStartMs = milliseconds;
+        m_loopStart = milliseconds / kMillisecondsPerSecond;
+        break;
+    case kLoopPointB:
+        m_loopEndMs = milliseconds;
+        m_loopEnd = milliseconds / kMillisecondsPerSecond;
+        m_loopEnabled = true;
+        break;
+    case kLoopClear:
+        m_loopEnabled = false;
+        m_loopStart = m_loopEnd = m_loopStartMs = m_loopEndMs = kNoLoopPoint;
         break;
     default:
         break;
     }
-    if (m_loopEnabled) {
-        m_loopJumpPending = true;
-        SeekTo(m_loopStart);
-    }
+}
+
+void CPlayerController::SetTempo(int hundredths)
+{
+    m_tempo = std::clamp(hundredths, TEMPO_SLOWEST, TEMPO_FASTEST);
+    Post(WM_PLAYER_TEMPO, WPARAM(m_tempo));
+}
+
+void CPlayerController::SetShadowing(bool pauseAfterPass, int passes)
+{
+    Post(WM_PLAYER_SHADOW, pauseAfterPass ? 1 : 0, LPARAM(std::max(passes, 0)));
 }
 
 QString CPlayerController::NextItem()
@@ -279,10 +318,18 @@ QString CPlayerController::PreviousItem()
 void CPlayerController::OnPlayerState(int state)
 {
     m_state = state;
-    if (state == PLAYER_ENDED) {
-        Stop();
-        NextItem();
+    if (state != PLAYER_ENDED)
+        return;
+    Stop();
+    // The list again once its last item has been heard to its end.
+    m_lastItem = (m_currentIndex == m_playlist.size() - 1);
+    if (m_repeatList && m_lastItem) {
+        m_currentIndex = 0;
+        m_playing = LoadItem();
+        m_title = GetItem(0);
+        return;
     }
+    NextItem();
 }
 
 void CPlayerController::OnPlayerTotal(TrackInfo* info)
@@ -303,23 +350,9 @@ void CPlayerController::OnPlayerTotal(TrackInfo* info)
 void CPlayerController::OnPlayerPos(int seconds)
 {
     if (m_playing) {
-        // The decoder runs up to eight buffers ahead of what is heard: right after a jump
-        // the reported second can step over B (a few seconds of speech at a low rate),
-        // so reaching or passing B closes the loop.
-        if (seconds < m_loopEnd)
-            m_loopJumpPending = false;
-        if (m_loopEnabled && seconds >= m_loopEnd && !m_loopJumpPending) {
-            m_loopJumpPending = true;
-            SeekTo(m_loopStart);
-        }
-        if (m_repeatTrack && seconds == m_trackLength - 1)
-            SeekTo(0);
+        // The seconds are those heard; the loop and the repeats act in the thread, on
+        // the sample, and the end of the list on the end of its last item.
         m_lastItem = (m_currentIndex == m_playlist.size() - 1);
-        if (m_repeatList && m_lastItem && seconds == m_trackLength - 1) {
-            m_currentIndex = 0;
-            m_playing = LoadItem();
-            m_title = GetItem(0);
-        }
         ShowTime(m_posLabelId, seconds);
         if (m_seekSlider != nullptr)
             m_seekSlider->setValue(seconds);

@@ -3,11 +3,14 @@
 // turns the panel's buttons, the seek slider and the File Open command into thread
 // commands, and turns the thread's notifications (handed on by the view) into the
 // seek slider's range and position and the two time texts. It also decides what
-// follows the end of a track: the next item, the track again, the list again, or the
-// A-B loop. User-interface thread only.
+// follows the end of a track: the next item, or the list again. The A-B loop and
+// repeat-one act on the sample that is heard, so the player thread keeps them: the
+// controller asks for them and learns where the points fell. User-interface thread
+// only.
 
 #include "Win32Defs.h"
 
+#include "PlayerMessages.h"
 #include "TrackInfo.h"
 
 #include <QString>
@@ -59,8 +62,15 @@ public:
     void Stop();
     void StepBack();
     void StepForward();
-    void SetRepeatTrack(bool repeat) { m_repeatTrack = repeat; }
+    void SetRepeatTrack(bool repeat);
+    // The point is taken by the player thread at the sample that is heard; seconds
+    // stands for it until the thread has said where it fell (OnPlayerLoopPoint).
     void SetLoopPoint(int kind, int seconds);
+    // Hundredths of the recording's own tempo, TEMPO_SLOWEST to TEMPO_FASTEST.
+    void SetTempo(int hundredths);
+    int GetTempo() const { return m_tempo; }
+    // A pause after each pass of the loop, and the passes before playing goes on.
+    void SetShadowing(bool pauseAfterPass, int passes);
     QString NextItem();
     QString PreviousItem();
     QString GetTitle() const { return m_title; }
@@ -69,6 +79,8 @@ public:
     // Takes ownership of the block the player thread allocated.
     void OnPlayerTotal(TrackInfo* info);
     void OnPlayerPos(int seconds);
+    // Where a loop point fell, or that the loop ended (its passes were done).
+    void OnPlayerLoopPoint(int kind, int milliseconds);
     void OnSliderScroll(WORD code, const QObject* scrollBar);
 
     // "hh:mm:ss"; hours are not wrapped.
@@ -91,6 +103,8 @@ public:
     bool IsPlaying() const { return m_playing; }
     int GetLoopStart() const { return m_loopStart; }
     int GetLoopEnd() const { return m_loopEnd; }
+    int GetLoopStartMs() const { return m_loopStartMs; }
+    int GetLoopEndMs() const { return m_loopEndMs; }
     int GetTrackLength() const { return m_trackLength; }
     const TrackInfo& GetTrackInfo() const { return m_trackInfo; }
     bool HasThread() const { return m_thread != nullptr; }
@@ -125,10 +139,10 @@ private:
     bool m_lastItem = false;
     int m_loopStart = kNoLoopPoint;
     int m_loopEnd = kNoLoopPoint;
-    // Set by the jump back to A until a position before B shows that it took effect, so
-    // notices still in flight from before the jump don't jump again.
-    bool m_loopJumpPending = false;
+    int m_loopStartMs = kNoLoopPoint;
+    int m_loopEndMs = kNoLoopPoint;
     int m_lastLoopKind = kLoopClear;
+    int m_tempo = TEMPO_NORMAL;
     int m_trackLength = 0;
     QString m_title;
 

@@ -1,16 +1,23 @@
 #pragma once
-// The player thread's engine: one decoder, one wave output, and the commands that
-// drive them. Every state change is reported to the notification target as a
-// posted WM_PLAYER_STATE, WM_PLAYER_TOTAL or WM_PLAYER_POS. Used only by the
-// player thread.
+// The player thread's engine: one decoder, the playback stream over it, one wave
+// output, and the commands that drive them. Every state change is reported to the
+// notification target as a posted WM_PLAYER_STATE, WM_PLAYER_TOTAL, WM_PLAYER_POS or
+// WM_PLAYER_LOOPPOINT. Used only by the player thread.
+//
+// Positions are what the listener hears: the device says how much of what was
+// written has been heard, the stream which sample of the recording that is. A
+// notice goes out when the heard second changes, also between two buffers: the
+// engine has itself woken when the next second is due.
 
 #include "Mp3Decoder.h"
+#include "PlaybackStream.h"
 #include "TrackInfo.h"
 #include "WaveOutput.h"
 #include "Win32Defs.h"
 
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 
 class MessageTarget;
@@ -20,6 +27,8 @@ class CPlayerEngine
 {
 public:
     static constexpr int kNothingPosted = -1;
+    // How far the frame index reads ahead each time buffers come back.
+    static constexpr std::uint32_t kIndexPerService = 256 * 1024;
 
     CPlayerEngine() = default;
     CPlayerEngine(const CPlayerEngine&) = delete;
@@ -40,17 +49,40 @@ public:
     void PostPosition();
     bool IsBusy() const;
 
+    // The loop at the heard sample (LOOP_POINT_A, LOOP_POINT_B) or none (LOOP_CLEAR).
+    void SetLoopPoint(int kind);
+    void SetRepeat(bool repeat);
+    void SetTempo(int hundredths);
+    void SetShadowing(bool pauseAfterPass, int passes);
+    // WM_PLAYER_TICK: the heard second may have changed.
+    void OnTick(WPARAM generation);
+
+    // The sample of the recording the listener hears; 0 with nothing open.
+    std::int64_t HeardSample();
+
     // Posts a notification; false when there is no target or it refused the post.
     bool Notify(UINT msg, WPARAM wParam) const;
 
 private:
     void NotifyState(int state) const;
+    void NotifyLoopPoint(int kind, std::int64_t sample) const;
     void ReportDeviceFailure() const;
     DWORD ThreadId() const;
+    bool IsPlayingAudio() const { return m_output.IsOpen() && !m_paused; }
+    // Starts what is written again from that sample: the queued buffers are dropped.
+    void RestartAt(std::int64_t sample, bool fadeIn);
+    void ForgetLoop();
+    void ScheduleTick();
 
     MessageTarget* m_pNotifyTarget = nullptr;
     tuneboxThread* m_pThread = nullptr;
     CMp3Decoder m_decoder;
+    CPlaybackStream m_stream{m_decoder};
     CWaveOutput m_output;
     int m_lastPosition = kNothingPosted;
+    bool m_paused = false;
+    std::int64_t m_markA = -1;
+    WPARAM m_tickGeneration = 0;
+    bool m_tickPending = false;
+    std::chrono::steady_clock::time_point m_tickDue;
 };

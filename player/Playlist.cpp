@@ -156,13 +156,18 @@ bool ReadPlaylistFile(const QString& path, QStringList* playlist)
 
 }  // namespace
 
+bool HasStudyTextInside(const QString& path)
+{
+    return path.size() >= kShortestPlayablePath &&
+           path.right(kExtensionLength).compare(QLatin1String(".vds"), Qt::CaseInsensitive) == 0;
+}
+
 int Classify(const QString& path)
 {
     if (path.size() < kShortestPlayablePath)
         return MEDIA_NOT_PLAYABLE;
     const QString extension = path.right(kExtensionLength);
-    if (extension.compare(QLatin1String(".mp3"), Qt::CaseInsensitive) == 0
-        || extension.compare(QLatin1String(".vds"), Qt::CaseInsensitive) == 0)
+    if (extension.compare(QLatin1String(".mp3"), Qt::CaseInsensitive) == 0 || HasStudyTextInside(path))
         return MEDIA_RECORDING;
     if (extension.compare(QLatin1String(".vdl"), Qt::CaseInsensitive) == 0)
         return MEDIA_PLAYLIST;

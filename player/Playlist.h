@@ -16,6 +16,8 @@ enum MediaKind : int
 // The kind of a path by its last four characters, case ignored. Paths shorter than
 // five characters are never playable (".mp3" alone names nothing).
 int Classify(const QString& path);
+// Whether a recording carries its study text inside (".vds", case ignored).
+bool HasStudyTextInside(const QString& path);
 
 // Appends the recordings a path stands for to a playlist the caller has emptied:
 // a recording itself, nothing for an unplayable path, or the existing files named by

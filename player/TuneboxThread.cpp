@@ -70,6 +70,21 @@ bool tuneboxThread::OnThreadMessage(const Message& msg)
     case MM_WOM_DONE:
         m_engine.Service();
         return true;
+    case WM_PLAYER_LOOP:
+        m_engine.SetLoopPoint(static_cast<int>(msg.wParam));
+        return true;
+    case WM_PLAYER_REPEAT:
+        m_engine.SetRepeat(msg.wParam != 0);
+        return true;
+    case WM_PLAYER_TEMPO:
+        m_engine.SetTempo(static_cast<int>(msg.wParam));
+        return true;
+    case WM_PLAYER_SHADOW:
+        m_engine.SetShadowing(msg.wParam != 0, static_cast<int>(msg.lParam));
+        return true;
+    case WM_PLAYER_TICK:
+        m_engine.OnTick(msg.wParam);
+        return true;
     default:
         return CWinThread::OnThreadMessage(msg);
     }

@@ -1,6 +1,6 @@
 #include "WaveOutput.h"
 
-#include "Mp3Decoder.h"
+#include "PcmSource.h"
 #include "WinThread.h"
 
 #include <atomic>
@@ -43,9 +43,9 @@ CWaveOutput::~CWaveOutput()
     Close();
 }
 
-void CWaveOutput::Attach(CMp3Decoder* decoder)
+void CWaveOutput::Attach(PcmSource* source)
 {
-    m_decoder = decoder;
+    m_source = source;
 }
 
 bool CWaveOutput::Open(const TrackInfo& info, DWORD threadId)
@@ -87,6 +87,8 @@ void CWaveOutput::Close()
     waveOutClose(m_device);
     m_device = nullptr;
     m_block = nullptr;
+    m_lastHeard = 0;
+    m_heardFrames = 0;
 }
 
 bool CWaveOutput::Pump()
@@ -94,12 +96,12 @@ bool CWaveOutput::Pump()
     if (!m_device)
         return false;
     for (WAVEHDR& header : m_headers) {
-        if (!m_decoder)
+        if (!m_source)
             break;
         if (IsQueued(header))
             continue;
         header.dwBufferLength = kBufferSize;
-        const bool more = m_decoder->Fill(header.lpData, &header.dwBufferLength);
+        const bool more = m_source->Fill(header.lpData, &header.dwBufferLength);
         // The last buffer of a file is usually only partly filled; it plays too.
         if (header.dwBufferLength > 0 &&
             waveOutWrite(m_device, &header, sizeof(WAVEHDR)) == MMSYSERR_NODRIVER) {
@@ -107,8 +109,8 @@ bool CWaveOutput::Pump()
             return false;
         }
         if (!more) {
-            m_decoder->Close();
-            m_decoder = nullptr;
+            m_source->Close();
+            m_source = nullptr;
         }
     }
     return true;
@@ -143,4 +145,19 @@ void CWaveOutput::Reset()
 {
     if (m_device)
         waveOutReset(m_device);
+    m_lastHeard = 0;
+    m_heardFrames = 0;
+}
+
+std::int64_t CWaveOutput::HeardFrames()
+{
+    if (!m_device)
+        return 0;
+    MMTIME time;
+    time.wType = TIME_SAMPLES;
+    if (waveOutGetPosition(m_device, &time, sizeof(time)) != MMSYSERR_NOERROR)
+        return m_heardFrames;
+    m_heardFrames += static_cast<DWORD>(time.u.sample - m_lastHeard);
+    m_lastHeard = time.u.sample;
+    return m_heardFrames;
 }

@@ -1,13 +1,14 @@
 #pragma once
 // Eight 16384-byte buffers in one 128 KiB block per device open, filled from the
-// attached decoder and queued on the wave device. Used only by the player thread.
+// attached source (the decoder, or the playback stream over it) and queued on the
+// wave device. Used only by the player thread.
 
 #include "TrackInfo.h"
 #include "WaveOut.h"
 
 #include <cstdint>
 
-class CMp3Decoder;
+class PcmSource;
 
 class CWaveOutput
 {
@@ -21,8 +22,8 @@ public:
     CWaveOutput(const CWaveOutput&) = delete;
     CWaveOutput& operator=(const CWaveOutput&) = delete;
 
-    void Attach(CMp3Decoder* decoder);
-    CMp3Decoder* Attached() const { return m_decoder; }
+    void Attach(PcmSource* source);
+    PcmSource* Attached() const { return m_source; }
     bool Open(const TrackInfo& info, DWORD threadId);
     void Close();
     bool Pump();
@@ -30,14 +31,19 @@ public:
     bool AllIdle() const;
     void Reset();
     bool IsOpen() const { return m_device != nullptr; }
+    // Sample frames heard since the device opened or was last reset (0 when closed).
+    std::int64_t HeardFrames();
     // The device went away while it played (its sound server ended, say): it takes no
     // more buffers. Cleared by the next Open.
     bool DeviceLost() const { return m_deviceLost; }
 
 private:
-    CMp3Decoder* m_decoder = nullptr;
+    PcmSource* m_source = nullptr;
     HWAVEOUT m_device = nullptr;
     WAVEHDR m_headers[kBufferCount];
     char* m_block = nullptr;
     bool m_deviceLost = false;
+    // The device counts in 32 bits; the count since the reset is kept whole here.
+    DWORD m_lastHeard = 0;
+    std::int64_t m_heardFrames = 0;
 };

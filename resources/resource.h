@@ -131,6 +131,8 @@ constexpr int ID_DEL_BOOKMARK = 32772;
 constexpr int ID_SEARCH = 32773;
 constexpr int ID_TEXT_OPEN = 32774;
 constexpr int ID_SETTING = 32775;
+// A recording or playlist from any folder, through the desktop's file dialog.
+constexpr int ID_OPEN_FILE = 32776;
 
 // Bookmark menu items: item k carries ID_BOOKMARK_FIRST + k; the range routed to the
 // jump handler ends at ID_BOOKMARK_LAST.

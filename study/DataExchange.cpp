@@ -11,6 +11,7 @@ namespace {
 
 // What the class library says when an integer field holds something else.
 constexpr char kParseIntMessage[] = "Please enter an integer.";
+constexpr char kBelowMinimumMessage[] = "Please enter a number of %1 or more.";
 constexpr char kMessageCaption[] = "Vellumdeck";
 
 }  // namespace
@@ -59,6 +60,15 @@ void DDX_Text(CDataExchange& exchange, int id, int& value)
         return;
     }
     value = typed;
+}
+
+void DDV_MinInt(CDataExchange& exchange, int id, int value, int minimum)
+{
+    if (exchange.HasFailed() || !exchange.IsSaving() || value >= minimum)
+        return;
+    MessageBoxW(exchange.Dialog(), QString::fromLatin1(kBelowMinimumMessage).arg(minimum),
+                QString::fromLatin1(kMessageCaption), MB_OK | MB_ICONEXCLAMATION);
+    exchange.Fail(id);
 }
 
 void ExchangePickerColour(CDataExchange& exchange, int id, COLORREF& colour)

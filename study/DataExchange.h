@@ -31,5 +31,8 @@ private:
 void DDX_Check(CDataExchange& exchange, int id, int& value);
 // Edit id and a whole number; text that is not one is refused with a message.
 void DDX_Text(CDataExchange& exchange, int id, int& value);
+// After a save of the whole number of edit id: one below minimum is refused with a
+// message, as text that is no number is.
+void DDV_MinInt(CDataExchange& exchange, int id, int value, int minimum);
 // Colour picker id and a colour member.
 void ExchangePickerColour(CDataExchange& exchange, int id, COLORREF& colour);

@@ -63,6 +63,7 @@ void CSettingDlg::DoDataExchange(CDataExchange& exchange)
 
     DDX_Check(exchange, IDC_BOLD, m_bold);
     DDX_Text(exchange, IDC_FONT_SIZE, m_size);
+    DDV_MinInt(exchange, IDC_FONT_SIZE, m_size, kMinSize);
     ExchangePickerColour(exchange, IDC_TXT_COLOR, m_textColour);
     ExchangePickerColour(exchange, IDC_BK_COLOR, m_bkColour);
 }

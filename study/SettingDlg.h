@@ -1,7 +1,8 @@
 #pragma once
 // The Setting dialog: face name, size and weight of the study text and its background and
 // text colours. The caller fills the members, runs the dialog and, on IDOK, reads them back.
-// The size may be any whole number typed; the arrows step it only between 5 and 40.
+// The size may be any whole number of 1 or more typed; the arrows step it only between
+// 5 and 40.
 
 #include "Win32Defs.h"
 
@@ -20,6 +21,8 @@ public:
     static constexpr int kSpinLower = 5;
     static constexpr int kSpinUpper = 40;
     static constexpr int kInitialSize = 15;
+    // The least size typed that is taken: a font of no height shows no text.
+    static constexpr int kMinSize = 1;
     static constexpr COLORREF kInitialTextColour = 0xFFFFFF;
     static constexpr COLORREF kInitialBkColour = 0x000000;
     // Labels of the boxes of the pickers' grids.

@@ -55,7 +55,7 @@ CSkinSlider::CSkinSlider(QWidget* parent)
     setPageStep(kDefaultPageSize);
     // Every pixel is painted here, from the background brush up.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_pageTimer.callOnTimeout(this, [this] { PageTowardStylus(); });
+    m_pageTimer.callOnTimeout(this, [this] { OnPageTimer(); });
     UpdateColors();
 }
 

@@ -9,8 +9,8 @@
 // position in the high word for TB_THUMBTRACK and TB_THUMBPOSITION, and the slider in
 // lParam. Dragging the thumb sends TB_THUMBTRACK for each new position, then
 // TB_THUMBPOSITION and TB_ENDTRACK on release; a press on the channel sends TB_PAGEUP or
-// TB_PAGEDOWN (repeated while held, until the thumb reaches the stylus) and TB_ENDTRACK
-// on release; the arrow keys send TB_LINEUP / TB_LINEDOWN, Page Up / Page Down
+// TB_PAGEDOWN (repeated while held, until the thumb reaches or passes the stylus) and
+// TB_ENDTRACK on release; the arrow keys send TB_LINEUP / TB_LINEDOWN, Page Up / Page Down
 // TB_PAGEUP / TB_PAGEDOWN, Home and End TB_TOP / TB_BOTTOM, each followed by TB_ENDTRACK
 // when the key comes up. The position is already set when a notice arrives. Setting
 // the position or range from code sends nothing.
@@ -185,7 +185,10 @@ private:
     void StartDrag(const QPoint& point);
     void Drag(const QPoint& point);
     void StartPaging(const QPoint& point);
-    void PageTowardStylus();
+    void OnPageTimer();
+    bool ThumbHasReachedStylus() const;
+    // One page toward the stylus; false once there is no need of another.
+    bool PageTowardStylus();
     void EndTracking();
 
     std::unique_ptr<QBrush> m_backgroundBrush;
@@ -212,5 +215,6 @@ private:
     int m_grabOffset = 0;          // where on the thumb the stylus holds it
     bool m_paging = false;
     int m_pageTarget = 0;          // the stylus along the channel while paging
+    int m_pageDirection = 0;       // toward it from where the thumb was pressed beside: -1, +1
     QTimer m_pageTimer;
 };

@@ -85,26 +85,44 @@ void CSkinSlider::StartPaging(const QPoint& point)
 {
     m_paging = true;
     m_pageTarget = Along(point);
-    PageTowardStylus();
-    m_pageTimer.start(kPageFirstDelayMs);
-}
-
-void CSkinSlider::PageTowardStylus()
-{
-    if (m_pageTimer.isActive())
-        m_pageTimer.setInterval(kPageRepeatMs);
     const QRect thumb = GetThumbRect();
     const int thumbStart = Along(thumb.topLeft());
-    const int thumbEnd = thumbStart + ThumbLength();
-    // Once the thumb lies under the stylus the paging stops.
-    if (m_pageTarget >= thumbStart && m_pageTarget < thumbEnd) {
+    m_pageDirection = m_pageTarget < thumbStart ? -1 : (m_pageTarget >= thumbStart + ThumbLength() ? +1 : 0);
+    if (PageTowardStylus())
+        m_pageTimer.start(kPageFirstDelayMs);
+}
+
+void CSkinSlider::OnPageTimer()
+{
+    m_pageTimer.setInterval(kPageRepeatMs);
+    if (!PageTowardStylus())
         m_pageTimer.stop();
-        return;
-    }
-    if (m_pageTarget < thumbStart)
-        MoveTo(value() - pageStep(), TB_PAGEUP);
+}
+
+// The thumb has come to the stylus once it lies under it or beyond it, seen from where
+// it started: a page longer than the thumb steps over the stylus, and paging back from
+// there would swing the thumb from side to side for as long as the stylus is held.
+bool CSkinSlider::ThumbHasReachedStylus() const
+{
+    const int thumbStart = Along(GetThumbRect().topLeft());
+    if (m_pageDirection > 0)
+        return m_pageTarget < thumbStart + ThumbLength();
+    if (m_pageDirection < 0)
+        return m_pageTarget >= thumbStart;
+    return true;
+}
+
+bool CSkinSlider::PageTowardStylus()
+{
+    if (ThumbHasReachedStylus())
+        return false;
+    const int before = value();
+    if (m_pageDirection < 0)
+        MoveTo(before - pageStep(), TB_PAGEUP);
     else
-        MoveTo(value() + pageStep(), TB_PAGEDOWN);
+        MoveTo(before + pageStep(), TB_PAGEDOWN);
+    // At the end of the range there is nowhere further to go.
+    return value() != before && !ThumbHasReachedStylus();
 }
 
 void CSkinSlider::EndTracking()

@@ -99,6 +99,9 @@ bool CStudyEdit::Create(QWidget* parent, const QRect& rect, int id)
 void CStudyEdit::OnCreate()
 {
     setReadOnly(true);
+    // A file dropped on the pane is for the window that holds it (it opens the file).
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
     setViewportMargins(kMargin, 0, kMargin, 0);
     document()->setDocumentMargin(0);
     setAutoFillBackground(true);   // the margins show the background colour too

@@ -26,3 +26,4 @@ constexpr unsigned long FILTER_HTM = 1005;
 constexpr unsigned long FILTER_MP3_TXT_VDL = 1006;
 constexpr unsigned long FILTER_MP3_VDS = 1007;
 constexpr unsigned long FILTER_VDS = 1008;
+constexpr unsigned long FILTER_VDL = 1009;

@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QThread>
 
+#include <algorithm>
 #include <future>
-#include <memory>
-#include <vector>
 
 namespace {
 
@@ -69,6 +69,53 @@ int EscapeResultOf(UINT flags)
 
 } // namespace
 
+// Answered once: by the box, or by the end of the worker boxes, whichever comes first.
+class QtMessageBoxPresenter::WorkerRequest
+{
+public:
+    explicit WorkerRequest(UINT flags) : m_flags(flags) {}
+
+    std::future<int> Answer() { return m_answer.get_future(); }
+    // False when the request has been answered already: there is nothing to show.
+    bool StartShowing(QMessageBox* box)
+    {
+        const std::lock_guard<std::mutex> guard(m_lock);
+        m_box = box;
+        return !m_answered;
+    }
+    void Give(int id)
+    {
+        const std::lock_guard<std::mutex> guard(m_lock);
+        if (m_answered)
+            return;
+        m_answered = true;
+        m_answer.set_value(id);
+    }
+    // On the user-interface thread: the request is answered as if its box was closed
+    // without a button, and a box shown for it closes.
+    void End()
+    {
+        Give(EscapeResultOf(m_flags));
+        QPointer<QMessageBox> box;
+        {
+            const std::lock_guard<std::mutex> guard(m_lock);
+            box = m_box;
+        }
+        if (box)
+            box->reject();
+    }
+
+private:
+    const UINT m_flags;
+    std::mutex m_lock;
+    std::promise<int> m_answer;
+    bool m_answered = false;
+    QPointer<QMessageBox> m_box;
+};
+
+QtMessageBoxPresenter::QtMessageBoxPresenter() = default;
+QtMessageBoxPresenter::~QtMessageBoxPresenter() = default;
+
 QMessageBox* QtMessageBoxPresenter::CreateBox(QWidget* owner, const QString& text, const QString& caption, UINT flags)
 {
     auto* box = new QMessageBox(IconOf(flags), caption, text, QMessageBox::NoButton, owner);
@@ -95,9 +142,12 @@ int QtMessageBoxPresenter::ResultOf(const QMessageBox& box, UINT flags)
     return EscapeResultOf(flags);
 }
 
-int QtMessageBoxPresenter::ShowModal(QWidget* owner, const QString& text, const QString& caption, UINT flags)
+int QtMessageBoxPresenter::ShowModal(QWidget* owner, const QString& text, const QString& caption, UINT flags,
+                                     WorkerRequest* request)
 {
     std::unique_ptr<QMessageBox> box(CreateBox(owner, text, caption, flags));
+    if (request != nullptr && !request->StartShowing(box.get()))
+        return EscapeResultOf(flags);
     box->exec();
     return ResultOf(*box, flags);
 }
@@ -114,12 +164,40 @@ int QtMessageBoxPresenter::Present(void* owner, const QString& text, const QStri
     auto* ownerWidget = static_cast<QWidget*>(owner);
     if (QThread::currentThread() == app->thread())
         return ShowModal(ownerWidget, text, caption, flags);
-    // The box runs on the user-interface thread; this thread waits for its answer. The
-    // promise travels with the call, so it outlives this function whatever the order.
-    auto answer = std::make_shared<std::promise<int>>();
-    std::future<int> result = answer->get_future();
+    return PresentForWorker(ownerWidget, text, caption, flags);
+}
+
+// The box runs on the user-interface thread; this thread waits for its answer, or for
+// the end of the worker boxes. The request travels with the call, so it outlives this
+// function (and the presenter) whatever the order.
+int QtMessageBoxPresenter::PresentForWorker(QWidget* owner, const QString& text, const QString& caption, UINT flags)
+{
+    auto request = std::make_shared<WorkerRequest>(flags);
+    std::future<int> answer = request->Answer();
+    {
+        const std::lock_guard<std::mutex> guard(m_lock);
+        if (m_workerBoxesEnded)
+            return EscapeResultOf(flags);
+        m_waiting.push_back(request);
+    }
     QMetaObject::invokeMethod(
-        app, [answer, ownerWidget, text, caption, flags] { answer->set_value(ShowModal(ownerWidget, text, caption, flags)); },
+        QCoreApplication::instance(),
+        [request, owner, text, caption, flags] { request->Give(ShowModal(owner, text, caption, flags, request.get())); },
         Qt::QueuedConnection);
-    return result.get();
+    const int result = answer.get();
+    const std::lock_guard<std::mutex> guard(m_lock);
+    std::erase(m_waiting, request);
+    return result;
+}
+
+void QtMessageBoxPresenter::EndWorkerBoxes()
+{
+    std::vector<std::shared_ptr<WorkerRequest>> waiting;
+    {
+        const std::lock_guard<std::mutex> guard(m_lock);
+        m_workerBoxesEnded = true;
+        waiting = m_waiting;
+    }
+    for (const std::shared_ptr<WorkerRequest>& request : waiting)
+        request->End();
 }

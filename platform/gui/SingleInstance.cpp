@@ -94,15 +94,25 @@ void SingleInstance::OnNewConnection()
 
 void SingleInstance::ReadRequests(QLocalSocket* socket)
 {
+    // The requests are answered once this handler is over: an answer may wait for the
+    // user (a message about the file), meanwhile the later start hangs up and its socket
+    // goes, and requests answered in order whatever the socket has become.
     while (socket->canReadLine()) {
         const QByteArray line = socket->readLine(kMaxRequestBytes);
         if (line == kActivateRequest) {
-            if (m_onActivate)
-                m_onActivate();
+            QMetaObject::invokeMethod(this, [this] {
+                if (m_onActivate)
+                    m_onActivate();
+            }, Qt::QueuedConnection);
         } else if (line.startsWith(kOpenRequest) && line.endsWith('\n')) {
             const QByteArray encoded = line.mid(qsizetype(sizeof(kOpenRequest)) - 1).chopped(1);
-            if (m_onOpen && !encoded.isEmpty())
-                m_onOpen(QString::fromUtf8(QByteArray::fromPercentEncoding(encoded)));
+            if (encoded.isEmpty())
+                continue;
+            const QString commandLine = QString::fromUtf8(QByteArray::fromPercentEncoding(encoded));
+            QMetaObject::invokeMethod(this, [this, commandLine] {
+                if (m_onOpen)
+                    m_onOpen(commandLine);
+            }, Qt::QueuedConnection);
         }
     }
     if (socket->bytesAvailable() > kMaxRequestBytes)

@@ -35,8 +35,8 @@ public:
     // The same, first handing over a command line for the running program to open.
     bool ActivateRunning(const QString& commandLine);
     // Becomes the program later starts find; onActivate runs on this thread for every
-    // request. A socket left behind by a program that crashed is replaced. False when
-    // the socket cannot be made.
+    // request, from the event loop once the request has been read. A socket left behind
+    // by a program that crashed is replaced. False when the socket cannot be made.
     bool Listen(std::function<void()> onActivate);
     bool IsListening() const;
     // Runs on this thread for every command line handed over, before its activation.

@@ -208,57 +208,60 @@ TEST_F(PlayerControllerTest, StepsClampToTheRangeAndStayInsideTheLoop)
     EXPECT_EQ(Drain(), (Commands{Seek(20, 100), Seek(20, 100), Seek(35, 100)}));
 }
 
-TEST_F(PlayerControllerTest, LoopJumpsToAOnSettingBAndOnceEachTimeBIsReachedOrSteppedOver)
+// The thread takes each point at the sample that is heard and jumps at B itself: the
+// controller asks, learns where the points fell, and never seeks for the loop.
+TEST_F(PlayerControllerTest, LoopPointsAreTakenByTheThreadAndItsAnswerMovesThem)
 {
     PlayOne(60);
     m_controller.SetLoopPoint(CPlayerController::kLoopPointA, 10);
-    EXPECT_TRUE(Drain().empty());
     m_controller.SetLoopPoint(CPlayerController::kLoopPointB, 12);
+    EXPECT_EQ(Drain(), (Commands{{WM_PLAYER_LOOP, 0, 0, {}}, {WM_PLAYER_LOOP, 1, 0, {}}}));
+    EXPECT_TRUE(m_controller.m_loopEnabled);
+
+    m_controller.OnPlayerLoopPoint(LOOP_POINT_A, 10480);
+    m_controller.OnPlayerLoopPoint(LOOP_POINT_B, 13020);
+    EXPECT_EQ(m_controller.GetLoopStartMs(), 10480);
+    EXPECT_EQ(m_controller.GetLoopEnd(), 13);
+    for (int second : {12, 13, 14, 10})
+        m_controller.OnPlayerPos(second);
+    EXPECT_TRUE(Drain().empty());
+    EXPECT_EQ(m_slider.value(), 10);
+    EXPECT_EQ(m_view.labels[kPosLabel], "00:00:10");
+
+    // A step past B still starts the loop again at A.
+    m_slider.setValue(12);
+    m_controller.StepForward();
     EXPECT_EQ(Drain(), (Commands{Seek(10, 60)}));
 
-    // Right after a jump the decoder runs seconds ahead, so B itself may never be reported.
-    m_controller.OnPlayerPos(13);   // still in flight from before the jump to A
-    m_controller.OnPlayerPos(10);
-    m_controller.OnPlayerPos(11);
-    EXPECT_TRUE(Drain().empty());
-    m_controller.OnPlayerPos(14);
-    EXPECT_EQ(Drain(), (Commands{Seek(10, 60)}));
-    m_controller.OnPlayerPos(15);
-    EXPECT_TRUE(Drain().empty());
-    m_controller.OnPlayerPos(10);
-    m_controller.OnPlayerPos(12);
-    EXPECT_EQ(Drain(), (Commands{Seek(10, 60)}));
-    EXPECT_EQ(m_slider.value(), 12);
-    EXPECT_EQ(m_view.labels[kPosLabel], "00:00:12");
-
-    m_controller.SetLoopPoint(CPlayerController::kLoopClear, 25);
+    // The passes asked for are done: the thread says the loop has ended.
+    m_controller.OnPlayerLoopPoint(LOOP_CLEAR, 0);
     EXPECT_FALSE(m_controller.m_loopEnabled);
     EXPECT_EQ(m_controller.GetLoopStart(), CPlayerController::kNoLoopPoint);
-    EXPECT_EQ(m_controller.GetLoopEnd(), CPlayerController::kNoLoopPoint);
-    m_controller.OnPlayerPos(14);
-    EXPECT_TRUE(Drain().empty());
+    m_controller.SetLoopPoint(CPlayerController::kLoopClear, 25);
+    EXPECT_EQ(Drain(), (Commands{{WM_PLAYER_LOOP, 2, 0, {}}}));
 }
 
-TEST_F(PlayerControllerTest, RepeatsActOnTheLastSecond)
+// Repeat-one is the thread's (it starts again after the last sample); the list starts
+// again when its last item has ended, never seconds before.
+TEST_F(PlayerControllerTest, RepeatOneIsTheThreadsAndTheListRepeatsAfterItsLastItemEnded)
 {
     const QStringList paths = OpenPlaylist();
     Report(PLAYER_PLAYING, 60);
     m_controller.SetRepeatTrack(true);
-    m_controller.OnPlayerPos(58);
     m_controller.OnPlayerPos(59);
-    EXPECT_EQ(Drain(), (Commands{Seek(0, 60)}));
+    EXPECT_EQ(Drain(), (Commands{{WM_PLAYER_REPEAT, 1, 0, {}}}));
     m_controller.SetRepeatTrack(false);
+    Drain();
 
-    // Repeat-list goes back to the first item only from the last.
     m_controller.m_repeatList = true;
+    m_controller.OnPlayerState(PLAYER_ENDED);
+    const Command stop{WM_PLAYER_STOP, 0, 0, {}};
+    EXPECT_EQ(Drain(), (Commands{stop, Open(paths[1]), kPlay})) << "not the last item: the next";
     Report(PLAYER_PLAYING, 60);
     m_controller.OnPlayerPos(59);
     EXPECT_TRUE(Drain().empty());
-    m_controller.NextItem();
-    Report(PLAYER_PLAYING, 60);
-    Drain();
-    m_controller.OnPlayerPos(59);
-    EXPECT_EQ(Drain(), (Commands{Open(paths[0]), kPlay}));
+    m_controller.OnPlayerState(PLAYER_ENDED);
+    EXPECT_EQ(Drain(), (Commands{stop, Open(paths[0]), kPlay}));
     EXPECT_EQ(m_controller.GetCurrentIndex(), 0);
     EXPECT_EQ(m_controller.GetTitle(), paths[0]);
 }

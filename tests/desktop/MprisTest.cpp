@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "PlayerMessages.h"
 #include "RecordingMessageBoxPresenter.h"
+#include "TagBuilder.h"
 #include "TempDeviceRoot.h"
 #include "VellumdeckApp.h"
 #include "VellumdeckView.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -43,8 +45,16 @@ protected:
         qputenv("VELLUMDECK_AUDIO", "null:1");
         CommandLine::SetArguments({});
         SetMessageBoxPresenter(std::make_unique<RecordingMessageBoxPresenter>());
-        for (const char* name : {"/one.mp3", "/two.mp3"})
-            ASSERT_TRUE(QFile::copy(TestDataPath("speech.mp3"), m_root.Path() + name));
+        ASSERT_TRUE(QFile::copy(TestDataPath("speech.mp3"), m_root.Path() + "/one.mp3"));
+        // The second recording has its own title, artist and cover.
+        QFile speech(TestDataPath("speech.mp3"));
+        ASSERT_TRUE(speech.open(QIODevice::ReadOnly));
+        using namespace TagBuilder;
+        const QByteArray frames = Id3v2Frame(3, "TIT2", TextBody("At the station")) +
+                                  Id3v2Frame(3, "TPE1", TextBody("Vellumdeck Course")) +
+                                  Id3v2Frame(3, "APIC", PictureBody("image/jpeg", Picture(4096)));
+        ASSERT_TRUE(m_root.WriteFile("\\two.mp3", Id3v2Tag(3, frames) + speech.readAll()));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_root.Path() + "/cache"));
         ASSERT_TRUE(m_root.WriteFile("\\lesson.vdl", "\\one.mp3\r\n\\two.mp3\r\n"));
     }
 
@@ -58,6 +68,7 @@ protected:
         }
         SetMessageBoxPresenter(nullptr);
         qputenv("VELLUMDECK_AUDIO", "null:50");
+        qunsetenv("XDG_CACHE_HOME");
     }
 
     // Sent without waiting for the answer, which this thread itself gives.
@@ -121,8 +132,11 @@ TEST_F(MprisTest, PlayPauseNextAndStopReachThePlayerAndItsStateIsRead)
     // One reading of both: at test speed the short recording may end between two readings.
     EXPECT_TRUE(WaitFor([&] {
         const QVariantMap now = Metadata();
-        return now.value("xesam:title") == "two.mp3" && now.value("xesam:url").toString().endsWith("/two.mp3");
+        return now.value("xesam:title") == "At the station" && now.value("xesam:url").toString().endsWith("/two.mp3") &&
+               now.value("xesam:artist").toStringList() == QStringList{"Vellumdeck Course"} &&
+               QFile::exists(QUrl(now.value("mpris:artUrl").toString()).toLocalFile());
     }));
+    EXPECT_EQ(view->window()->windowTitle(), "At the station \u2013 Vellumdeck Course \u2013 Vellumdeck");
     Call("Previous");
     EXPECT_TRUE(WaitFor([&] { return view->Controller().GetCurrentIndex() == 0; }));
     // The stop of Previous may still be on its way, so wait for the state to settle.

@@ -2,9 +2,10 @@
 # media controls on a private session bus, and the installed program.
 find_package(Qt6 REQUIRED COMPONENTS Network)
 vellumdeck_add_suite(desktop_tests desktop GUI LIBS vdapp Qt6::DBus Qt6::Network Qt6::Test)
-if(TARGET desktop_tests AND TARGET vellumdeck)
-  add_dependencies(desktop_tests vellumdeck)
-  target_compile_definitions(desktop_tests PRIVATE VD_PROGRAM_PATH="$<TARGET_FILE:vellumdeck>")
+if(TARGET desktop_tests AND TARGET vellumdeck AND TARGET vellumdeck-play)
+  add_dependencies(desktop_tests vellumdeck vellumdeck-play)
+  target_compile_definitions(desktop_tests PRIVATE VD_PROGRAM_PATH="$<TARGET_FILE:vellumdeck>"
+                                                   VD_PLAY_PATH="$<TARGET_FILE:vellumdeck-play>")
 endif()
 
 # Installs the build into a temporary prefix and runs the installed program from there.

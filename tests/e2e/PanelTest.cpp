@@ -4,6 +4,9 @@
 #include "ProgramFixture.h"
 
 #include "PlayerMessages.h"
+#include "Registry.h"
+#include "SoftwareVolume.h"
+#include "WavFile.h"
 #include "WaveOut.h"
 #include "WindowMessage.h"
 
@@ -39,6 +42,20 @@ protected:
             if (Shown(index))
                 shown.push_back(index);
         return shown;
+    }
+
+    // The volume the settings file holds for the next run.
+    static DWORD StoredVolume()
+    {
+        HKEY key = nullptr;
+        DWORD stored = 0;
+        DWORD size = sizeof(stored);
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, QString::fromUtf16(SoftwareVolume::kKey), &key) == ERROR_SUCCESS) {
+            RegQueryValueExW(key, QString::fromUtf16(SoftwareVolume::kValue), nullptr, reinterpret_cast<BYTE*>(&stored),
+                             &size);
+            RegCloseKey(key);
+        }
+        return stored;
     }
 
     static DWORD ProgramVolume()
@@ -140,6 +157,43 @@ TEST_F(PanelTest, VolumeSliderSetsBothChannelsAndMuteKeepsTheLevel)
     EXPECT_EQ(ProgramVolume(), chosen);
     EXPECT_TRUE(volume.isEnabled());
     EXPECT_TRUE(Shown(B::BTN_SOUND_ON));
+}
+
+// Mute is for this run: the next start is heard at the volume the slider shows.
+TEST_F(PanelTest, MuteIsNotRememberedSoTheNextStartIsHeardAtTheChosenVolume)
+{
+    UseAudio("null:50");
+    Start();
+    CSkinSlider& volume = View().VolumeSlider();
+    volume.setFocus();
+    QTest::keyClick(&volume, Qt::Key_Home);
+    for (int step = 0; step < 4; ++step)
+        QTest::keyClick(&volume, Qt::Key_Down);
+    const DWORD chosen = 12u * 4095u * 0x10001u;
+    ASSERT_EQ(ProgramVolume(), chosen);
+    Tap(B::BTN_SOUND_ON);
+    EXPECT_EQ(ProgramVolume(), 0u);
+    EXPECT_EQ(StoredVolume(), chosen);
+    m_app.reset();
+
+    const QString capture = m_root.Path() + QStringLiteral("/heard.wav");
+    UseAudio(("wav:" + capture).toLocal8Bit());
+    ASSERT_TRUE(WriteFile(QStringLiteral("\\My documents\\talk.mp3"), ReadHostFile(TestDataPath("speech.mp3"))));
+    Start();
+    EXPECT_EQ(View().VolumePosition(), 4);
+    EXPECT_EQ(View().VolumeSlider().GetPos(), 4);
+    EXPECT_TRUE(Shown(B::BTN_SOUND_ON));
+    EXPECT_TRUE(View().VolumeSlider().isEnabled());
+    EXPECT_EQ(ProgramVolume(), chosen);
+    FileOpen(QStringLiteral("\\My documents\\talk.mp3"));
+    // A second of speech or more has come out.
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo(capture).size() > 100000; }));
+    WavSound heard;
+    ASSERT_TRUE(WavFile::Parse(ReadHostFile(capture), heard));
+    int peak = 0;
+    for (qsizetype i = 0; i + 1 < heard.pcm.size(); i += 2)
+        peak = std::max(peak, std::abs(int(qint16(quint8(heard.pcm[i]) | (quint8(heard.pcm[i + 1]) << 8)))));
+    EXPECT_GT(peak, 1000) << "the recording was not heard";
 }
 
 TEST_F(PanelTest, EndOfTrackResetsLoopAndRepeatOneThenPreviousAndNextMoveThroughTheList)

@@ -61,9 +61,10 @@ protected:
     // VELLUMDECK_AUDIO for this test ("null:1", "wav:PATH"); before Start.
     void UseAudio(const QByteArray& setting) { qputenv("VELLUMDECK_AUDIO", setting); }
 
-    void Start()
+    // files: the program's command line, host paths as main leaves them.
+    void Start(const QStringList& files = {})
     {
-        CommandLine::SetArguments({});
+        CommandLine::SetArguments(files);
         m_app = std::make_unique<CVellumdeckApp>();
         ASSERT_TRUE(m_app->InitInstance());
         ASSERT_NE(m_app->View(), nullptr);

@@ -5,11 +5,17 @@
 #include "ProgramFixture.h"
 
 #include "DialogBuilder.h"
+#include "FileSizeLimit.h"
 #include "PlayerMessages.h"
+#include "QtMessageBoxPresenter.h"
+#include "ResourceModule.h"
 #include "WindowMessage.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -246,4 +252,104 @@ TEST_F(StudyTextTest, ClosingWhilePlayingSavesTheBookmarksAndStopsThePlayer)
     EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson1));
     EXPECT_EQ(View().CompanionPath(), QString());
     m_app.reset();
+}
+
+// A bookmark file that cannot be written (a read-only folder, a full disk): the learner is
+// told once, naming the file, and the bookmarks stay for the rest of the run, so that a
+// later save, once the file can be written, still stores them.
+TEST_F(StudyTextTest, BookmarksThatCannotBeSavedAreKeptForTheRunAndTheLearnerIsToldOnce)
+{
+    OpenUnitWithText();
+    const auto told = [this](const QString& name, const char* tail) {
+        return QStringLiteral("The bookmarks could not be saved in\n%1\n%2")
+            .arg(QDir::toNativeSeparators(Host(At(name))), QLatin1String(tail));
+    };
+    const char* kept = "They are kept until Vellumdeck closes.";
+    ASSERT_TRUE(WriteFile(At("other.vds"), MakeVds(Recording(), "Another text.")));
+    // Where the new file would be written stands a folder: the file cannot be made.
+    const QString blocked = Host(At("unit.vdm")) + ".tmp";
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    ScrollToLine(0);
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    ScrollToLine(10);
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    const auto items = BookmarkItems();
+
+    FileOpen(At("other.vds"));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, told("unit.vdm", kept));
+    EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_FALSE(Exists(At("unit.vdm")));
+    // Back at the text, its bookmarks are there; leaving it again tells nothing new.
+    FileOpen(At("unit.mp3"));
+    EXPECT_EQ(BookmarkItems(), items);
+    ScrollToLine(20);
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    const QByteArray all = BookmarkFile({{"01 Th", LineStart(0)}, {"11 Th", LineStart(10)}, {"21 Th", LineStart(20)}});
+    FileOpen(At("other.vds"));
+    EXPECT_EQ(Boxes().size(), 1u);
+
+    // Del Bookmark on a text of its own whose file cannot be written either.
+    ASSERT_TRUE(QDir().mkpath(Host(At("other.vdm")) + ".tmp"));
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    WhenDialogOpens([](QDialog* dialog) { dialog->close(); });
+    ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1].text, told("other.vdm", kept));
+
+    // Once the file can be written, closing stores what was kept: all three bookmarks.
+    ASSERT_TRUE(QDir().rmdir(blocked));
+    Frame().close();
+    EXPECT_EQ(ReadFile(At("unit.vdm")), all);
+    EXPECT_FALSE(Exists(At("other.vdm")));
+    EXPECT_EQ(Boxes().size(), 2u);
+}
+
+// The disk is full when the program closes: the learner hears of it then.
+TEST_F(StudyTextTest, BookmarksThatCannotBeSavedAtTheCloseAreToldOf)
+{
+    OpenUnitWithText();
+    ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    {
+        FileSizeLimit limit(CBookmarkList::kHeaderSize - 1);
+        ASSERT_TRUE(limit.Active());
+        Frame().close();
+    }
+    EXPECT_FALSE(Exists(At("unit.vdm")));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, QStringLiteral("The bookmarks could not be saved in\n%1\nThey are lost when Vellumdeck closes.")
+                                   .arg(QDir::toNativeSeparators(Host(At("unit.vdm")))));
+}
+
+// A study text refused for its size is told of while the program sets itself up, and
+// the recording's length arrives meanwhile: it must still be shown.
+TEST_F(StudyTextTest, TotalTimeIsShownAfterAStudyTextIsRefusedForItsSize)
+{
+    SetMessageBoxPresenter(std::make_unique<QtMessageBoxPresenter>());
+    UseAudio("null:1");
+    const QByteArray text = QByteArray("A line of the study text, again and again.\r\n").repeated(1600);
+    ASSERT_GT(text.size(), CStudyEdit::kMaxTextBytes);
+    ASSERT_TRUE(WriteFile(At("long.vds"), MakeVds(Recording(), text)));
+    QString told;
+    WhenDialogOpens([&](QDialog* box) {
+        told = static_cast<QMessageBox*>(box)->text();
+        // The recording's length comes while the learner reads the message.
+        EXPECT_TRUE(WaitFor([&] { return View().Controller().GetTrackLength() > 0; }));
+        box->accept();
+    });
+    Start({Host(At("long.vds"))});
+    EXPECT_EQ(told, QStringLiteral("Txt file which is larger than 64KB can not be opened."));
+    const QString total = View().GetDlgItemText(IDC_TOTAL_TEXT);
+    ASSERT_NE(total, QStringLiteral("Total"));
+    // The time text is painted where the total belongs, over the skin.
+    const QRect place(CVellumdeckView::kTotalTextAt, QSize(50, 12));
+    const QImage& buffer = View().BackBuffer();
+    const qreal ratio = buffer.devicePixelRatio();
+    const QImage shown = buffer.copy(QRect(place.topLeft() * ratio, place.size() * ratio)).convertToFormat(QImage::Format_RGB32);
+    QImage skinOnly(shown.size(), QImage::Format_RGB32);
+    skinOnly.setDevicePixelRatio(ratio);
+    QPainter painter(&skinOnly);
+    painter.drawImage(QRect(QPoint(0, 0), place.size()), GetResourceModule().LoadBitmap(IDB_SKIN), place);
+    painter.end();
+    EXPECT_NE(shown, skinOnly) << "the total time " << total.toStdString() << " is not shown";
 }

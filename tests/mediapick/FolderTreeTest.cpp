@@ -71,3 +71,23 @@ TEST_F(FolderTreeTest, SecondCardGetsItsOwnRootWithoutTheFirstAndACardWithoutDat
     EXPECT_EQ(RootTexts(), (QStringList{kMainRoot, kFirstCardRoot, kSecondCardRoot}));
     EXPECT_EQ(TreeItem({kFirstCardRoot})->childCount(), 0);
 }
+
+// Folders stand in the order a learner counts them, at every depth, whatever order the
+// file system gives them in; the recordings of a folder too.
+TEST_F(FolderTreeTest, FoldersAndRecordingsStandInNaturalOrder)
+{
+    for (const QString unit : {"Unit 10", "Unit 2", "Unit 1", "unit 3", "Unit 12", "Unit 21", "Review", "appendix", "Unit 02"})
+        MakeFolder(kMainFolder + "\\" + unit);
+    for (const QString part : {"Part 11", "Part 9", "Part 1"})
+        MakeFolder(kMainFolder + "\\Unit 2\\" + part);
+    MakeFiles(kMainFolder + "\\Unit 2",
+              {"Lesson 10.mp3", "lesson 9.mp3", "Lesson 1.mp3", "Lesson 100.mp3", "Lesson 2b.mp3", "Lesson 2.mp3"});
+    ShowDialog();
+    const auto inOrder = [](const QStringList& texts) { return texts.join(" | ").toStdString(); };
+    EXPECT_EQ(inOrder(Texts(TreeItem({kMainRoot}))),
+              "appendix | Review | Unit 1 | Unit 02 | Unit 2 | unit 3 | Unit 10 | Unit 12 | Unit 21");
+    EXPECT_EQ(inOrder(Texts(TreeItem({kMainRoot, "Unit 2"}))), "Part 1 | Part 9 | Part 11");
+    TapTreeItem({kMainRoot, "Unit 2"});
+    EXPECT_EQ(inOrder(Rows()),
+              "Lesson 1.mp3 | Lesson 2.mp3 | Lesson 2b.mp3 | lesson 9.mp3 | Lesson 10.mp3 | Lesson 100.mp3");
+}

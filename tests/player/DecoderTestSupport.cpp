@@ -1,6 +1,7 @@
 #include "DecoderTestSupport.h"
 
 #include "Mp3Decoder.h"
+#include "TempDeviceRoot.h"
 
 #include <QFile>
 
@@ -27,6 +28,12 @@ DecodedPcm DecodeRest(CMp3Decoder& decoder, std::uint32_t blockBytes)
             break;
     }
     return pcm;
+}
+
+QByteArray ReadTestData(const QString& name)
+{
+    QFile file(TestDataPath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 DecodedPcm DecodeFile(const QString& path)

@@ -5,6 +5,7 @@
 
 #include "RecordingMessageBoxPresenter.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -35,6 +36,8 @@ DecodedPcm DecodeFile(const QString& path);
 DecodedPcm DecodeWithMpg123(const QString& path);
 // Raw 16-bit little-endian samples.
 DecodedPcm ReadRawPcm(const QString& path, int channels, long sampleRate);
+// The bytes of a file in tests/data (empty when it cannot be read).
+QByteArray ReadTestData(const QString& name);
 // Signal-to-noise ratio in dB of test against reference over their common length.
 double SnrDb(const std::vector<std::int16_t>& reference, const std::vector<std::int16_t>& test);
 

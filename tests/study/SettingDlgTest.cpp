@@ -135,6 +135,32 @@ TEST_F(SettingCommandTest, SizeArrowsStayWithinFiveToFortyAndATypedSizeMustBeAWh
     EXPECT_EQ(CRegSettings().GetHeight(), 50);
 }
 
+// A size of nothing or less would leave no text to read; it is refused like any other
+// bad size, and the dialog stays open for a good one.
+TEST_F(SettingCommandTest, SizeOfZeroOrLessIsRefusedInTheDialog)
+{
+    m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 15, false);
+    QList<bool> open;
+    Run([&](CSettingDlg& dialog) {
+        for (const QString& size : {QStringLiteral("0"), QStringLiteral("-3")}) {
+            SetSize(dialog, size);
+            Press(dialog, IDOK);
+            open << dialog.isVisible();
+        }
+        EXPECT_TRUE(SizeEdit(dialog)->hasSelectedText());
+        SetSize(dialog, QStringLiteral("1"));
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(open, QList<bool>({true, true}));
+    ASSERT_EQ(Boxes().size(), 2u);
+    for (const auto& box : Boxes()) {
+        EXPECT_EQ(box.text, QStringLiteral("Please enter a number of 1 or more."));
+        EXPECT_EQ(box.flags, MB_OK | MB_ICONEXCLAMATION);
+    }
+    EXPECT_EQ(m_pane->GetTextFont()->height, 1);
+    EXPECT_EQ(CRegSettings().GetHeight(), 1);
+}
+
 TEST_F(SettingCommandTest, PaneWithoutAFontOffersFifteenPixelTahomaAndAnythingButOkChangesNothing)
 {
     int size = 0;

@@ -1,5 +1,7 @@
 #include "SkinSlider.h"
 
+#include "WaitFor.h"
+
 #include "ResourceModule.h"
 #include "WindowMessage.h"
 #include "resource.h"
@@ -142,6 +144,34 @@ TEST_F(SkinSliderTest, DraggingTellsTheParentEachPositionAndAPressOnTheChannelPa
     slider->SetRangeMax(0);
     EXPECT_EQ(slider->GetPos(), 0);
     EXPECT_TRUE(parent.notices.empty());
+}
+
+// Held on the channel, the thumb pages toward the stylus and stops once it reaches or
+// passes it, also when a page is longer than the thumb (20 s of a 24 s recording).
+TEST_F(SkinSliderTest, HeldPressPagesTowardTheStylusAndStopsOnceTheThumbReachesOrPassesIt)
+{
+    using Notices = std::vector<std::array<int, 3>>;
+    slider->SetRange(0, 24);
+    slider->SetPageSize(20);
+    slider->SetPos(0);
+    parent.notices.clear();
+    QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(70, 7));   // position 17 or so
+    // Long enough for the first repeat and several more.
+    EXPECT_FALSE(WaitFor([this] { return parent.notices.size() > 1; }, 1000));
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(70, 7));
+    EXPECT_EQ(parent.notices, (Notices{{TB_PAGEDOWN, 0, 20}, {TB_ENDTRACK, 0, 20}}));
+
+    // Far from the thumb, it pages on until it gets there, back toward the start here.
+    slider->SetRange(0, 100);
+    slider->SetPageSize(15);
+    slider->SetPos(100);
+    parent.notices.clear();
+    QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(30, 7));
+    EXPECT_TRUE(WaitFor([this] { return parent.notices.size() >= 5; }, 5000));
+    EXPECT_FALSE(WaitFor([this] { return parent.notices.size() > 5; }, 1000));
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(30, 7));
+    EXPECT_EQ(parent.notices, (Notices{{TB_PAGEUP, 0, 85}, {TB_PAGEUP, 0, 70}, {TB_PAGEUP, 0, 55}, {TB_PAGEUP, 0, 40},
+                                       {TB_PAGEUP, 0, 25}, {TB_ENDTRACK, 0, 25}}));
 }
 
 } // namespace

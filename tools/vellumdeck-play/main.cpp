@@ -1,8 +1,10 @@
 // vellumdeck-play FILE: plays a recording (.mp3, .vds) or a playlist (.vdl) through
 // the player thread with the audio backend of VELLUMDECK_AUDIO, printing every
 // notification as it arrives. Exit status: 0 when playback came to its end,
-// 1 on bad usage, 2 when nothing could be played.
+// 1 on bad usage, 2 when nothing could be played. FILE is a path as a shell takes it,
+// relative to the working folder, or a device path ("\My documents\...").
 
+#include "DevicePath.h"
 #include "Message.h"
 #include "MessageBox.h"
 #include "MessageQueue.h"
@@ -150,7 +152,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: vellumdeck-play FILE   (a .mp3 or .vds recording, or a .vdl playlist)\n");
         return kExitUsage;
     }
-    const QString path = args[1];
+    // Named as in a shell: relative to the folder the tool runs in.
+    const QString path = DevicePath::FromCommandLine(args[1]);
     if (Classify(path) == MEDIA_NOT_PLAYABLE)
     {
         std::fprintf(stderr, "vellumdeck-play: %s is neither a recording (.mp3, .vds) nor a playlist (.vdl)\n",

@@ -1,0 +1,60 @@
+#pragma once
+// Where each frame of a recording starts, learnt by reading frame headers ahead of
+// the decoder a little at a time: with it a seek lands on the frame that holds the
+// wanted sample, exactly, in a file of constant or variable bit rate alike. Frames
+// whose version, layer or sample rate differ from the first are taken for false
+// syncs in damaged data and passed over. Used only by the player thread.
+
+#include "File.h"
+
+#include <QString>
+
+#include <mad.h>
+
+#include <cstdint>
+#include <vector>
+
+class CFrameIndex
+{
+public:
+    static constexpr std::uint32_t kChunkSize = 32768;
+    // As the decoder: this much without a frame ends the stream.
+    static constexpr std::uint32_t kMaxSyncSearch = std::uint32_t(16) << 20;
+
+    CFrameIndex() = default;
+    ~CFrameIndex() = default;
+    CFrameIndex(const CFrameIndex&) = delete;
+    CFrameIndex& operator=(const CFrameIndex&) = delete;
+
+    // Starts again for the stream whose first frame is at firstFrame, ending before
+    // end. The 4 header bytes of the first frame tell what the others must share.
+    // False when the file cannot be opened (the index then stays empty).
+    bool Start(const QString& path, std::uint32_t firstFrame, std::uint32_t end,
+               const unsigned char* firstHeader);
+    void Clear();
+
+    // Reads at most about budget bytes further; true once the whole stream is known.
+    bool Extend(std::uint32_t budget);
+    bool IsComplete() const { return m_complete; }
+    std::size_t Count() const { return m_offsets.size(); }
+    std::uint32_t OffsetOf(std::size_t frame) const { return m_offsets[frame]; }
+
+    // Whether these header bytes belong to the same stream as the first frame's.
+    static bool SameStream(const unsigned char* a, const unsigned char* b);
+
+private:
+    bool ReadMore();
+    void TakeHeaders();
+
+    File m_file;
+    std::vector<std::uint32_t> m_offsets;
+    unsigned char m_identity[4] = {};
+    std::uint32_t m_end = 0;
+    std::uint32_t m_readOffset = 0;     // next byte of the file to read
+    std::uint32_t m_bufferOffset = 0;   // file offset of m_buffer[0]
+    std::uint32_t m_valid = 0;
+    std::uint32_t m_lastFrameEnd = 0;   // where the last frame found was
+    bool m_atEnd = false;
+    bool m_complete = false;
+    unsigned char m_buffer[kChunkSize + MAD_BUFFER_GUARD];
+};

@@ -1,0 +1,284 @@
+// What the learner hears, judged by the samples that come out and the clock they
+// come out by: position notices arrive when their second is heard, an A-B loop plays
+// the stretch between the points where they were heard, and repeat-one plays a
+// short clip to its last sample before it starts it again. A 22.05 kHz mono lesson,
+// the usual format of spoken courses, where the decoder runs furthest ahead.
+
+#include "DecoderTestSupport.h"
+#include "MessageQueue.h"
+#include "MessageTarget.h"
+#include "PlayerMessages.h"
+#include "TempDeviceRoot.h"
+#include "TuneboxThread.h"
+#include "WavFile.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kWaitMs = 30000;
+constexpr int kRate = 22050;
+// The ramps either side of a loop's jump are not compared.
+constexpr std::size_t kRampSamples = kRate / 100;
+// Two decodes differ only by their dither (a few steps).
+constexpr int kDitherSteps = 8;
+
+struct Notice
+{
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    Clock::time_point at;
+};
+
+// Notes when each notice was posted: the engine posts as things happen.
+class TimedTarget : public MessageTarget
+{
+public:
+    bool PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_PLAYER_TOTAL)
+            tuneboxThread::TakeTrackInfo(wParam);   // only the time matters here
+        {
+            std::lock_guard lock(m_lock);
+            m_notices.push_back(Notice{msg, wParam, lParam, Clock::now()});
+        }
+        m_arrived.notify_all();
+        return true;
+    }
+
+    bool Take(Notice& notice)
+    {
+        std::unique_lock lock(m_lock);
+        if (!m_arrived.wait_for(lock, std::chrono::milliseconds(kWaitMs), [this] { return !m_notices.empty(); }))
+            return false;
+        notice = m_notices.front();
+        m_notices.pop_front();
+        return true;
+    }
+
+    // Takes notices until one of this message (and wParam, unless -1) comes.
+    bool Until(UINT message, long wParam, Notice* found = nullptr, std::vector<Notice>* seen = nullptr)
+    {
+        for (Notice notice; Take(notice);) {
+            if (seen)
+                seen->push_back(notice);
+            if (notice.message == message && (wParam < 0 || long(notice.wParam) == wParam)) {
+                if (found)
+                    *found = notice;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_arrived;
+    std::deque<Notice> m_notices;
+};
+
+std::vector<std::int16_t> Samples(const QByteArray& pcm)
+{
+    std::vector<std::int16_t> out(std::size_t(pcm.size()) / 2);
+    std::memcpy(out.data(), pcm.constData(), out.size() * 2);
+    return out;
+}
+
+// Whether capture[at, at + count) is reference[from, from + count), but for the dither.
+bool SameStretch(const std::vector<std::int16_t>& capture, std::size_t at, const std::vector<std::int16_t>& reference,
+                 std::size_t from, std::size_t count)
+{
+    if (at + count > capture.size() || from + count > reference.size())
+        return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (std::abs(capture[at + i] - reference[from + i]) > kDitherSteps)
+            return false;
+    }
+    return true;
+}
+
+// Where capture first leaves reference (compared from the start).
+std::size_t FirstDifference(const std::vector<std::int16_t>& capture, const std::vector<std::int16_t>& reference)
+{
+    std::size_t i = 0;
+    while (i < capture.size() && i < reference.size() && std::abs(capture[i] - reference[i]) <= kDitherSteps)
+        ++i;
+    return i;
+}
+
+double Seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+class HeardPositionTest : public ::testing::Test
+{
+protected:
+    void Start(const char* audio)
+    {
+        m_audio = std::make_unique<ScopedEnv>("VELLUMDECK_AUDIO", audio);
+        m_thread.m_bAutoDelete = false;
+        m_thread.SetOwner(&m_target);
+        ASSERT_TRUE(m_thread.CreateThread());
+    }
+
+    void TearDown() override
+    {
+        PostThreadMessageW(m_thread.m_nThreadID, WM_PLAYER_QUIT, 0, 0);
+        EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
+    }
+
+    void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        EXPECT_TRUE(PostThreadMessageW(m_thread.m_nThreadID, msg, wParam, lParam));
+    }
+
+    void Play(const QString& path)
+    {
+        EXPECT_TRUE(tuneboxThread::PostOpen(m_thread.m_nThreadID, path));
+        Post(WM_PLAYER_PLAY);
+    }
+
+    std::vector<std::int16_t> Capture() const
+    {
+        QFile file(m_capture);
+        WavSound sound;
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && WavFile::Parse(file.readAll(), sound));
+        EXPECT_EQ(sound.format.sampleRate, DWORD(kRate));
+        EXPECT_EQ(sound.format.channels, 1);
+        return Samples(sound.pcm);
+    }
+
+    TempDeviceRoot m_root;
+    const QString m_capture = m_root.Path() + "/heard.wav";
+    const QString m_lesson = TestDataPath("speech22.mp3");
+    std::unique_ptr<ScopedEnv> m_audio;
+    ScopedBoxes m_boxes;
+    TimedTarget m_target;
+    tuneboxThread m_thread;
+};
+
+// At real time every second is told, none skipped, within 0.3 s of when it is heard
+// (the sound begins as the player says it plays).
+TEST_F(HeardPositionTest, EachSecondIsToldWhenItIsHeard)
+{
+    Start("null:1");
+    Play(m_lesson);
+    Notice playing;
+    ASSERT_TRUE(m_target.Until(WM_PLAYER_STATE, PLAYER_PLAYING, &playing));
+    std::vector<Notice> seen;
+    Notice ended;
+    ASSERT_TRUE(m_target.Until(WM_PLAYER_STATE, PLAYER_ENDED, &ended, &seen));
+    int expected = 0;
+    for (const Notice& notice : seen) {
+        if (notice.message != WM_PLAYER_POS)
+            continue;
+        SCOPED_TRACE(notice.wParam);
+        EXPECT_EQ(int(notice.wParam), expected) << "in order, none skipped";
+        EXPECT_NEAR(Seconds(notice.at - playing.at), double(expected), 0.3);
+        ++expected;
+    }
+    const double length = double(DecodeFile(m_lesson).Frames()) / kRate;
+    EXPECT_EQ(expected, int(length) + 1);
+    EXPECT_NEAR(Seconds(ended.at - playing.at), length, 0.3) << "the end comes when the last sample is heard";
+}
+
+// A at the second 2 notice, B at the second 4 notice: the points are where the
+// learner was, and the capture holds the recording to there, the stretch between
+// them three times (the passes asked for), then the rest of the recording.
+TEST_F(HeardPositionTest, ALoopPlaysTheStretchBetweenTheHeardPoints)
+{
+    Start(("wav:" + m_capture + ":2").toLocal8Bit().constData());
+    Post(WM_PLAYER_SHADOW, 0, 3);
+    Play(m_lesson);
+    ASSERT_TRUE(m_target.Until(WM_PLAYER_POS, 2));
+    Post(WM_PLAYER_LOOP, LOOP_POINT_A);
+    Notice a;
+    ASSERT_TRUE(m_target.Until(WM_PLAYER_LOOPPOINT, LOOP_POINT_A, &a));
+    ASSERT_TRUE(m_target.Until(WM_PLAYER_POS, 4));
+    Post(WM_PLAYER_LOOP, LOOP_POINT_B);
+    Notice b;
+    ASSERT_TRUE(m_target.Until(WM_PLAYER_LOOPPOINT, LOOP_POINT_B, &b));
+    EXPECT_TRUE(m_target.Until(WM_PLAYER_LOOPPOINT, LOOP_CLEAR));
+    ASSERT_TRUE(m_target.Until(WM_PLAYER_STATE, PLAYER_ENDED));
+
+    // Each point within 100 ms (of the recording, at twice real time) of its second.
+    EXPECT_NEAR(double(a.lParam), 2000.0, 100.0);
+    EXPECT_NEAR(double(b.lParam), 4000.0, 100.0);
+
+    const DecodedPcm reference = DecodeFile(m_lesson);
+    const std::vector<std::int16_t> capture = Capture();
+    // Up to B and what was already being heard of the next chunk, then the jump.
+    const std::size_t jump = FirstDifference(capture, reference.samples);
+    const auto noticedB = std::size_t(b.lParam) * kRate / 1000;
+    EXPECT_GE(jump + kRampSamples, noticedB);
+    EXPECT_LT(jump, noticedB + kRate / 5);
+    // The notices tell the points to the millisecond; the samples tell exactly where
+    // the passes begin: at A, and one loop later (what fits best over half a pass, as
+    // speech has quiet stretches that fit anywhere).
+    constexpr auto kMillisecond = std::size_t(kRate / 1000 + 1);
+    const auto noticedA = std::size_t(a.lParam) * kRate / 1000;
+    const std::size_t noticedLoop = noticedB - noticedA;
+    const std::size_t span = noticedLoop / 2;
+    auto error = [&](std::size_t at, std::size_t f) {
+        long long sum = 0;
+        for (std::size_t i = kRampSamples; i < span; ++i)
+            sum += std::abs(capture[at + i] - reference.samples[f + i]);
+        return sum;
+    };
+    std::size_t from = noticedA;
+    std::size_t loop = noticedLoop;
+    for (std::size_t f = noticedA - kMillisecond; f <= noticedA + kMillisecond; ++f)
+        from = error(jump, f) < error(jump, from) ? f : from;
+    for (std::size_t l = noticedLoop - 2 * kMillisecond; l <= noticedLoop + 2 * kMillisecond; ++l)
+        loop = error(jump + l, from) < error(jump + loop, from) ? l : loop;
+    const std::size_t to = from + loop;
+    for (int pass = 0; pass < 3; ++pass) {
+        SCOPED_TRACE(pass);
+        EXPECT_TRUE(SameStretch(capture, jump + pass * loop + kRampSamples, reference.samples, from + kRampSamples,
+                                loop - 2 * kRampSamples));
+    }
+    const std::size_t after = jump + 3 * loop;
+    EXPECT_EQ(capture.size(), after + reference.samples.size() - to);
+    EXPECT_TRUE(SameStretch(capture, after, reference.samples, to, reference.samples.size() - to));
+}
+
+// A clip of four seconds, shorter than what the decoder runs ahead at this rate:
+// played whole, then whole again once repeat-one is switched off in the second pass.
+TEST_F(HeardPositionTest, RepeatOnePlaysAShortClipWholeBeforeItStartsAgain)
+{
+    QFile lesson(m_lesson);
+    ASSERT_TRUE(lesson.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(m_root.WriteFile("\\clip.mp3", lesson.read(16000)));   // 32 kbit/s: four seconds
+    const QString clip = m_root.Host("\\clip.mp3");
+    const DecodedPcm reference = DecodeFile(clip);
+    ASSERT_NEAR(double(reference.Frames()) / kRate, 4.0, 0.2);
+
+    Start(("wav:" + m_capture + ":4").toLocal8Bit().constData());
+    Post(WM_PLAYER_REPEAT, 1);
+    Play(clip);
+    ASSERT_TRUE(m_target.Until(WM_PLAYER_POS, 3));
+    ASSERT_TRUE(m_target.Until(WM_PLAYER_POS, 0)) << "the clip starts again";
+    Post(WM_PLAYER_REPEAT, 0);
+    ASSERT_TRUE(m_target.Until(WM_PLAYER_STATE, PLAYER_ENDED));
+
+    const std::vector<std::int16_t> capture = Capture();
+    const std::size_t n = reference.samples.size();
+    ASSERT_EQ(capture.size(), 2 * n);
+    EXPECT_TRUE(SameStretch(capture, 0, reference.samples, 0, n));
+    EXPECT_TRUE(SameStretch(capture, n + kRampSamples, reference.samples, kRampSamples, n - kRampSamples));
+}
+
+}  // namespace
