@@ -30,8 +30,10 @@ int CMainFrame::OnCreate()
     setMenuBar(bar);
     for (QMenu* popup : bar->findChildren<QMenu*>())
         connect(popup, &QMenu::aboutToShow, this, [this, popup] { UpdateMenu(popup); });
-    if (const std::optional<AcceleratorTable> table = GetResourceModule().LoadAccelerators(IDR_MAINFRAME))
+    if (const std::optional<AcceleratorTable> table = GetResourceModule().LoadAccelerators(IDR_MAINFRAME)) {
         InstallAccelerators(*table, this, this);
+        ShowAcceleratorKeys(bar, *table);
+    }
     setAcceptDrops(true);
     return 0;
 }
@@ -100,8 +102,13 @@ void CMainFrame::UpdateMenu(QMenu* menu) const
         if (id == 0)
             continue;
         CCmdUI state(id);
-        if (m_view != nullptr && m_view->OnUpdateCmdUI(&state))
-            action->setEnabled(state.m_enabled);
+        if (m_view == nullptr || !m_view->OnUpdateCmdUI(&state))
+            continue;
+        action->setEnabled(state.m_enabled);
+        if (state.m_checked >= 0) {
+            action->setCheckable(true);
+            action->setChecked(state.m_checked == 1);
+        }
     }
 }
 

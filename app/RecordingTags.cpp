@@ -66,26 +66,30 @@ RecordingTagInfo CRecordingTags::Read(const QString& hostPath)
                 chosen = picture;
         }
         if (chosen != nullptr) {
-            const TagLib::ByteVector& bytes = chosen->picture();
-            tags.coverFile = SaveCover(QByteArray(bytes.data(), int(bytes.size())), Text(chosen->mimeType()));
+            tags.coverFile = SaveCover(hostPath, chosen->picture(), Text(chosen->mimeType()));
         }
     }
     return tags;
 }
 
-// Named after the picture's own bytes, so that a recording that changes its cover
-// gets the new one and two recordings of one course share theirs.
-QString CRecordingTags::SaveCover(const QByteArray& picture, const QString& mimeType)
+// Named after the recording, its size and its time, so that a recording whose cover
+// changes gets the new one, and a cover already written costs only a look.
+QString CRecordingTags::SaveCover(const QString& hostPath, const TagLib::ByteVector& bytes, const QString& mimeType)
 {
+    const QFileInfo recording(hostPath);
+    const QByteArray key = QFile::encodeName(recording.absoluteFilePath()) + '\0' +
+                           QByteArray::number(recording.size()) + '\0' +
+                           QByteArray::number(recording.lastModified().toMSecsSinceEpoch());
     const QString folder =
         QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QLatin1Char('/') + QLatin1String(kCoverFolder);
     const QString extension = mimeType.contains(QLatin1String("png"), Qt::CaseInsensitive) ? QStringLiteral("png")
                                                                                               : QStringLiteral("jpg");
     const QString file = folder + QLatin1Char('/') +
-                         QString::fromLatin1(QCryptographicHash::hash(picture, QCryptographicHash::Sha1).toHex()) +
+                         QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex()) +
                          QLatin1Char('.') + extension;
     if (QFileInfo::exists(file))
         return file;
+    const QByteArray picture(bytes.data(), int(bytes.size()));
     QSaveFile out(file);
     if (!QDir().mkpath(folder) || !out.open(QIODevice::WriteOnly) || out.write(picture) != picture.size() ||
         !out.commit())

@@ -8,6 +8,10 @@
 #include <QDateTime>
 #include <QString>
 
+namespace TagLib {
+class ByteVector;
+}
+
 struct RecordingTagInfo
 {
     QString title;
@@ -32,7 +36,7 @@ public:
 
 private:
     static RecordingTagInfo Read(const QString& hostPath);
-    static QString SaveCover(const QByteArray& picture, const QString& mimeType);
+    static QString SaveCover(const QString& hostPath, const TagLib::ByteVector& picture, const QString& mimeType);
 
     QString m_path;
     QDateTime m_modified;

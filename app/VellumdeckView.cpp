@@ -112,12 +112,15 @@ void CVellumdeckView::OnInitialUpdate()
     CreatePlayerController();
     SetUpVolume();
     CreateButtons();
+    SetToolTips();
     SkinSliders();
     CreateDataFolders();
     FitFrame();
     ApplySettings();
+    ApplyPracticeSettings();
     OpenCommandLineFile();
     CreateBackBuffer();
+    RestoreFrameGeometry();
 }
 
 void CVellumdeckView::CreateTextPane()
@@ -180,16 +183,20 @@ void CVellumdeckView::CreateDataFolders()
         FileSystem::CreateFolder(QString::fromUtf16(folder));
 }
 
+// The frame fits the form; it may grow from there (the text pane takes the room), never
+// shrink below it.
 void CVellumdeckView::FitFrame()
 {
-    setFixedSize(kClientWidth, kClientHeight);
+    setMinimumSize(kClientWidth, kClientHeight);
+    resize(kClientWidth, kClientHeight);
     QWidget* frame = window();
     if (frame == this)
         return;
     if (frame->layout() != nullptr)
         frame->layout()->activate();
     frame->adjustSize();
-    frame->setFixedSize(frame->sizeHint());
+    frame->setMinimumSize(frame->sizeHint());
+    frame->resize(frame->sizeHint());
 }
 
 void CVellumdeckView::ApplySettings()
@@ -247,14 +254,19 @@ void CVellumdeckView::CreateBackBuffer()
     m_unpaintedTimes.clear();
     for (const auto& [labelId, at] : unpainted)
         PaintTimeText(labelId, at);
+    PaintSpeedText();
 }
 
 // ---- painting ----
 
 void CVellumdeckView::OnDraw(QPainter& painter)
 {
-    if (!m_backBuffer.isNull())
+    if (m_backBuffer.isNull())
+        return;
+    if (size() == QSize(kClientWidth, kClientHeight))
         painter.drawImage(QPoint(0, 0), m_backBuffer);
+    else
+        DrawGrown(painter);
 }
 
 void CVellumdeckView::paintEvent(QPaintEvent*)

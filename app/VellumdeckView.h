@@ -85,6 +85,12 @@ public:
     static constexpr QPoint kPosTextAt{55, 224};
     static constexpr QPoint kTotalTextAt{137, 224};
     static constexpr COLORREF kTimeTextColor = 0xFFFFFF;
+    // The tempo, when it is not the recording's own: between the two times, in place
+    // of the skin's slash.
+    static constexpr QRect kSpeedTextRect{107, 224, 29, 14};
+    static constexpr int kSpeedTextPixels = 10;
+    // The panel's rows of the skin: in a larger window they stay at the bottom, centred.
+    static constexpr int kPanelTop = 206;
 
     // Volume: slider positions 0 (top, loudest) to 16, 4095 device units per step.
     static constexpr int kVolumeSteps = 16;
@@ -183,6 +189,27 @@ public:
     // Keyboard focus back to the text pane.
     void FocusTextPane();
 
+    // ---- practice (VellumdeckViewPractice.cpp) ----
+    bool OnPracticeCommand(int id);
+    bool OnUpdatePracticeCommand(CCmdUI* cmdUI);
+    // Hundredths of the recording's own tempo; kept for the next start.
+    void SetSpeed(int hundredths);
+    int Speed() const { return m_speed; }
+    void SetLoopPractice(bool pauseAfterPass, int passes);
+    void ApplyPracticeSettings();
+    void StepVolume(int steps);
+    void PaintSpeedText();
+    void SetToolTips();
+
+    // ---- layout (VellumdeckViewLayout.cpp) ----
+    // Where a rectangle of the panel's drawing lies in the view (the panel moves down
+    // and to the middle in a larger window; the text pane grows).
+    QRect PanelToView(const QRect& rect) const;
+    QPoint PanelOffset() const { return m_panelOffset; }
+    // The frame's size and place as the learner left them; kept at the teardown.
+    void RestoreFrameGeometry();
+    void StoreFrameGeometry();
+
     // ---- the desktop's requests (VellumdeckViewDesktop.cpp) ----
     // A command line handed over by a later start: its file is opened as OpenFile does.
     void OpenHandedOverFile(const QString& commandLine);
@@ -230,6 +257,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // Initial update, one step each.
@@ -248,6 +276,10 @@ private:
     bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     // Rectangles in device pixels, as the tables give them.
     static QRect ToQRect(const RECT& rect);
+    // Places the pane, the buttons and the sliders for the view's size.
+    void LayOut();
+    // The skin around a larger panel: its borders stretched, the panel at the bottom.
+    void DrawGrown(QPainter& painter);
 
     // Owner of the player thread's notifications; outlives the controller's thread.
     std::unique_ptr<WidgetMessageTarget> m_notifyTarget;
@@ -273,6 +305,13 @@ private:
     int m_nextBookmarkId = 0;
 
     CRecordingTags m_recordingTags;
+    int m_speed = TEMPO_NORMAL;
+    bool m_pauseAfterPass = false;
+    int m_loopPasses = 0;
+    bool m_panelEnabled = false;
+    QPoint m_panelOffset{0, 0};
+    QRect m_seekSliderHome;     // the sliders' places in the panel's drawing
+    QRect m_volumeSliderHome;
     // Time texts that came before the back buffer was made.
     std::vector<std::pair<int, QPoint>> m_unpaintedTimes;
     QLabel* m_posText = nullptr;     // hidden: the controller writes, the view paints

@@ -82,7 +82,7 @@ bool CVellumdeckView::OnCmdMsg(int id)
         OnGoToBookmark(id);
         return true;
     }
-    return false;
+    return OnPracticeCommand(id);
 }
 
 bool CVellumdeckView::OnUpdateCmdUI(CCmdUI* cmdUI)
@@ -94,7 +94,7 @@ bool CVellumdeckView::OnUpdateCmdUI(CCmdUI* cmdUI)
         OnUpdateBookmarkCommands(cmdUI);
         return true;
     default:
-        return false;
+        return OnUpdatePracticeCommand(cmdUI);
     }
 }
 
@@ -122,6 +122,7 @@ void CVellumdeckView::OnFileOpen()
 
 void CVellumdeckView::EnablePanelButtons()
 {
+    m_panelEnabled = true;
     for (int i = 0; i < BUTTON_COUNT; ++i) {
         if (i != BTN_PAUSE && i != BTN_SOUND_OFF && i != BTN_SOUND_ON)
             m_buttons[std::size_t(i)].EnableButton(true);

@@ -281,15 +281,14 @@ LRESULT CVellumdeckView::OnPlayerLoopPoint(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-// Each tick at the second nearest to where its point fell.
+// The ticks of the press give way to marks where the points fell, to the millisecond.
 void CVellumdeckView::ShowLoopTics()
 {
-    constexpr int kHalfSecondMs = 500;
-    constexpr int kSecondMs = 1000;
+    constexpr double kSecondMs = 1000.0;
     m_seekSlider.ClearTics(false);
     for (const int ms : {m_controller.GetLoopStartMs(), m_controller.GetLoopEndMs()}) {
         if (ms >= 0)
-            m_seekSlider.SetTic((ms + kHalfSecondMs) / kSecondMs);
+            m_seekSlider.SetMark(ms / kSecondMs);
     }
     m_seekSlider.update();
 }
@@ -322,7 +321,7 @@ void CVellumdeckView::PaintTimeText(int labelId, const QPoint& at)
     painter.setPen(QColor(int(kTimeTextColor & 0xFF), int((kTimeTextColor >> 8) & 0xFF), int((kTimeTextColor >> 16) & 0xFF)));
     painter.drawText(place, Qt::TextSingleLine | Qt::AlignVCenter | Qt::AlignLeft, text);
     painter.end();
-    update(place);
+    update(PanelToView(place));
 }
 
 // ---- teardown ----
@@ -332,6 +331,7 @@ void CVellumdeckView::OnDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
+    StoreFrameGeometry();
     // Nobody is left to answer a box the player thread asks for, and the thread is to be
     // ended and waited for: such a box is answered at once from now on.
     EndWorkerMessageBoxes();

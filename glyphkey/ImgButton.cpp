@@ -5,8 +5,10 @@
 #include "WindowMessage.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QVariant>
 
 namespace {
@@ -65,6 +67,7 @@ int CIMGButton::Create(HINSTANCE instance, QWidget* parent, const RECT& rect, UI
     setParent(parent);
     setGeometry(place.left, place.top, place.right - place.left, place.bottom - place.top);
     setProperty(kControlIdProperty, int(id));
+    setFocusPolicy(Qt::TabFocus);
     show();
     return kSuccess;
 }
@@ -143,6 +146,11 @@ void CIMGButton::OnPaint(QPainter& painter)
     // Unscaled from the top-left: a larger image is clipped to the window, a smaller one
     // leaves the rest as it was.
     painter.drawImage(QPoint(0, 0), image, rect());
+    if (hasFocus()) {
+        QPen pen(Qt::white, 0, Qt::DotLine);
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void CIMGButton::paintEvent(QPaintEvent*)
@@ -212,10 +220,60 @@ void CIMGButton::OnLButtonUp(const QPoint& point)
         update();
     }
     // Sent whether or not the press began here: the release alone decides the click.
-    if (rect().contains(point)) {
-        const WPARAM wParam = MAKEWPARAM(WORD(property(kControlIdProperty).toInt()), BN_CLICKED);
-        SendMessageW(parentWidget(), WM_COMMAND, wParam, LPARAM(static_cast<QWidget*>(this)));
+    if (rect().contains(point))
+        SendClick();
+}
+
+void CIMGButton::SendClick()
+{
+    const WPARAM wParam = MAKEWPARAM(WORD(property(kControlIdProperty).toInt()), BN_CLICKED);
+    SendMessageW(parentWidget(), WM_COMMAND, wParam, LPARAM(static_cast<QWidget*>(this)));
+}
+
+bool CIMGButton::IsPressKey(int key)
+{
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// A key press is a tap: the click sound (the warning one when disabled), then the click.
+void CIMGButton::keyPressEvent(QKeyEvent* event)
+{
+    if (!IsPressKey(event->key()) || event->modifiers() != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
     }
+    event->accept();
+    if (!m_enabled) {
+        PlayWarning();
+        return;
+    }
+    PlayPush();
+    SendClick();
+}
+
+// The button takes its own press keys before the window's shortcuts see them.
+bool CIMGButton::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (IsPressKey(key->key()) && key->modifiers() == Qt::NoModifier) {
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void CIMGButton::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CIMGButton::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void CIMGButton::OnMouseMove(const QPoint& point)

@@ -5,6 +5,9 @@
 // a click with WM_COMMAND (control id, BN_CLICKED) and the button in lParam, sent, so
 // the parent's handler has run when the release returns.
 //
+// From the keyboard the button is reached with Tab (a dotted frame marks it) and
+// pressed with Space or Enter, as a desktop button is.
+//
 // The library exports exactly the members marked VD_EXPORT; the class is used by
 // value and never derived from outside the library. The Qt overrides only forward to
 // the handlers of the same names as the messages they stand for.
@@ -66,12 +69,19 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum : UINT { kStateNormal = 0, kStatePressed = 1 };
 
     void LoadImages(UINT normalId, UINT pressedId, UINT disabledId);
+    // The click a release over the button makes: the parent is told.
+    void SendClick();
+    static bool IsPressKey(int key);
     const QImage& CurrentImage() const;
     void SetCapture();
     void ReleaseCapture();

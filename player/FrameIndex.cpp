@@ -82,6 +82,16 @@ bool CFrameIndex::ReadMore()
     return true;
 }
 
+bool CFrameIndex::PassFalseSyncAtEnd(mad_stream& stream)
+{
+    if (stream.error != MAD_ERROR_BUFLEN || stream.next_frame != stream.this_frame ||
+        stream.bufend - stream.this_frame <= MAD_BUFFER_GUARD)
+        return false;
+    stream.next_frame = stream.this_frame + 1;
+    stream.sync = 0;
+    return true;
+}
+
 void CFrameIndex::TakeHeaders()
 {
     mad_stream stream;
@@ -92,6 +102,8 @@ void CFrameIndex::TakeHeaders()
     for (;;) {
         if (mad_header_decode(&header, &stream) == -1) {
             if (MAD_RECOVERABLE(stream.error))
+                continue;
+            if (m_atEnd && PassFalseSyncAtEnd(stream))
                 continue;
             break;   // the rest needs the next chunk
         }

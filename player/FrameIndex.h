@@ -41,6 +41,11 @@ public:
 
     // Whether these header bytes belong to the same stream as the first frame's.
     static bool SameStream(const unsigned char* a, const unsigned char* b);
+    // With the stream's last byte in the buffer: a header whose frame would run past
+    // it is no frame (a cut last frame cannot be decoded either), so the search goes
+    // on from the byte after it, as after a false sync, rather than waiting for data
+    // that will not come. True when it moved the stream on.
+    static bool PassFalseSyncAtEnd(mad_stream& stream);
 
 private:
     bool ReadMore();

@@ -379,7 +379,9 @@ bool CMp3Decoder::NextFrame()
     }
 }
 
-// Frames of other streams (syncs in damaged data) are passed over.
+// Frames of other streams (syncs in damaged data) are passed over: the search goes on
+// from the byte after one, as the frame index's does, so that what plays is the
+// frames the index counts, not what lies where a false header says its frame ends.
 CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
 {
     for (;;) {
@@ -387,9 +389,13 @@ CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
         if (ok || (m_stream.error & kErrorClass) == kFrameBodyErrors) {
             if (CFrameIndex::SameStream(m_firstHeader, m_stream.this_frame))
                 return ok ? FrameResult::Decoded : FrameResult::Damaged;
+            m_stream.next_frame = m_stream.this_frame + 1;
+            m_stream.sync = 0;
             continue;
         }
         if (MAD_RECOVERABLE(m_stream.error))
+            continue;
+        if (m_guardAdded && CFrameIndex::PassFalseSyncAtEnd(m_stream))
             continue;
         if (!RefillStream())
             return FrameResult::End;
@@ -458,12 +464,15 @@ void CMp3Decoder::FeedStream()
 }
 
 // Empties the read buffer and moves the file to offset; the next read starts there.
+// libmad's bit reservoir is emptied too: what it kept belongs to where decoding was,
+// and frames decoded from it here would play what came before the jump.
 bool CMp3Decoder::StartReadingAt(std::uint32_t offset)
 {
     m_bytesValid = 0;
     m_guardAdded = false;
     m_readSinceFrame = 0;
     m_readOffset = offset;
+    m_stream.md_len = 0;
     return m_file.Seek(offset, File::Origin::Begin) >= 0;
 }
 

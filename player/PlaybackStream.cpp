@@ -76,7 +76,9 @@ std::int64_t CPlaybackStream::ToInput(std::int64_t outputFrames) const
 {
     if (!m_stretching)
         return outputFrames;
-    return static_cast<std::int64_t>(std::llround(static_cast<double>(outputFrames) * m_tempo));
+    // Never more than was written: at the end the stage's last samples, rounded to
+    // whole frames, would otherwise reach past the recording's last sample.
+    return std::min(static_cast<std::int64_t>(std::llround(static_cast<double>(outputFrames) * m_tempo)), m_written);
 }
 
 std::int64_t CPlaybackStream::HeardSample(std::int64_t heardFrames) const
@@ -157,10 +159,13 @@ bool CPlaybackStream::ReadRecording(std::int16_t* out, std::uint32_t frames, std
         }
         if (!more) {
             // Repeat-one: the start again, right after the last sample; a recording
-            // that gives nothing from its start ends all the same.
+            // that gives nothing from its start ends all the same, and so does one
+            // whose start cannot be got back to (its decoder closed).
             if (!m_repeat || (got == 0 && m_decoder.OutputSample() == 0))
                 return false;
             JumpTo(0);
+            if (m_decoder.OutputSample() != 0)
+                return false;
         }
     }
     return true;

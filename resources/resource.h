@@ -134,6 +134,31 @@ constexpr int ID_SETTING = 32775;
 // A recording or playlist from any folder, through the desktop's file dialog.
 constexpr int ID_OPEN_FILE = 32776;
 
+// The Play menu: every panel command from the keyboard, the tempo and the loop's
+// passes. The tempo items carry ID_SPEED_FIRST + the tempo in tenths (5 to 20).
+constexpr int ID_PLAY_PAUSE = 32780;
+constexpr int ID_STOP = 32781;
+constexpr int ID_STEP_BACK = 32782;
+constexpr int ID_STEP_FORWARD = 32783;
+constexpr int ID_PREVIOUS = 32784;
+constexpr int ID_NEXT = 32785;
+constexpr int ID_LOOP_AB = 32786;
+constexpr int ID_REPEAT_TRACK = 32787;
+constexpr int ID_REPEAT_LIST = 32788;
+constexpr int ID_MUTE = 32789;
+constexpr int ID_VOLUME_UP = 32790;
+constexpr int ID_VOLUME_DOWN = 32791;
+constexpr int ID_SPEED_SLOWER = 32792;
+constexpr int ID_SPEED_FASTER = 32793;
+constexpr int ID_SPEED_NORMAL = 32794;
+constexpr int ID_PAUSE_AFTER_PASS = 32795;
+constexpr int ID_PASSES_ENDLESS = 32796;
+constexpr int ID_PASSES_3 = 32797;
+constexpr int ID_PASSES_5 = 32798;
+constexpr int ID_PASSES_10 = 32799;
+constexpr int ID_SPEED_FIRST = 32800;
+constexpr int ID_SPEED_LAST = 32820;
+
 // Bookmark menu items: item k carries ID_BOOKMARK_FIRST + k; the range routed to the
 // jump handler ends at ID_BOOKMARK_LAST.
 constexpr int ID_BOOKMARK_FIRST = 3000;

@@ -159,3 +159,28 @@ int CRegSettings::WriteNumber(const char* valueName, DWORD number)
                                        kNumberBytes);
     return result == ERROR_SUCCESS ? 1 : 0;
 }
+
+int CRegSettings::SetBytes(const char* valueName, const QByteArray& bytes)
+{
+    SettingsKey key;
+    if (!key.IsOpen() || DWORD(bytes.size()) > kMaxBytes)
+        return 0;
+    const LONG result = RegSetValueExW(key.Handle(), QString::fromLatin1(valueName), REG_BINARY,
+                                       reinterpret_cast<const BYTE*>(bytes.constData()), DWORD(bytes.size()));
+    return result == ERROR_SUCCESS ? 1 : 0;
+}
+
+QByteArray CRegSettings::GetBytes(const char* valueName)
+{
+    SettingsKey key;
+    if (!key.IsOpen())
+        return QByteArray();
+    QByteArray bytes(kMaxBytes, '\0');
+    DWORD type = 0;
+    DWORD size = kMaxBytes;
+    if (RegQueryValueExW(key.Handle(), QString::fromLatin1(valueName), &type, reinterpret_cast<BYTE*>(bytes.data()),
+                         &size) != ERROR_SUCCESS || type != REG_BINARY)
+        return QByteArray();
+    bytes.truncate(qsizetype(size));
+    return bytes;
+}

@@ -1,10 +1,13 @@
 #pragma once
 // The five display values of the study text pane in the registry, under
-// HKEY_CURRENT_USER\Software\Quorvane\Vellumdeck. Each call opens the key (creating
-// it when missing), reads or writes one value and closes the key again.
+// HKEY_CURRENT_USER\Software\Quorvane\Vellumdeck, and beside them what the learner
+// chose for practice (the tempo, the loop's passes and pauses) and the window's size
+// and place. Each call opens the key (creating it when missing), reads or writes one
+// value and closes the key again.
 
 #include "Win32Defs.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -19,6 +22,10 @@ public:
     static constexpr char kBoldValue[] = "Bold";
     static constexpr char kBkColorValue[] = "BkColor";
     static constexpr char kTxtColorValue[] = "TxtColor";
+    static constexpr char kSpeedValue[] = "Speed";                  // hundredths
+    static constexpr char kPauseAfterPassValue[] = "PauseAfterPass";  // 0 or 1
+    static constexpr char kLoopPassesValue[] = "LoopPasses";        // 0: endless
+    static constexpr char kWindowValue[] = "Window";                // the frame's geometry
 
     // What a name that cannot be read reads as.
     static constexpr char kUnreadableName[] = "ERROR";
@@ -54,6 +61,12 @@ public:
     // A number as stored, or nothing when the key or the value cannot be read (so a
     // stored 0 and an unreadable value can be told apart).
     std::optional<DWORD> QueryNumber(const char* valueName);
+    // 1 when written, 0 otherwise.
+    int SetNumber(const char* valueName, DWORD number) { return WriteNumber(valueName, number); }
+    // Raw bytes (REG_BINARY) of at most kMaxBytes; empty when they cannot be read.
+    static constexpr DWORD kMaxBytes = 4096;
+    int SetBytes(const char* valueName, const QByteArray& bytes);
+    QByteArray GetBytes(const char* valueName);
 
 private:
     enum class NumberRead { Ok, KeyFailed, ValueFailed };

@@ -212,9 +212,18 @@ bool CSkinSlider::SetTic(int position)
     return true;
 }
 
+void CSkinSlider::SetMark(double position)
+{
+    if (position < minimum() || position > maximum())
+        return;
+    m_marks.push_back(position);
+    update();
+}
+
 void CSkinSlider::ClearTics(bool redraw)
 {
     m_tics.clear();
+    m_marks.clear();
     if (redraw)
         update();
 }
@@ -251,6 +260,12 @@ int CSkinSlider::OffsetOf(int position) const
         return 0;
     const qint64 along = (qint64(position) - minimum()) * Travel();
     return int((along + span / 2) / span);
+}
+
+double CSkinSlider::OffsetOf(double position) const
+{
+    const double span = double(maximum()) - minimum();
+    return span > 0 ? (position - minimum()) * Travel() / span : 0.0;
 }
 
 int CSkinSlider::PositionAt(int offset) const

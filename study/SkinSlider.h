@@ -137,6 +137,11 @@ public:
     int GetNumTics() const;
     // The position of the index-th tick set with SetTic, or -1.
     int GetTic(int index) const;
+    // Marks that stand between positions as well (the points of a loop, to the
+    // millisecond), drawn the full height of the slider in the channel's colour so that
+    // they stand out from the ticks. Cleared with the ticks.
+    void SetMark(double position);
+    const std::vector<double>& Marks() const { return m_marks; }
 
     QRect GetThumbRect() const;
     QRect GetChannelRect() const;
@@ -177,6 +182,7 @@ private:
     int ThumbLength() const;
     int Travel() const;
     int OffsetOf(int position) const;
+    double OffsetOf(double position) const;
     int PositionAt(int offset) const;
 
     // Input
@@ -209,6 +215,7 @@ private:
 
     bool m_thumbBothSides = false;
     std::vector<int> m_tics;
+    std::vector<double> m_marks;
 
     bool m_dragging = false;
     bool m_tracked = false;        // the drag moved the thumb

@@ -129,6 +129,14 @@ void CSkinSlider::DrawTics(QPainter& painter) const
     DrawTic(painter, maximum());
     for (int position : m_tics)
         DrawTic(painter, position);
+    painter.setPen(ToQColor(m_channelColor));
+    for (double position : m_marks) {
+        const double along = OffsetOf(position) + ThumbLength() / 2.0;
+        if (IsHorizontal())
+            painter.drawLine(QPointF(along, 0), QPointF(along, height() - 1));
+        else
+            painter.drawLine(QPointF(0, along), QPointF(width() - 1, along));
+    }
     painter.restore();
 }
 

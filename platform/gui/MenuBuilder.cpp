@@ -113,3 +113,26 @@ std::vector<QShortcut*> InstallAccelerators(const AcceleratorTable& table, QWidg
     }
     return shortcuts;
 }
+
+QString AcceleratorKeyText(const AcceleratorTable& table, int command)
+{
+    for (const Accelerator& entry : table.entries) {
+        if (entry.command == command)
+            return entry.key.toString(QKeySequence::NativeText);
+    }
+    return QString();
+}
+
+void ShowAcceleratorKeys(QWidget* menu, const AcceleratorTable& table)
+{
+    for (QAction* action : ActionsOf(menu)) {
+        if (action->menu() != nullptr) {
+            ShowAcceleratorKeys(action->menu(), table);
+            continue;
+        }
+        const QString key = AcceleratorKeyText(table, MenuCommandOf(action));
+        // After a tab a menu shows the text as the item's key, right-aligned.
+        if (!key.isEmpty() && !action->text().contains(QLatin1Char('\t')))
+            action->setText(action->text() + QLatin1Char('\t') + key);
+    }
+}

@@ -31,5 +31,10 @@ bool DeleteMenuCommand(QWidget* menu, int command);
 // The command id of an item; 0 for a separator or a popup.
 int MenuCommandOf(const QAction* action);
 
+// Each item whose command has an accelerator shows its key (the first one in the table)
+// beside its text, in the desktop's own spelling.
+void ShowAcceleratorKeys(QWidget* menu, const AcceleratorTable& table);
+// The key of the first accelerator for command, in the desktop's spelling; empty if none.
+QString AcceleratorKeyText(const AcceleratorTable& table, int command);
 // One window-wide shortcut per entry of the table, children of window.
 std::vector<QShortcut*> InstallAccelerators(const AcceleratorTable& table, QWidget* window, QObject* commandTarget);

@@ -18,8 +18,8 @@ TEST(MenuBuilder, BookmarkItemsAreAppendedFoundSentAndDeletedByCommand)
     QMenuBar* bar = CreateMenuBar(*GetResourceModule().LoadMenu(IDR_MAINFRAME), &window, &window);
     QMenu* bmark = GetSubMenu(bar, MENU_BMARK_POPUP_INDEX);
     ASSERT_NE(bmark, nullptr);
-    EXPECT_EQ(bmark->title(), "BMark");
-    EXPECT_EQ(GetSubMenu(bar, 3), nullptr);
+    EXPECT_EQ(bmark->title(), "&BMark");
+    EXPECT_EQ(GetSubMenu(bar, 4), nullptr);
     AppendMenuCommand(bmark, "1)Unit", ID_BOOKMARK_FIRST, &window);
     AppendMenuCommand(bmark, "2)Less", ID_BOOKMARK_FIRST + 1, &window);
     EXPECT_EQ(bmark->actions().size(), 6);
@@ -50,3 +50,21 @@ TEST(MenuBuilder, AcceleratorSendsItsCommandAsAccelerator)
 }
 
 } // namespace
+
+// The menus show each command's key as the accelerator table has it, the first when
+// there are several (Open is Ctrl+O, not its other spellings).
+TEST(MenuBuilder, ItemsShowTheKeysOfTheirCommands)
+{
+    MessageRecorder window;
+    QMenuBar* bar = CreateMenuBar(*GetResourceModule().LoadMenu(IDR_MAINFRAME), &window, &window);
+    const std::optional<AcceleratorTable> keys = GetResourceModule().LoadAccelerators(IDR_MAINFRAME);
+    ASSERT_TRUE(keys.has_value());
+    ShowAcceleratorKeys(bar, *keys);
+    EXPECT_EQ(FindMenuCommand(bar, ID_FILE_OPEN)->text(), "&Open\tCtrl+O");
+    EXPECT_EQ(FindMenuCommand(bar, ID_PLAY_PAUSE)->text(), "&Play/Pause\tSpace");
+    EXPECT_EQ(FindMenuCommand(bar, ID_REPEAT_LIST)->text(), "Repeat &List\tShift+R");
+    EXPECT_EQ(FindMenuCommand(bar, ID_SPEED_SLOWER)->text(), "&Slower\t[");
+    EXPECT_EQ(FindMenuCommand(bar, ID_SETTING)->text(), "&Setting") << "no key, nothing added";
+    ShowAcceleratorKeys(bar, *keys);
+    EXPECT_EQ(FindMenuCommand(bar, ID_FILE_OPEN)->text(), "&Open\tCtrl+O") << "shown once";
+}

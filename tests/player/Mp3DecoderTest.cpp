@@ -3,6 +3,7 @@
 // in the accuracy tests.
 
 #include "DecoderTestSupport.h"
+#include "Dither.h"
 #include "Mp3Decoder.h"
 #include "TempDeviceRoot.h"
 
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -156,6 +158,85 @@ TEST_F(Mp3DecoderTest, MonoFramesInAStereoFileFillBothChannels)
     }
     EXPECT_GT(stereoDifference, 1000);
     EXPECT_LE(monoDifference, 8);   // only the two channels' own dither differs
+}
+
+
+constexpr std::uint32_t kOneFrameBytes = 576 * 2;   // speech22.mp3: 22.05 kHz mono
+
+// A recording cut out of a longer one: its first frame's data begins in the bit
+// reservoir of frames that are not there, so it is passed over. After the decoder
+// has played some of the recording, a seek to its start must find it as a fresh
+// decoder does, not decode that frame from what the reservoir kept of the end.
+TEST(Mp3DecoderSeekTest, WhatPlaysAfterASeekDoesNotDependOnWhatPlayedBefore)
+{
+    ScopedBoxes boxes;
+    TempDeviceRoot root;
+    const QByteArray plain = ReadTestData("speech22.mp3");
+    CMp3Decoder whole;
+    ASSERT_TRUE(whole.Open(TestDataPath("speech22.mp3")));
+    ASSERT_GT(whole.Index().Count(), 100u);
+    // Frame 9 of this recording takes 36 bytes from the reservoir.
+    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\cut.mp3"), plain.mid(qsizetype(whole.Index().OffsetOf(9)))));
+    const QString path = root.Host(QStringLiteral("\\cut.mp3"));
+
+    Dither::ResetAll();
+    const DecodedPcm fresh = DecodeFile(path);
+    ASSERT_GT(fresh.Frames(), 0u);
+
+    // One frame played (frame 1, as frame 0 is passed over): the reservoir now holds
+    // the 65 bytes that frame 2 takes from it, more than the 36 of frame 0.
+    CMp3Decoder used;
+    ASSERT_TRUE(used.Open(path));
+    std::vector<std::uint8_t> buffer(kOneFrameBytes);
+    std::uint32_t bytes = kOneFrameBytes;
+    ASSERT_TRUE(used.Fill(buffer.data(), &bytes));
+    for (std::int64_t at : {std::int64_t(0), std::int64_t(100)}) {
+        SCOPED_TRACE(at);
+        ASSERT_TRUE(used.SeekToSample(at));
+        Dither::ResetAll();
+        const DecodedPcm again = DecodeRest(used);
+        Dither::ResetAll();
+        CMp3Decoder other;
+        ASSERT_TRUE(other.Open(path));
+        ASSERT_TRUE(other.SeekToSample(at));
+        EXPECT_TRUE(again.samples == DecodeRest(other).samples) << again.Frames() << " sample frames";
+    }
+    EXPECT_EQ(fresh.Frames(), DecodeFile(path).Frames());
+}
+
+}  // namespace
+
+namespace {
+
+// Free format: the bit rate is not in the header, libmad measures it from the distance
+// to the next frame and keeps it. Here ten silent frames of 200 bytes (44.1 kHz), then
+// frames of another stream (48 kHz) of 300 bytes, passed over, each measured anew.
+// Once the decoder has been through them, a seek to the start must measure the first
+// frame afresh, or it steps by 300 bytes and loses the frame after it.
+TEST(Mp3DecoderSeekTest, AFreeFormatRateMeasuredLaterDoesNotStepTheStart)
+{
+    ScopedBoxes boxes;
+    TempDeviceRoot root;
+    constexpr int kFrames = 10;
+    constexpr std::size_t kSamplesPerFrame = 1152;   // MPEG-1 layer III
+    QByteArray bytes;
+    for (int i = 0; i < kFrames; ++i)
+        bytes += QByteArray("\xFF\xFB\x00\xC4", 4) + QByteArray(196, '\0');   // bit rate index 0: free
+    for (int i = 0; i < kFrames; ++i)
+        bytes += QByteArray("\xFF\xFB\x04\xC4", 4) + QByteArray(296, '\0');
+    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\free.mp3"), bytes));
+    const QString path = root.Host(QStringLiteral("\\free.mp3"));
+
+    CMp3Decoder fresh;
+    ASSERT_TRUE(fresh.Open(path));
+    ASSERT_TRUE(fresh.SeekToSample(0));
+    EXPECT_EQ(DecodeRest(fresh).Frames(), kFrames * kSamplesPerFrame);
+
+    CMp3Decoder used;
+    ASSERT_TRUE(used.Open(path));
+    DecodeRest(used);
+    ASSERT_TRUE(used.SeekToSample(0));
+    EXPECT_EQ(DecodeRest(used).Frames(), kFrames * kSamplesPerFrame);
 }
 
 }  // namespace

@@ -174,3 +174,58 @@ TEST_F(PlaybackStreamTest, ALoopAtSeventyPercentStartsEachPassAtAAndEndsItAtB)
 }
 
 }  // namespace
+
+namespace {
+
+// At another tempo the stage's output, counted back in the recording's samples and
+// rounded, can come to one sample more than the recording holds (at these tempos for
+// this recording): once all of it is heard, the listener is at the end, not past it.
+TEST(PlaybackStreamEndTest, AtAnotherTempoTheHeardSampleStopsAtTheEnd)
+{
+    ScopedBoxes boxes;
+    const auto length = std::int64_t(DecodeFile(TestDataPath("speech22.mp3")).Frames());
+    for (double tempo : {1.14, 1.49, 1.7, 0.5, 2.0}) {
+        SCOPED_TRACE(tempo);
+        CMp3Decoder decoder;
+        ASSERT_TRUE(decoder.Open(TestDataPath("speech22.mp3")));
+        CPlaybackStream stream(decoder);
+        stream.SetTempo(tempo);
+        stream.Restart();
+        const std::size_t written = PlayOut(stream, 1).samples.size();
+        const std::int64_t heard = stream.HeardSample(std::int64_t(written));
+        EXPECT_LE(heard, length);
+        EXPECT_GE(heard, length - 1);
+    }
+}
+
+// Repeat-one over a decoder that was closed under the stream (playing stopped): the
+// start cannot be got back to, so the stream ends instead of jumping for ever.
+TEST(PlaybackStreamEndTest, RepeatOneOverAClosedDecoderEnds)
+{
+    ScopedBoxes boxes;
+    CMp3Decoder decoder;
+    ASSERT_TRUE(decoder.Open(TestDataPath("speech22.mp3")));
+    CPlaybackStream stream(decoder);
+    stream.SetRepeat(true);
+    for (double tempo : {1.0, 0.75}) {
+        SCOPED_TRACE(tempo);
+        ASSERT_TRUE(decoder.Open(TestDataPath("speech22.mp3")));
+        stream.SetTempo(tempo);
+        stream.Restart();
+        std::vector<std::int16_t> buffer(kBufferBytes / 2);
+        std::uint32_t bytes = kBufferBytes;
+        ASSERT_TRUE(stream.Fill(buffer.data(), &bytes));
+        stream.Close();
+        // At another tempo what the tempo stage still holds comes out first.
+        bytes = kBufferBytes;
+        EXPECT_FALSE(stream.Fill(buffer.data(), &bytes));
+        if (tempo == 1.0) {
+            EXPECT_EQ(bytes, 0u);
+        }
+        bytes = kBufferBytes;
+        EXPECT_FALSE(stream.Fill(buffer.data(), &bytes));
+        EXPECT_EQ(bytes, 0u);
+    }
+}
+
+}  // namespace
