@@ -3,7 +3,8 @@
 // Runs the player thread on FILE with the audio backend of VELLUMDECK_AUDIO (null,
 // in real time, when unset) and times, from the moment the command is posted to the
 // moment the first buffer it leads to is written to the wave device:
-//   open  WM_PLAYER_OPEN and WM_PLAYER_PLAY posted together, from stopped (OPENS times)
+//   open  WM_PLAYER_OPEN and WM_PLAYER_PLAY posted together, from stopped (OPENS times,
+//         each a quarter of a second after the stop that follows a quarter of playing)
 //   seek  WM_PLAYER_SEEK to a random place while playing (SEEKS times); the first
 //         buffer after the device's reset is the first of the new position
 //   tempo WM_PLAYER_TEMPO while playing, 0.7x and back to 1.0x in turn (SEEKS times);
@@ -163,8 +164,13 @@ public:
     bool MeasureOpens(int count, Samples& samples)
     {
         for (int i = 0; i < count; ++i) {
+            // Stopped a moment, as a learner's stop and open are: a real device's close
+            // plays out for two periods on a thread of its own, and a burst of opens
+            // with eight closes still under way waits for one of them.
+            std::this_thread::sleep_for(kBetweenSeeks);
             if (!PostThreadMessageW(m_thread.m_nThreadID, WM_PLAYER_STOP, 0, 0) || !WaitForState(PLAYER_STOPPED))
                 return false;
+            std::this_thread::sleep_for(kBetweenSeeks);
             if (!Time([this] { return PostOpenAndPlay(); }, false, &samples))
                 return false;
         }
