@@ -12,11 +12,13 @@ namespace {
 
 using Clock = AudioFeed::Clock;
 
-// About 0.19 s at 44.1 kHz (8192 frames): SDL's own choice (46 ms) made SDL's thread
-// and the sound server wake about 130 and 390 times a second, more than all decoding
-// cost; at this length they wake about 40 and 90 times. A shorter period would be
-// heard sooner after a pause or a seek, a longer one saves little more.
-constexpr double kPeriodSeconds = 0.19;
+// About 0.1 s (4096 frames at 44.1 kHz, 2048 at 22.05 kHz). SDL's own choice (46 ms)
+// made SDL's thread and the sound server wake about 130 and 390 times a second, more
+// than all decoding cost. A pause, a seek or a new speed is heard about 0.6 of a
+// period after it is made: at 0.19 s that was a quarter of a second, which a learner
+// pausing to repeat a phrase notices; at this length it is within a tenth, and the
+// output still costs little beside the decoding (docs/performance.md).
+constexpr double kPeriodSeconds = 0.1;
 constexpr Uint16 kShortestPeriod = 256;
 constexpr Uint16 kLongestPeriod = 16384;
 // From a callback to the moment its first sample is heard, as a share of the period:

@@ -6,8 +6,9 @@
 // asks the server to hold one device period in all (SDL's buffer and the server's
 // together), and measured at the sink's monitor a callback's first sample is heard
 // about 0.6 of a period after the callback (docs/performance.md). The period
-// is a fixed time at every rate, long enough that SDL's thread and the server wake
-// a few times a second only.
+// is about the same time at every rate: short enough that a pause is heard within a
+// tenth of a second, long enough that SDL's thread and the server do not wake
+// hundreds of times a second.
 //
 // SDL keeps calling back, filling silence, after the last data, so the last buffer
 // comes back once it has been heard. When the output goes away (the server ended),
