@@ -111,6 +111,15 @@ struct ExitGuard
 
 }  // namespace
 
+std::unique_ptr<AudioBackend> SdlAudioBackend::Create(const QString& options, std::string& error)
+{
+    if (!options.isEmpty()) {
+        error = "sdl audio: takes no options, not '" + options.toStdString() + "'";
+        return nullptr;
+    }
+    return std::make_unique<SdlAudioBackend>();
+}
+
 Uint16 SdlAudioBackend::PeriodFrames(DWORD sampleRate)
 {
     const double wanted = kPeriodSeconds * sampleRate;

@@ -21,13 +21,19 @@
 
 #include <SDL2/SDL_audio.h>
 
+#include <QString>
+
 #include <cstddef>
+#include <memory>
 
 class SdlAudioBackend final : public AudioBackend
 {
 public:
     SdlAudioBackend() = default;
     ~SdlAudioBackend() override;
+
+    // Setting: "sdl", with no options; SDL_AUDIODRIVER picks SDL's own driver.
+    static std::unique_ptr<AudioBackend> Create(const QString& options, std::string& error);
 
     bool Open(const AudioFormat& format, AudioFeed& feed, std::string& error) override;
     void Close() override;
