@@ -6,51 +6,26 @@
 
 #include <QString>
 
-#include <cmath>
 #include <cstdlib>
 
 namespace {
 
 constexpr char kSettingVariable[] = "VELLUMDECK_AUDIO";
-constexpr double kRealTime = 1.0;
 constexpr char kEffectsUnderCapture[] = "null:1000";
 
-// A positive, finite multiple of real time, or nothing.
-bool ParseSpeed(const QString& text, double& speed)
+struct BackendKind
 {
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value) || value <= 0.0)
-        return false;
-    speed = value;
-    return true;
-}
+    const char16_t* name;
+    std::unique_ptr<AudioBackend> (*create)(const QString& options, std::string& error);
+};
 
-std::unique_ptr<AudioBackend> CreateNull(const QString& options, std::string& error)
-{
-    double speed = kRealTime;
-    if (!options.isEmpty() && !ParseSpeed(options, speed)) {
-        error = "null audio: bad speed '" + options.toStdString() + "'";
-        return nullptr;
-    }
-    return std::make_unique<NullAudioBackend>(speed);
-}
-
-// PATH[:SPEED]; a path may hold colons of its own, so only a last part that reads
-// as a speed is taken for one.
-std::unique_ptr<AudioBackend> CreateWav(const QString& options, std::string& error)
-{
-    QString path = options;
-    double speed = AudioPump::kUnpaced;
-    const qsizetype colon = options.lastIndexOf(u':');
-    if (colon >= 0 && ParseSpeed(options.mid(colon + 1), speed))
-        path = options.left(colon);
-    if (path.isEmpty()) {
-        error = "wav audio: no file named";
-        return nullptr;
-    }
-    return std::make_unique<WavAudioBackend>(path, speed);
-}
+// Every output there is, by the name a setting gives it; the first is the default.
+// A new backend is its own file and one line here.
+constexpr BackendKind kBackends[] = {
+    {u"sdl", &SdlAudioBackend::Create},
+    {u"null", &NullAudioBackend::Create},
+    {u"wav", &WavAudioBackend::Create},
+};
 
 }  // namespace
 
@@ -72,12 +47,12 @@ std::unique_ptr<AudioBackend> AudioBackend::Create(const std::string& setting, s
     const qsizetype colon = text.indexOf(u':');
     const QString name = colon < 0 ? text : text.left(colon);
     const QString options = colon < 0 ? QString() : text.mid(colon + 1);
-    if (name.isEmpty() || name == u"sdl")
-        return std::make_unique<SdlAudioBackend>();
-    if (name == u"null")
-        return CreateNull(options, error);
-    if (name == u"wav")
-        return CreateWav(options, error);
+    if (name.isEmpty())
+        return kBackends[0].create(options, error);
+    for (const BackendKind& kind : kBackends) {
+        if (name == QStringView(kind.name))
+            return kind.create(options, error);
+    }
     error = "unknown audio backend '" + setting + "' in " + kSettingVariable;
     return nullptr;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// One audio output behind the wave device. Each backend lives in its own file; the
-// device picks one by the VELLUMDECK_AUDIO setting through Create. A backend pulls
-// PCM from its feed on a thread of its own and never touches the headers itself.
+// One audio output behind the wave device. Each backend lives in its own file and has
+// one line in the table in AudioBackend.cpp, where Create finds it by the setting's
+// name. A backend pulls PCM from its feed on a thread of its own and never touches the
+// headers itself.
 
 #include "AudioFeed.h"
 #include "AudioFormat.h"

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class AudioFeed
 {
@@ -24,6 +25,10 @@ public:
     // it to the device's owner. A backend calls it at least as often as it reads,
     // and goes on calling it until what it read last has been heard.
     virtual void CompleteHeard() = 0;
+    // The output went away for good (its sound server ended, say): every queued header
+    // is done at once, nothing more is read, and later writes are refused. reason says
+    // what happened, in words for the learner.
+    virtual void DeviceLost(const std::string& reason) = 0;
 
 protected:
     ~AudioFeed() = default;

@@ -1,18 +1,12 @@
 #include "NullAudioBackend.h"
 
-NullAudioBackend::NullAudioBackend(double speed) : m_speed(speed) {}
-
-NullAudioBackend::~NullAudioBackend()
+std::unique_ptr<AudioBackend> NullAudioBackend::Create(const QString& options, std::string& error)
 {
-    Close();
-}
-
-bool NullAudioBackend::Open(const AudioFormat& format, AudioFeed& feed, std::string&)
-{
-    return m_pump.Start(feed, format, m_speed, [](const std::uint8_t*, std::size_t) {});
-}
-
-void NullAudioBackend::Close()
-{
-    m_pump.Stop();
+    constexpr double kRealTime = 1.0;
+    double speed = kRealTime;
+    if (!options.isEmpty() && !ParseSpeed(options, speed)) {
+        error = "null audio: bad speed '" + options.toStdString() + "'";
+        return nullptr;
+    }
+    return std::make_unique<NullAudioBackend>(speed);
 }

@@ -1,23 +1,20 @@
 #pragma once
 // Plays into nothing, taking buffers at a multiple of real time: for tests and for
-// machines without sound.
+// machines without sound. Setting: "null[:SPEED]", real time when no speed is given.
 
-#include "AudioBackend.h"
-#include "AudioPump.h"
+#include "PumpedAudioBackend.h"
 
-class NullAudioBackend final : public AudioBackend
+#include <memory>
+
+class NullAudioBackend final : public PumpedAudioBackend
 {
 public:
-    explicit NullAudioBackend(double speed);
-    ~NullAudioBackend() override;
+    explicit NullAudioBackend(double speed) : PumpedAudioBackend(speed) {}
+    ~NullAudioBackend() override { Close(); }
 
-    bool Open(const AudioFormat& format, AudioFeed& feed, std::string& error) override;
-    void Close() override;
-    void Pause() override {}
-    void Resume() override { m_pump.Wake(); }
-    void Wake() override { m_pump.Wake(); }
+    static std::unique_ptr<AudioBackend> Create(const QString& options, std::string& error);
 
 private:
-    double m_speed;
-    AudioPump m_pump;
+    bool Prepare(const AudioFormat&, std::string&) override { return true; }
+    void Sink(const std::uint8_t*, std::size_t) override {}
 };

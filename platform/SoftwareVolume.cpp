@@ -69,19 +69,34 @@ std::int64_t ChannelGain(DWORD volume, std::size_t channel)
     return channel == 0 ? (volume & kChannelMask) : ((volume >> kRightShift) & kChannelMask);
 }
 
+void Scale16(std::uint8_t* at, std::int32_t gain)
+{
+    const auto sample = static_cast<std::int16_t>(at[0] | (at[1] << 8));
+    // Fits 32 bits: at most 32768 * 65535.
+    const auto scaled = static_cast<std::int16_t>(sample * gain / static_cast<std::int32_t>(kUnity));
+    at[0] = static_cast<std::uint8_t>(scaled & 0xFF);
+    at[1] = static_cast<std::uint8_t>((static_cast<std::uint16_t>(scaled) >> 8) & 0xFF);
+}
+
 void Apply16(std::uint8_t* pcm, std::size_t size, const AudioFormat& format, std::uint64_t offset,
              DWORD volume)
 {
     const std::size_t block = format.BlockAlign();
+    const std::int32_t gains[2] = {static_cast<std::int32_t>(ChannelGain(volume, 0)),
+                                   static_cast<std::int32_t>(ChannelGain(volume, 1))};
+    const auto channelAt = [&](std::size_t i) { return ((offset + i) % block) / 2; };
     // A sample cut by the edge of this chunk is left as it is.
     std::size_t i = offset % 2;
-    for (; i + 1 < size; i += 2) {
-        const std::size_t channel = ((offset + i) % block) / 2;
-        const auto sample = static_cast<std::int16_t>(pcm[i] | (pcm[i + 1] << 8));
-        const auto scaled = static_cast<std::int16_t>(sample * ChannelGain(volume, channel) / kUnity);
-        pcm[i] = static_cast<std::uint8_t>(scaled & 0xFF);
-        pcm[i + 1] = static_cast<std::uint8_t>((static_cast<std::uint16_t>(scaled) >> 8) & 0xFF);
+    // Sample by sample up to the first whole frame, then frame by frame, without a
+    // division per sample: this runs over every buffer at any volume but the full one.
+    for (; i + 1 < size && (offset + i) % block != 0; i += 2)
+        Scale16(pcm + i, gains[channelAt(i)]);
+    for (; i + block <= size; i += block) {
+        for (std::size_t channel = 0; channel < format.channels; ++channel)
+            Scale16(pcm + i + 2 * channel, gains[channel]);
     }
+    for (; i + 1 < size; i += 2)
+        Scale16(pcm + i, gains[channelAt(i)]);
 }
 
 void Apply8(std::uint8_t* pcm, std::size_t size, const AudioFormat& format, std::uint64_t offset,

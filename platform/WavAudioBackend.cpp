@@ -41,14 +41,23 @@ QByteArray Le32(quint32 value)
 
 }  // namespace
 
-WavAudioBackend::WavAudioBackend(const QString& path, double speed) : m_path(path), m_speed(speed) {}
-
-WavAudioBackend::~WavAudioBackend()
+// PATH[:SPEED]; a path may hold colons of its own, so only a last part that reads
+// as a speed is taken for one.
+std::unique_ptr<AudioBackend> WavAudioBackend::Create(const QString& options, std::string& error)
 {
-    Close();
+    QString path = options;
+    double speed = AudioPump::kUnpaced;
+    const qsizetype colon = options.lastIndexOf(u':');
+    if (colon >= 0 && ParseSpeed(options.mid(colon + 1), speed))
+        path = options.left(colon);
+    if (path.isEmpty()) {
+        error = "wav audio: no file named";
+        return nullptr;
+    }
+    return std::make_unique<WavAudioBackend>(path, speed);
 }
 
-bool WavAudioBackend::Open(const AudioFormat& format, AudioFeed& feed, std::string& error)
+bool WavAudioBackend::Prepare(const AudioFormat& format, std::string& error)
 {
     CaptureState& capture = Capture();
     {
@@ -77,18 +86,10 @@ bool WavAudioBackend::Open(const AudioFormat& format, AudioFeed& feed, std::stri
         }
         m_generation = capture.generation;
     }
-    m_format = format;
-    return m_pump.Start(feed, format, m_speed,
-                        [this](const std::uint8_t* pcm, std::size_t size) { Append(pcm, size); });
+    return true;
 }
 
-void WavAudioBackend::Close()
-{
-    m_pump.Stop();
-    m_file.close();
-}
-
-void WavAudioBackend::Append(const std::uint8_t* pcm, std::size_t size)
+void WavAudioBackend::Sink(const std::uint8_t* pcm, std::size_t size)
 {
     CaptureState& capture = Capture();
     std::lock_guard lock(capture.lock);

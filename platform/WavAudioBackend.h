@@ -3,35 +3,32 @@
 // header is brought up to date after every chunk, so the file is a valid WAV file
 // whenever a buffer completes. Within one process later opens with the same path
 // and format append to the file, so a playlist played track by track ends up as
-// one capture; another format starts the file again.
+// one capture; another format starts the file again. Setting: "wav:PATH[:SPEED]", as
+// fast as the file takes it when no speed is given.
 
-#include "AudioBackend.h"
-#include "AudioPump.h"
+#include "PumpedAudioBackend.h"
 
 #include <QFile>
 #include <QString>
 
-class WavAudioBackend final : public AudioBackend
+#include <memory>
+
+class WavAudioBackend final : public PumpedAudioBackend
 {
 public:
     // speed 0: as fast as the file takes it; otherwise paced at that multiple of
     // real time.
-    WavAudioBackend(const QString& path, double speed);
-    ~WavAudioBackend() override;
+    WavAudioBackend(const QString& path, double speed) : PumpedAudioBackend(speed), m_path(path) {}
+    ~WavAudioBackend() override { Close(); }
 
-    bool Open(const AudioFormat& format, AudioFeed& feed, std::string& error) override;
-    void Close() override;
-    void Pause() override {}
-    void Resume() override { m_pump.Wake(); }
-    void Wake() override { m_pump.Wake(); }
+    static std::unique_ptr<AudioBackend> Create(const QString& options, std::string& error);
 
 private:
-    void Append(const std::uint8_t* pcm, std::size_t size);
+    bool Prepare(const AudioFormat& format, std::string& error) override;
+    void Sink(const std::uint8_t* pcm, std::size_t size) override;
+    void Finish() override { m_file.close(); }
 
     QString m_path;
-    double m_speed;
     QFile m_file;
-    AudioFormat m_format;
     quint64 m_generation = 0;   // which start of the file this backend writes to
-    AudioPump m_pump;
 };

@@ -111,7 +111,12 @@ MMRESULT waveOutUnprepareHeader(HWAVEOUT device, WAVEHDR* header, UINT size)
 MMRESULT waveOutWrite(HWAVEOUT device, WAVEHDR* header, UINT size)
 {
     const MMRESULT checked = CheckHeader(device, header, size);
-    return checked != MMSYSERR_NOERROR ? checked : device->Write(header);
+    if (checked != MMSYSERR_NOERROR)
+        return checked;
+    const MMRESULT written = device->Write(header);
+    if (written == MMSYSERR_NODRIVER)
+        SetLastOpenError(device->LostReason());
+    return written;
 }
 
 MMRESULT waveOutPause(HWAVEOUT device)

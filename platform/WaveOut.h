@@ -60,6 +60,9 @@ MMRESULT waveOutOpen(HWAVEOUT* device, UINT deviceId, const WAVEFORMATEX* format
 MMRESULT waveOutOpenEffects(HWAVEOUT* device, const WAVEFORMATEX* format);
 MMRESULT waveOutPrepareHeader(HWAVEOUT device, WAVEHDR* header, UINT size);
 MMRESULT waveOutUnprepareHeader(HWAVEOUT device, WAVEHDR* header, UINT size);
+// MMSYSERR_NODRIVER once the output has gone away while it played (its sound server
+// ended, say): every header queued then has been given back, and the device takes no
+// more; WaveOutLastOpenError says why. Close it as usual.
 MMRESULT waveOutWrite(HWAVEOUT device, WAVEHDR* header, UINT size);
 MMRESULT waveOutPause(HWAVEOUT device);
 MMRESULT waveOutRestart(HWAVEOUT device);
@@ -76,6 +79,7 @@ MMRESULT waveOutGetPosition(HWAVEOUT device, MMTIME* time, UINT size);
 MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD* volume);
 MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume);
 
-// Why the last waveOutOpen on this process failed, in the backend's words
-// (empty when it has not failed).
+// Why the last waveOutOpen on this process failed, or why a device went away (the
+// write that returned MMSYSERR_NODRIVER), in the backend's words; empty after a
+// successful open.
 std::string WaveOutLastOpenError();

@@ -58,6 +58,8 @@ MMRESULT WaveOutDevice::Write(WAVEHDR* header)
 {
     {
         std::lock_guard lock(m_lock);
+        if (m_lost)
+            return MMSYSERR_NODRIVER;
         if (!(header->dwFlags & WHDR_PREPARED))
             return WAVERR_UNPREPARED;
         // Queuing it twice would tie the queue into a loop.
@@ -125,7 +127,7 @@ std::size_t WaveOutDevice::Read(std::uint8_t* dest, std::size_t size, Clock::tim
     std::uint64_t startOffset = 0;
     {
         std::lock_guard lock(m_lock);
-        if (m_paused)
+        if (m_paused || m_lost)
             return 0;
         while (got < size && m_reading) {
             const std::size_t left = m_reading->dwBufferLength - m_readOffset;
@@ -205,6 +207,25 @@ void WaveOutDevice::CompleteHeard()
         m_tail = nullptr;
         m_idle.notify_all();
     }
+}
+
+void WaveOutDevice::DeviceLost(const std::string& reason)
+{
+    std::lock_guard lock(m_lock);
+    if (m_lost)
+        return;
+    m_lost = true;
+    m_lostReason = reason;
+    // Nothing queued will be heard now; the owner learns of it by the next write.
+    CompleteUpTo(nullptr);
+    m_reading = nullptr;
+    m_readOffset = 0;
+}
+
+std::string WaveOutDevice::LostReason()
+{
+    std::lock_guard lock(m_lock);
+    return m_lostReason;
 }
 
 void WaveOutDevice::CompleteUpTo(const WAVEHDR* stop)

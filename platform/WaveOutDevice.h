@@ -9,6 +9,9 @@
 // the bytes it took reach the listener, and a header is done only once its last
 // byte has been heard. The heard position (bytes since open or the last reset)
 // runs on between reads at the rate the bytes are played.
+//
+// A device whose output went away (DeviceLost) gives every queued header back and
+// refuses later writes with MMSYSERR_NODRIVER; LostReason says why.
 
 #include "AudioBackend.h"
 #include "AudioFeed.h"
@@ -34,6 +37,7 @@ public:
 
     MMRESULT Prepare(WAVEHDR* header);
     MMRESULT Unprepare(WAVEHDR* header);
+    // MMSYSERR_NODRIVER once the output has gone away.
     MMRESULT Write(WAVEHDR* header);
     void Pause();
     void Restart();
@@ -43,10 +47,13 @@ public:
     // Bytes heard since the device opened or was last reset.
     std::uint64_t HeardBytes();
     const AudioFormat& Format() const { return m_format; }
+    // Why the output went away; empty while it is there.
+    std::string LostReason();
 
     std::size_t Read(std::uint8_t* dest, std::size_t size, Clock::time_point heardFrom,
                      double speed) override;
     void CompleteHeard() override;
+    void DeviceLost(const std::string& reason) override;
 
 private:
     // A stretch of the byte stream and when it is heard.
@@ -85,4 +92,6 @@ private:
     std::uint64_t m_heardFloor = 0;
     std::uint64_t m_heard = 0;   // never goes back between resets
     bool m_paused = false;
+    bool m_lost = false;
+    std::string m_lostReason;
 };

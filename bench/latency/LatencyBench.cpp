@@ -3,9 +3,13 @@
 // Runs the player thread on FILE with the audio backend of VELLUMDECK_AUDIO (null,
 // in real time, when unset) and times, from the moment the command is posted to the
 // moment the first buffer it leads to is written to the wave device:
-//   open  WM_PLAYER_OPEN and WM_PLAYER_PLAY posted together, from stopped (OPENS times)
+//   open  WM_PLAYER_OPEN and WM_PLAYER_PLAY posted together, from stopped (OPENS times,
+//         each a quarter of a second after the stop that follows a quarter of playing)
 //   seek  WM_PLAYER_SEEK to a random place while playing (SEEKS times); the first
 //         buffer after the device's reset is the first of the new position
+//   tempo WM_PLAYER_TEMPO while playing, 0.7x and back to 1.0x in turn (SEEKS times);
+//         what was queued at the old tempo is dropped, so again the first buffer
+//         after the reset is the first at the new tempo
 // Prints the median and the longest elapsed time of each, and the median processor
 // time the player thread spent in between.
 //
@@ -49,6 +53,8 @@ constexpr auto kCommandTimeout = std::chrono::seconds(10);
 // Playback runs this long between seeks, so each meets a steady stream of refills.
 constexpr auto kBetweenSeeks = std::chrono::milliseconds(250);
 constexpr int kNotificationWaitMs = 10000;
+constexpr WPARAM kSlowTempo = 70;     // hundredths
+constexpr WPARAM kNormalTempo = 100;
 constexpr unsigned kRandomSeed = 20240601;
 constexpr double kNsPerMs = 1e6;
 constexpr std::int64_t kNsPerSecond = 1000000000;
@@ -158,8 +164,13 @@ public:
     bool MeasureOpens(int count, Samples& samples)
     {
         for (int i = 0; i < count; ++i) {
+            // Stopped a moment, as a learner's stop and open are: a real device's close
+            // plays out for two periods on a thread of its own, and a burst of opens
+            // with eight closes still under way waits for one of them.
+            std::this_thread::sleep_for(kBetweenSeeks);
             if (!PostThreadMessageW(m_thread.m_nThreadID, WM_PLAYER_STOP, 0, 0) || !WaitForState(PLAYER_STOPPED))
                 return false;
+            std::this_thread::sleep_for(kBetweenSeeks);
             if (!Time([this] { return PostOpenAndPlay(); }, false, &samples))
                 return false;
         }
@@ -180,6 +191,19 @@ public:
                 return false;
         }
         return true;
+    }
+
+    bool MeasureTempoChanges(int count, Samples& samples)
+    {
+        for (int i = 0; i < count; ++i) {
+            std::this_thread::sleep_for(kBetweenSeeks);
+            const WPARAM tempo = i % 2 == 0 ? kSlowTempo : kNormalTempo;
+            const auto post = [&] { return PostThreadMessageW(m_thread.m_nThreadID, WM_PLAYER_TEMPO, tempo, 0); };
+            if (!Time(post, true, &samples))
+                return false;
+        }
+        // Ends at 1.0x whatever the count.
+        return PostThreadMessageW(m_thread.m_nThreadID, WM_PLAYER_TEMPO, kNormalTempo, 0);
     }
 
 private:
@@ -290,7 +314,9 @@ int main(int argc, char** argv)
     LatencyRun run(thread, notifications, path);
     Samples openSamples;
     Samples seekSamples;
-    const bool measured = run.WarmUp() && run.MeasureOpens(opens, openSamples) && run.MeasureSeeks(seeks, seekSamples);
+    Samples tempoSamples;
+    const bool measured = run.WarmUp() && run.MeasureOpens(opens, openSamples) && run.MeasureSeeks(seeks, seekSamples) &&
+                          run.MeasureTempoChanges(seeks, tempoSamples);
     PostThreadMessageW(thread.m_nThreadID, WM_PLAYER_QUIT, 0, 0);
     thread.WaitForExit();
     FreeLeftNotifications(notifications);
@@ -300,5 +326,6 @@ int main(int argc, char** argv)
     }
     PrintSamples("open", openSamples);
     PrintSamples("seek", seekSamples);
+    PrintSamples("tempo", tempoSamples);
     return 0;
 }

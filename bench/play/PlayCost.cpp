@@ -1,6 +1,6 @@
 // play_cost: what a player costs while it plays in real time.
 // Usage: play_cost [--warmup S] [--window S] [--pace BYTES_PER_SECOND] [--program]
-//                  -- COMMAND [ARGUMENTS...]
+//                  [--also PID] -- COMMAND [ARGUMENTS...]
 // Starts COMMAND, lets it settle for the warm-up (default 5 s), then measures over
 // the window (default 30 s) and prints:
 //   cpu_percent   processor time of all its threads during the window, % of one core
@@ -9,6 +9,8 @@
 //   bytes per second; a decoder with no clock of its own is thereby held to real time
 //   by the pipe, the way a sound card would hold it.
 // --program: run it as the program headless, in a sandbox of its own.
+// --also PID: measure that process too over the same window (the sound server the
+//   player plays on): also_cpu_percent.
 // Exit status 0 when it played through the whole window, 1 on bad usage, 2 otherwise.
 
 #include "ChildProcess.h"
@@ -43,6 +45,7 @@ struct Settings
     double windowSeconds = kDefaultWindowSeconds;
     double paceBytesPerSecond = 0;
     bool program = false;
+    pid_t also = -1;
     std::vector<std::string> command;
 };
 
@@ -61,6 +64,8 @@ std::optional<Settings> ParseArguments(int argc, char** argv)
             settings.paceBytesPerSecond = std::atof(argv[++i]);
         else if (option == "--program")
             settings.program = true;
+        else if (option == "--also" && hasValue)
+            settings.also = static_cast<pid_t>(std::atol(argv[++i]));
         else
             return std::nullopt;
     }
@@ -126,7 +131,9 @@ int main(int argc, char** argv)
 {
     const std::optional<Settings> settings = ParseArguments(argc, argv);
     if (!settings) {
-        std::fprintf(stderr, "usage: %s [--warmup S] [--window S] [--pace BYTES_PER_SECOND] [--program] -- COMMAND...\n",
+        std::fprintf(stderr,
+                     "usage: %s [--warmup S] [--window S] [--pace BYTES_PER_SECOND] [--program] [--also PID] "
+                     "-- COMMAND...\n",
                      argv[0]);
         return kExitUsage;
     }
@@ -156,8 +163,10 @@ int main(int argc, char** argv)
     }
     const std::int64_t startNs = ChildProcess::MonotonicNs();
     const double startCpu = child.CpuSeconds();
+    const double alsoStartCpu = ChildProcess::CpuSecondsOf(settings->also);
     const bool played = listener.RunUntil(startNs + SecondsToNs(settings->windowSeconds));
     const double endCpu = child.CpuSeconds();
+    const double alsoEndCpu = ChildProcess::CpuSecondsOf(settings->also);
     const std::int64_t endNs = ChildProcess::MonotonicNs();
     const long peakRss = child.PeakRssKiB();
     child.End();
@@ -165,8 +174,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "play_cost: %s ended before the window closed\n", settings->command[0].c_str());
         return kExitFailed;
     }
-    std::printf("cpu_percent %.2f\n", kPercent * (endCpu - startCpu) / (double(endNs - startNs) / kNsPerSecond));
+    const double windowSeconds = double(endNs - startNs) / kNsPerSecond;
+    std::printf("cpu_percent %.3f\n", kPercent * (endCpu - startCpu) / windowSeconds);
     std::printf("cpu_seconds %.2f\n", endCpu - startCpu);
     std::printf("peak_rss_kib %ld\n", peakRss);
+    if (alsoStartCpu >= 0 && alsoEndCpu >= 0)
+        std::printf("also_cpu_percent %.3f\n", kPercent * (alsoEndCpu - alsoStartCpu) / windowSeconds);
     return 0;
 }

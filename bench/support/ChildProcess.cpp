@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -21,6 +22,7 @@ constexpr auto kReapPoll = std::chrono::milliseconds(10);
 // utime and stime are the 14th and 15th fields of /proc/PID/stat; after the command
 // name in parentheses the state is the 3rd, so they are the 12th and 13th from there.
 constexpr int kFieldsAfterNameToUtime = 11;
+constexpr double kNsPerSecond = 1e9;
 
 std::string Name(const std::string& assignment)
 {
@@ -135,11 +137,38 @@ void ChildProcess::End()
     }
 }
 
-double ChildProcess::CpuSeconds() const
+namespace {
+
+// The sum of the first field of /proc/PID/task/*/schedstat: nanoseconds on a processor.
+double ScheduledSeconds(pid_t pid)
 {
-    std::ifstream in("/proc/" + std::to_string(m_pid) + "/stat");
+    std::error_code error;
+    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    double seconds = 0;
+    bool any = false;
+    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+        std::ifstream in(task.path() / "schedstat");
+        unsigned long long ns = 0;
+        if (in >> ns) {
+            seconds += double(ns) / kNsPerSecond;
+            any = true;
+        }
+    }
+    return any ? seconds : -1;
+}
+
+}  // namespace
+
+double ChildProcess::CpuSecondsOf(pid_t pid)
+{
+    if (pid <= 0)
+        return -1;
+    const double scheduled = ScheduledSeconds(pid);
+    if (scheduled >= 0)
+        return scheduled;
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string line;
-    if (m_pid < 0 || !std::getline(in, line))
+    if (!std::getline(in, line))
         return -1;
     const std::size_t nameEnd = line.rfind(')');
     if (nameEnd == std::string::npos)

@@ -37,7 +37,10 @@ public:
     std::int64_t StartNs() const { return m_startNs; }
 
     // Processor time used so far by all its threads, in seconds; negative when gone.
-    double CpuSeconds() const;
+    double CpuSeconds() const { return CpuSecondsOf(m_pid); }
+    // The same for any process: to the nanosecond from the scheduler's account of
+    // each thread where the kernel keeps one, else in clock ticks.
+    static double CpuSecondsOf(pid_t pid);
     // Its peak resident size so far (VmHWM) in KiB; negative when gone.
     long PeakRssKiB() const;
 

@@ -108,4 +108,29 @@ TEST_F(ShellPathTest, ProgramAndTheRunningProgramPlayWhatIsNamedRelativeToTheirF
     Stop(&first);
 }
 
+// The tool's --speed: the recording lasts 1/X as long, pitch kept (checked in the stream's
+// own tests); a speed out of range is refused before anything plays.
+TEST_F(ShellPathTest, ToolPlaysAtTheSpeedAskedAndRefusesOthers)
+{
+    Place(QStringLiteral("talk.mp3"));
+    const auto played = [&](const QStringList& arguments, const QString& wav) {
+        QProcess tool;
+        Start(&tool, VD_PLAY_PATH, Home(), arguments, "wav:" + wav);
+        EXPECT_TRUE(tool.waitForFinished(kWaitMs));
+        return tool.exitCode();
+    };
+    const QString normal = m_root.Path() + QStringLiteral("/normal.wav");
+    const QString slow = m_root.Path() + QStringLiteral("/slow.wav");
+    ASSERT_EQ(played({QStringLiteral("talk.mp3")}, normal), 0);
+    ASSERT_EQ(played({QStringLiteral("--speed"), QStringLiteral("0.7"), QStringLiteral("talk.mp3")}, slow), 0);
+    constexpr qint64 kHeader = 44;
+    const double ratio = double(QFileInfo(slow).size() - kHeader) / double(QFileInfo(normal).size() - kHeader);
+    EXPECT_NEAR(ratio, 1 / 0.7, 0.02);
+
+    const QString refused = m_root.Path() + QStringLiteral("/refused.wav");
+    for (const QString& speed : {QStringLiteral("3"), QStringLiteral("0.4"), QStringLiteral("fast")})
+        EXPECT_EQ(played({QStringLiteral("--speed"), speed, QStringLiteral("talk.mp3")}, refused), 1) << speed.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(refused));
+}
+
 }  // namespace

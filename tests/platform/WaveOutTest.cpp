@@ -3,6 +3,7 @@
 #include "Registry.h"
 #include "Sound.h"
 #include "WavFile.h"
+#include "WaveOutDevice.h"
 
 #include <QFile>
 
@@ -15,8 +16,6 @@ namespace {
 // 8000 Hz, 16-bit stereo: 32000 bytes a second.
 const WAVEFORMATEX kFormat = PcmFormat(2, 8000, 16);
 constexpr int kSecond = 32000;
-// Long enough for a header at the suite's speed to have played several times over.
-constexpr auto kQuiet = 150ms;
 
 class WaveOutTest : public AudioTest
 {
@@ -43,12 +42,91 @@ TEST_F(WaveOutTest, ResetReturnsEveryQueuedHeaderAtOnceAndKeepsThePause)
         EXPECT_EQ(headers[i].dwFlags, WHDR_PREPARED | WHDR_DONE);
     }
 
+    // Still paused (what a paused device gives its backend is the next test's).
     waveOutWrite(device, &headers[3], sizeof(WAVEHDR));
-    std::this_thread::sleep_for(kQuiet);
     EXPECT_TRUE(Pending().empty());
+    EXPECT_FALSE(headers[3].dwFlags & WHDR_DONE);
     waveOutRestart(device);
     EXPECT_EQ(WaitForDone(1).size(), 1u);
     Close(device, headers);
+}
+
+// A backend whose reads the test makes itself: what the device hands over is known
+// the moment it is asked, with no time for a backend thread to have run or not.
+class HandBackend final : public AudioBackend
+{
+public:
+    bool Open(const AudioFormat&, AudioFeed& feed, std::string&) override
+    {
+        m_feed = &feed;
+        return true;
+    }
+    void Close() override { m_feed = nullptr; }
+    void Pause() override {}
+    void Resume() override {}
+    void Wake() override {}
+
+    std::size_t Take(std::size_t size)
+    {
+        std::vector<std::uint8_t> bytes(size);
+        // Heard long ago, so that a header read to its end is done at once.
+        const std::size_t got = m_feed->Read(bytes.data(), size, AudioFeed::Clock::now() - std::chrono::hours(1), 1.0);
+        m_feed->CompleteHeard();
+        return got;
+    }
+
+private:
+    AudioFeed* m_feed = nullptr;
+};
+
+// Every setting names a backend of the table with options it takes, or is refused
+// with a reason (which the wave device's open passes on).
+TEST(AudioBackendTest, ASettingNamesABackendOfTheTableOrIsRefusedWithAReason)
+{
+    for (const char* setting : {"", "sdl", "null", "null:50", "null:0.5", "wav:/tmp/x.wav", "wav:/tmp/a:b.wav:2"}) {
+        std::string error;
+        EXPECT_NE(AudioBackend::Create(setting, error), nullptr) << setting << ": " << error;
+    }
+    for (const char* setting : {"pulse", "sdl:fast", "null:0", "null:-1", "null:fast", "wav:", "wav::2", "SDL"}) {
+        std::string error;
+        EXPECT_EQ(AudioBackend::Create(setting, error), nullptr) << setting;
+        EXPECT_FALSE(error.empty()) << setting;
+    }
+}
+
+TEST(WaveOutDeviceTest, APausedDeviceHandsItsBackendNothingUntilRestarted)
+{
+    AudioFormat format;
+    format.channels = 2;
+    format.sampleRate = 8000;
+    format.bitsPerSample = 16;
+    WaveOutDevice device(format, 0);
+    auto owned = std::make_unique<HandBackend>();
+    HandBackend& backend = *owned;
+    std::string error;
+    ASSERT_TRUE(device.Start(std::move(owned), error)) << error;
+
+    QByteArray data(4000, '\x11');
+    WAVEHDR header{};
+    header.lpData = data.data();
+    header.dwBufferLength = DWORD(data.size());
+    ASSERT_EQ(device.Prepare(&header), MMSYSERR_NOERROR);
+    device.Pause();
+    ASSERT_EQ(device.Write(&header), MMSYSERR_NOERROR);
+    EXPECT_EQ(backend.Take(1000), 0u);
+    EXPECT_EQ(backend.Take(1000), 0u);
+    EXPECT_EQ(device.HeardBytes(), 0u);
+
+    device.Restart();
+    EXPECT_EQ(backend.Take(1000), 1000u) << "from where it was, nothing lost";
+    device.Pause();
+    EXPECT_EQ(backend.Take(1000), 0u);
+    device.Restart();
+    EXPECT_EQ(backend.Take(5000), 3000u) << "the rest, nothing repeated";
+    EXPECT_TRUE(header.dwFlags & WHDR_DONE);
+    EXPECT_EQ(device.HeardBytes(), 4000u);
+    device.Unprepare(&header);
+    EXPECT_TRUE(device.Stop());
 }
 
 TEST_F(WaveOutTest, RefusesWhatWouldBreakTheQueue)
@@ -161,12 +239,25 @@ TEST_F(WaveOutTest, VolumeIsFullUntilSetAndIsRememberedInTheRegistry)
 }
 
 using SdlBackendTest = AudioTest;
-TEST_F(SdlBackendTest, DummyDriverPlaysTheQueuedBuffersAndAnImpossibleOneFails)
+TEST_F(SdlBackendTest, AnImpossibleDriverFailsAndTheDummyDriverPlaysTheQueuedBuffers)
 {
     ScopedEnv audio("VELLUMDECK_AUDIO", "sdl");
+    // A driver SDL cannot start fails the open, with SDL's reason. First: SDL keeps the
+    // driver it started while any device of it is still closing.
+    {
+        ScopedEnv impossible("SDL_AUDIODRIVER", "nosuchdriver");
+        HWAVEOUT device = nullptr;
+        const WAVEFORMATEX format = PcmFormat(2, 44100, 16);
+        EXPECT_NE(waveOutOpen(&device, WAVE_MAPPER, &format, GetCurrentThreadId(), 0, CALLBACK_THREAD),
+                  MMSYSERR_NOERROR);
+        EXPECT_EQ(device, nullptr);
+        EXPECT_FALSE(WaveOutLastOpenError().empty());
+    }
+
     ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
     HWAVEOUT device = Open(PcmFormat(2, 44100, 16));
     ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(WaveOutLastOpenError().empty());
     QByteArray data(8192, '\x01');
     std::vector<WAVEHDR> headers = Headers(device, data, 2);
     for (WAVEHDR& header : headers)
@@ -176,14 +267,6 @@ TEST_F(SdlBackendTest, DummyDriverPlaysTheQueuedBuffersAndAnImpossibleOneFails)
     EXPECT_EQ(done[1].lParam, reinterpret_cast<LPARAM>(&headers[1]));
     EXPECT_EQ(headers[1].dwFlags, WHDR_PREPARED | WHDR_DONE);
     Close(device, headers);
-
-    // A driver SDL cannot start fails the open, with SDL's reason.
-    ScopedEnv impossible("SDL_AUDIODRIVER", "nosuchdriver");
-    device = nullptr;
-    const WAVEFORMATEX format = PcmFormat(2, 44100, 16);
-    EXPECT_NE(waveOutOpen(&device, WAVE_MAPPER, &format, GetCurrentThreadId(), 0, CALLBACK_THREAD), MMSYSERR_NOERROR);
-    EXPECT_EQ(device, nullptr);
-    EXPECT_FALSE(WaveOutLastOpenError().empty());
 }
 
 class WavBackendTest : public AudioTest

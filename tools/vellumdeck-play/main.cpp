@@ -1,6 +1,6 @@
-// vellumdeck-play FILE: plays a recording (.mp3, .vds) or a playlist (.vdl) through
-// the player thread with the audio backend of VELLUMDECK_AUDIO, printing every
-// notification as it arrives. Exit status: 0 when playback came to its end,
+// vellumdeck-play [--speed X] FILE: plays a recording (.mp3, .vds) or a playlist (.vdl)
+// through the player thread with the audio backend of VELLUMDECK_AUDIO, printing every
+// notification as it arrives; at X times its speed (0.5 to 2.0, pitch kept) when asked. Exit status: 0 when playback came to its end,
 // 1 on bad usage, 2 when nothing could be played. FILE is a path as a shell takes it,
 // relative to the working folder, or a device path ("\My documents\...").
 
@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -146,14 +147,29 @@ void FreeLeftNotifications(QueueMessageTarget& notifications)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 2)
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    int tempo = TEMPO_NORMAL;
+    if (args.size() == 3 && args[0] == QLatin1String("--speed"))
     {
-        std::fprintf(stderr, "usage: vellumdeck-play FILE   (a .mp3 or .vds recording, or a .vdl playlist)\n");
+        bool number = false;
+        const double speed = args[1].toDouble(&number);
+        tempo = static_cast<int>(std::lround(speed * TEMPO_NORMAL));
+        if (!number || tempo < TEMPO_SLOWEST || tempo > TEMPO_FASTEST)
+        {
+            std::fprintf(stderr, "vellumdeck-play: the speed is a number from 0.5 to 2.0, not %s\n", qPrintable(args[1]));
+            return kExitUsage;
+        }
+        args.remove(0, 2);
+    }
+    if (args.size() != 1)
+    {
+        std::fprintf(stderr, "usage: vellumdeck-play [--speed X] FILE   (a .mp3 or .vds recording, or a .vdl playlist;\n"
+                             "       X from 0.5 to 2.0, the speed with the pitch kept)\n");
         return kExitUsage;
     }
     // Named as in a shell: relative to the folder the tool runs in.
-    const QString path = DevicePath::FromCommandLine(args[1]);
+    const QString path = DevicePath::FromCommandLine(args[0]);
     if (Classify(path) == MEDIA_NOT_PLAYABLE)
     {
         std::fprintf(stderr, "vellumdeck-play: %s is neither a recording (.mp3, .vds) nor a playlist (.vdl)\n",
@@ -178,6 +194,8 @@ int main(int argc, char** argv)
         return kExitNothingPlayed;
     }
 
+    if (tempo != TEMPO_NORMAL)
+        PostThreadMessageW(thread.m_nThreadID, WM_PLAYER_TEMPO, WPARAM(tempo), 0);
     const int status = PlaySession(thread, notifications, playlist).Run();
     PostThreadMessageW(thread.m_nThreadID, WM_PLAYER_QUIT, 0, 0);
     thread.WaitForExit();

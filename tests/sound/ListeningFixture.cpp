@@ -1,0 +1,164 @@
+#include "ListeningFixture.h"
+
+#include "MessageQueue.h"
+#include "PlayTool.h"
+#include "PlayerMessages.h"
+#include "Registry.h"
+#include "TempDeviceRoot.h"
+#include "TrackInfo.h"
+#include "WaitFor.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kWaitMs = 30000;
+constexpr int kCaptureTimeoutMs = 30000;
+// After the end the monitor records this much longer: anything still on its way to
+// the sink would be heard in it.
+constexpr double kAfterEndSeconds = 0.5;
+
+}  // namespace
+
+bool EndTimingTarget::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PLAYER_STATE && static_cast<int>(wParam) == PLAYER_ENDED) {
+        std::lock_guard lock(m_lock);
+        m_endedAt = Clock::now();
+    }
+    return QueueMessageTarget::PostMessage(msg, wParam, lParam);
+}
+
+EndTimingTarget::Clock::time_point EndTimingTarget::EndedAt() const
+{
+    std::lock_guard lock(m_lock);
+    return m_endedAt;
+}
+
+void ListeningFixture::SetUp()
+{
+    QString reason;
+    if (!m_server.UseRunServer(reason))
+        GTEST_SKIP() << reason.toStdString();
+    // A volume stored by another run must not scale what is heard.
+    Registry::SetFilePath(m_settings.filePath(QStringLiteral("registry.ini")));
+    auto boxes = std::make_unique<RecordingMessageBoxPresenter>();
+    m_boxes = boxes.get();
+    m_previousBoxes = SetMessageBoxPresenter(std::move(boxes));
+    m_boxesInstalled = true;
+}
+
+void ListeningFixture::TearDown()
+{
+    if (m_threadStarted) {
+        Post(WM_PLAYER_QUIT);
+        EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
+        for (Message msg; m_target.Take(msg, 0);)
+            TakeNotification(msg);
+    }
+    m_recorder.Stop();
+    if (m_boxesInstalled) {
+        SetMessageBoxPresenter(std::move(m_previousBoxes));
+        Registry::SetFilePath(QString());
+    }
+}
+
+void ListeningFixture::Prepare(const QString& testDataName)
+{
+    m_file = TestDataPath(testDataName);
+    PlayTool tool;
+    const QString capture = m_settings.filePath(QStringLiteral("reference.wav"));
+    ASSERT_TRUE(tool.Capture(m_file, capture, kCaptureTimeoutMs)) << tool.Errors().toStdString();
+    ASSERT_TRUE(HeardPcm::Load(capture, m_reference));
+    QString reason;
+    ASSERT_TRUE(m_server.AddSink(m_reference.rate, m_reference.channels, reason)) << reason.toStdString();
+    // Before any thread of the player's or of libpulse starts: they read these.
+    m_server.UseInThisProcess();
+    qputenv("VELLUMDECK_AUDIO", "sdl");
+    std::string error;
+    ASSERT_TRUE(m_recorder.Start(m_server.Monitor().toStdString(), m_reference.rate, m_reference.channels, error))
+        << error;
+    m_thread.m_bAutoDelete = false;
+    m_thread.SetOwner(&m_target);
+    ASSERT_TRUE(m_thread.CreateThread());
+    m_threadStarted = true;
+}
+
+void ListeningFixture::Post(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    EXPECT_TRUE(PostThreadMessageW(m_thread.m_nThreadID, msg, wParam, lParam));
+}
+
+void ListeningFixture::OpenAndPlay()
+{
+    EXPECT_TRUE(tuneboxThread::PostOpen(m_thread.m_nThreadID, m_file));
+    Post(WM_PLAYER_PLAY);
+}
+
+void ListeningFixture::TakeNotification(const Message& msg)
+{
+    if (msg.message == WM_PLAYER_TOTAL)
+        m_durationSeconds = tuneboxThread::TakeTrackInfo(msg.wParam)->durationSeconds;
+    else if (msg.message == WM_PLAYER_POS)
+        m_lastPosition = static_cast<int>(msg.wParam);
+}
+
+bool ListeningFixture::WaitForState(int state)
+{
+    for (Message msg; m_target.Take(msg, kWaitMs);) {
+        TakeNotification(msg);
+        if (msg.message == WM_PLAYER_STATE && static_cast<int>(msg.wParam) == state)
+            return true;
+    }
+    return false;
+}
+
+bool ListeningFixture::WaitForPosition(int second)
+{
+    for (Message msg; m_lastPosition < second && m_target.Take(msg, kWaitMs);)
+        TakeNotification(msg);
+    return m_lastPosition >= second;
+}
+
+std::size_t ListeningFixture::SoundFramesHeard() const
+{
+    const std::vector<std::int16_t> samples = m_recorder.Samples();
+    const auto channels = std::max(1u, m_recorder.Channels());
+    std::size_t frames = 0;
+    for (std::size_t i = 0; i + channels <= samples.size(); i += channels)
+        frames += std::any_of(samples.begin() + static_cast<long>(i), samples.begin() + static_cast<long>(i + channels),
+                              [](std::int16_t s) { return s != 0; });
+    return frames;
+}
+
+bool ListeningFixture::WaitForSoundHeard(double seconds)
+{
+    const auto wanted = static_cast<std::size_t>(seconds * m_reference.rate);
+    return WaitFor([&] { return SoundFramesHeard() >= wanted; }, kWaitMs);
+}
+
+bool ListeningFixture::WaitForSilenceHeard(double seconds)
+{
+    const auto wanted = static_cast<std::size_t>(seconds * m_reference.rate);
+    return WaitFor(
+        [&] {
+            const std::vector<std::int16_t> samples = m_recorder.Samples();
+            const std::size_t tail = wanted * m_recorder.Channels();
+            return samples.size() >= tail &&
+                   std::all_of(samples.end() - static_cast<long>(tail), samples.end(), [](std::int16_t s) { return s == 0; });
+        },
+        kWaitMs);
+}
+
+HeardPcm ListeningFixture::StopRecording()
+{
+    const std::size_t until = m_recorder.Frames() + static_cast<std::size_t>(kAfterEndSeconds * m_reference.rate);
+    EXPECT_TRUE(WaitFor([&] { return m_recorder.Frames() >= until || !m_recorder.Running(); }, kWaitMs));
+    m_recorder.Stop();
+    EXPECT_TRUE(m_recorder.Error().empty()) << m_recorder.Error();
+    HeardPcm heard;
+    heard.rate = m_recorder.Rate();
+    heard.channels = m_recorder.Channels();
+    heard.samples = m_recorder.Samples();
+    return heard;
+}
