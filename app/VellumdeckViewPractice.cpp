@@ -62,9 +62,15 @@ bool IsPanelCommand(int id)
     return id >= ID_PLAY_PAUSE && id <= ID_REPEAT_LIST;
 }
 
+// The key of a command, in the desktop's spelling; empty without a table or a key.
+QString KeyOf(const std::optional<AcceleratorTable>& keys, int command)
+{
+    return keys ? AcceleratorKeyText(*keys, command) : QString();
+}
+
 QString WithKey(const QString& text, const std::optional<AcceleratorTable>& keys, int command)
 {
-    const QString key = keys ? AcceleratorKeyText(*keys, command) : QString();
+    const QString key = KeyOf(keys, command);
     return key.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, key);
 }
 
@@ -231,10 +237,8 @@ void CVellumdeckView::SetToolTips()
     const std::optional<AcceleratorTable> keys = GetResourceModule().LoadAccelerators(IDR_MAINFRAME);
     for (const ButtonHelp& help : kButtonHelp)
         m_buttons[std::size_t(help.index)].setToolTip(WithKey(QString::fromLatin1(help.text), keys, help.command));
-    const QString back = keys ? AcceleratorKeyText(*keys, ID_STEP_BACK) : QString();
-    const QString on = keys ? AcceleratorKeyText(*keys, ID_STEP_FORWARD) : QString();
-    m_seekSlider.setToolTip(QStringLiteral("Where you are in the recording (%1 and %2 step five seconds)").arg(back, on));
-    const QString up = keys ? AcceleratorKeyText(*keys, ID_VOLUME_UP) : QString();
-    const QString down = keys ? AcceleratorKeyText(*keys, ID_VOLUME_DOWN) : QString();
-    m_volumeSlider.setToolTip(QStringLiteral("Volume (%1 louder, %2 softer)").arg(up, down));
+    m_seekSlider.setToolTip(QStringLiteral("Where you are in the recording (%1 and %2 step five seconds)")
+                                .arg(KeyOf(keys, ID_STEP_BACK), KeyOf(keys, ID_STEP_FORWARD)));
+    m_volumeSlider.setToolTip(
+        QStringLiteral("Volume (%1 louder, %2 softer)").arg(KeyOf(keys, ID_VOLUME_UP), KeyOf(keys, ID_VOLUME_DOWN)));
 }

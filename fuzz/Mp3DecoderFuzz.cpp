@@ -17,6 +17,7 @@
 #include "Dither.h"
 #include "FuzzCheck.h"
 #include "FuzzRecording.h"
+#include "FuzzSession.h"
 #include "Mp3Decoder.h"
 #include "TrackInfo.h"
 
@@ -31,7 +32,6 @@
 
 namespace {
 
-constexpr int kMaxSteps = 24;
 constexpr std::uint32_t kDeviceBuffer = 16384;   // what the wave output asks for
 // Requests a step may make: the device's, one that is no whole sample frame, tiny
 // ones, none at all, and one that is not a power of two.
@@ -279,9 +279,8 @@ private:
     std::uint64_t m_budget = kByteBudget;
 };
 
-using Step = std::function<void(Session&)>;
-// Takes a step's arguments from the input.
-using StepReader = Step (*)(FuzzedDataProvider&);
+using Step = FuzzSession<Session>::Step;
+using StepReader = FuzzSession<Session>::StepReader;
 
 std::uint32_t ReadRequest(FuzzedDataProvider& in)
 {
@@ -362,7 +361,6 @@ Step ReopenStep(FuzzedDataProvider& in)
 
 constexpr StepReader kSteps[] = {FillStep,  PlayToEndStep, SeekStep,  SeekToSampleStep,
                                  IndexAheadStep, LookStep,  CloseStep, ReopenStep};
-constexpr int kStepKinds = int(sizeof(kSteps) / sizeof(kSteps[0]));
 
 // Open, a few buffers, the slider to a third, the middle and the end, back to the
 // start, a jump to a sample as a loop's A makes it, then on towards the end as far
@@ -388,17 +386,6 @@ std::vector<Step> LearnerSession()
     };
 }
 
-std::vector<Step> ReadSession(FuzzedDataProvider& in)
-{
-    const int count = in.ConsumeIntegralInRange(0, kMaxSteps);
-    if (count == 0)
-        return LearnerSession();
-    std::vector<Step> steps;
-    steps.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i)
-        steps.push_back(kSteps[in.ConsumeIntegralInRange(0, kStepKinds - 1)](in));
-    return steps;
-}
 
 }  // namespace
 
@@ -410,7 +397,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FuzzedDataProvider in(data, size);
     recording.TakeCopies(in);
-    const std::vector<Step> steps = ReadSession(in);
+    const std::vector<Step> steps = FuzzSession<Session>::Read(in, kSteps, &LearnerSession);
     recording.TakeBody(in);
 
     // The dither's noise carries over between buffers; each input starts it afresh

@@ -17,6 +17,7 @@
 #include "Dither.h"
 #include "FuzzCheck.h"
 #include "FuzzRecording.h"
+#include "FuzzSession.h"
 #include "Mp3Decoder.h"
 #include "PlaybackStream.h"
 #include "TrackInfo.h"
@@ -34,7 +35,6 @@
 
 namespace {
 
-constexpr int kMaxSteps = 24;
 constexpr std::uint32_t kDeviceBuffer = 16384;
 // The device's size, one that is no whole sample frame, a tiny one and none.
 constexpr std::uint32_t kRequests[] = {kDeviceBuffer, 4093, 4, 0};
@@ -365,8 +365,8 @@ private:
     std::uint64_t m_budget = kByteBudget;
 };
 
-using Step = std::function<void(StreamSession&)>;
-using StepReader = Step (*)(FuzzedDataProvider&);
+using Step = FuzzSession<StreamSession>::Step;
+using StepReader = FuzzSession<StreamSession>::StepReader;
 
 // A sample anywhere: a fraction of a second's worth, around a frame's edge, any
 // number (negative and far past the end included).
@@ -467,7 +467,6 @@ Step ReopenStep(FuzzedDataProvider&)
 constexpr StepReader kSteps[] = {FillStep,   FillStep,    LoopStep,       ClearLoopStep, ShadowingStep,
                                  RepeatStep, TempoStep,   RestartAtStep,  SeekStep,      IndexAheadStep,
                                  LookStep,   CloseStep,   ReopenStep};
-constexpr int kStepKinds = int(sizeof(kSteps) / sizeof(kSteps[0]));
 
 // Play a little, mark a loop of a quarter second with two passes and pauses, play
 // it through, play on at 0.75, back to 1.0 from the heard sample, repeat-one to the
@@ -489,17 +488,6 @@ std::vector<Step> LearnerSession()
     };
 }
 
-std::vector<Step> ReadSession(FuzzedDataProvider& in)
-{
-    const int count = in.ConsumeIntegralInRange(0, kMaxSteps);
-    if (count == 0)
-        return LearnerSession();
-    std::vector<Step> steps;
-    steps.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i)
-        steps.push_back(kSteps[in.ConsumeIntegralInRange(0, kStepKinds - 1)](in));
-    return steps;
-}
 
 }  // namespace
 
@@ -511,7 +499,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FuzzedDataProvider in(data, size);
     recording.TakeCopies(in);
-    const std::vector<Step> steps = ReadSession(in);
+    const std::vector<Step> steps = FuzzSession<StreamSession>::Read(in, kSteps, &LearnerSession);
     recording.TakeBody(in);
 
     Dither::ResetAll();

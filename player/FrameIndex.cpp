@@ -87,9 +87,14 @@ bool CFrameIndex::PassFalseSyncAtEnd(mad_stream& stream)
     if (stream.error != MAD_ERROR_BUFLEN || stream.next_frame != stream.this_frame ||
         stream.bufend - stream.this_frame <= MAD_BUFFER_GUARD)
         return false;
+    SearchOnFromNextByte(stream);
+    return true;
+}
+
+void CFrameIndex::SearchOnFromNextByte(mad_stream& stream)
+{
     stream.next_frame = stream.this_frame + 1;
     stream.sync = 0;
-    return true;
 }
 
 void CFrameIndex::TakeHeaders()

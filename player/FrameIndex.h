@@ -41,6 +41,9 @@ public:
 
     // Whether these header bytes belong to the same stream as the first frame's.
     static bool SameStream(const unsigned char* a, const unsigned char* b);
+    // Goes on searching from the byte after the header the stream stopped at, as after
+    // a false sync: what lies where that header says its frame ends is not taken.
+    static void SearchOnFromNextByte(mad_stream& stream);
     // With the stream's last byte in the buffer: a header whose frame would run past
     // it is no frame (a cut last frame cannot be decoded either), so the search goes
     // on from the byte after it, as after a false sync, rather than waiting for data

@@ -389,8 +389,7 @@ CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
         if (ok || (m_stream.error & kErrorClass) == kFrameBodyErrors) {
             if (CFrameIndex::SameStream(m_firstHeader, m_stream.this_frame))
                 return ok ? FrameResult::Decoded : FrameResult::Damaged;
-            m_stream.next_frame = m_stream.this_frame + 1;
-            m_stream.sync = 0;
+            CFrameIndex::SearchOnFromNextByte(m_stream);
             continue;
         }
         if (MAD_RECOVERABLE(m_stream.error))

@@ -54,22 +54,22 @@ int CRegSettings::SetFontName(const QString& name)
 
 int CRegSettings::SetHeight(std::int32_t height)
 {
-    return WriteNumber(kHeightValue, DWORD(height));
+    return SetNumber(kHeightValue, DWORD(height));
 }
 
 int CRegSettings::SetBold(int bold)
 {
-    return WriteNumber(kBoldValue, bold ? 1 : 0);
+    return SetNumber(kBoldValue, bold ? 1 : 0);
 }
 
 int CRegSettings::SetBkColor(COLORREF color)
 {
-    return WriteNumber(kBkColorValue, color);
+    return SetNumber(kBkColorValue, color);
 }
 
 int CRegSettings::SetTxtColor(COLORREF color)
 {
-    return WriteNumber(kTxtColorValue, color);
+    return SetNumber(kTxtColorValue, color);
 }
 
 QString CRegSettings::GetFontName()
@@ -148,7 +148,7 @@ CRegSettings::NumberRead CRegSettings::ReadNumber(const char* valueName, DWORD* 
     return NumberRead::Ok;
 }
 
-int CRegSettings::WriteNumber(const char* valueName, DWORD number)
+int CRegSettings::SetNumber(const char* valueName, DWORD number)
 {
     SettingsKey key;
     if (!key.IsOpen())

@@ -62,7 +62,7 @@ public:
     // stored 0 and an unreadable value can be told apart).
     std::optional<DWORD> QueryNumber(const char* valueName);
     // 1 when written, 0 otherwise.
-    int SetNumber(const char* valueName, DWORD number) { return WriteNumber(valueName, number); }
+    int SetNumber(const char* valueName, DWORD number);
     // Raw bytes (REG_BINARY) of at most kMaxBytes; empty when they cannot be read.
     static constexpr DWORD kMaxBytes = 4096;
     int SetBytes(const char* valueName, const QByteArray& bytes);
@@ -71,5 +71,4 @@ public:
 private:
     enum class NumberRead { Ok, KeyFailed, ValueFailed };
     NumberRead ReadNumber(const char* valueName, DWORD* number);
-    int WriteNumber(const char* valueName, DWORD number);
 };

@@ -6,6 +6,7 @@
 
 #include "Mp3Decoder.h"
 #include "RecordingTags.h"
+#include "TagBuilder.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -17,49 +18,12 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <random>
 
 namespace {
 
 constexpr int kDefaultRounds = 20;
 constexpr int kPictureBytes = 2 * 1024 * 1024;
 constexpr int kHourCopies = 420;   // of an 8.4 s lesson: about an hour
-
-QByteArray Syncsafe(std::uint32_t n)
-{
-    QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[3 - i] = char((n >> (7 * i)) & 0x7F);
-    return out;
-}
-
-QByteArray BigEndian(std::uint32_t n)
-{
-    QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[3 - i] = char((n >> (8 * i)) & 0xFF);
-    return out;
-}
-
-QByteArray Id3v23(const QByteArray& frames)
-{
-    return QByteArray("ID3\x03\x00\x00", 6) + Syncsafe(std::uint32_t(frames.size())) + frames;
-}
-
-QByteArray Frame(const QByteArray& id, const QByteArray& body)
-{
-    return id + BigEndian(std::uint32_t(body.size())) + QByteArray(2, '\0') + body;
-}
-
-// Noise, as a compressed picture looks to a frame scanner.
-QByteArray Picture()
-{
-    std::mt19937 random(99);
-    QByteArray bytes(kPictureBytes, '\0');
-    for (char& byte : bytes)
-        byte = char(random() & 0xFF);
-    return bytes;
-}
 
 double BestMs(int rounds, const std::function<void()>& step)
 {
@@ -89,9 +53,10 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.path() + "/cache"));
 
-    const QByteArray title = Frame("TIT2", QByteArray("\0At the market", 14));
-    QByteArray broken = Id3v23(title);
-    broken[13] = char(0x7F);   // a frame claiming far more than the tag holds
+    using namespace TagBuilder;
+    const QByteArray title = Id3v2Frame(3, "TIT2", TextBody("At the market"));
+    QByteArray broken = Id3v2Tag(3, title);
+    broken[14] = char(0x7F);   // the frame's size: far more than the tag holds
     QByteArray hour;
     for (int i = 0; i < kHourCopies; ++i)
         hour += plain;
@@ -102,7 +67,7 @@ int main(int argc, char** argv)
     } forms[] = {
         {"plain", plain},
         {"broken tag", broken + plain},
-        {"2 MB cover", Id3v23(title + Frame("APIC", QByteArray("\0image/jpeg\0\x03\0", 14) + Picture())) + plain},
+        {"2 MB cover", Id3v2Tag(3, title + Id3v2Frame(3, "APIC", PictureBody("image/jpeg", Picture(kPictureBytes)))) + plain},
         {"an hour", hour},
     };
 

@@ -19,17 +19,6 @@ using B = CVellumdeckView;
 class PanelTest : public ProgramFixture
 {
 protected:
-    // The sample playlist, playing its first lesson in real time.
-    void StartPlayingLesson()
-    {
-        UseAudio("null:1");
-        InstallSampleLesson();
-        Start();
-        FileOpen(Device(kPlaylist));
-        ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
-        ASSERT_TRUE(WaitFor([this] { return View().SeekSlider().GetRangeMax() > 0; }));
-    }
-
     bool WaitForSecond(int seconds) const
     {
         return WaitFor([this, seconds] { return View().SeekSlider().GetPos() >= seconds; });

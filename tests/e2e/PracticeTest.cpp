@@ -18,15 +18,6 @@ using B = CVellumdeckView;
 class PracticeTest : public ProgramFixture
 {
 protected:
-    void StartPlayingLesson()
-    {
-        UseAudio("null:1");
-        InstallSampleLesson();
-        Start();
-        FileOpen(Device(kPlaylist));
-        ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
-    }
-
     // As the learner types, while reading.
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {

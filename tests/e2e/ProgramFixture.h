@@ -84,6 +84,17 @@ protected:
     }
     QString Device(const QString& name) const { return kLessonFolder + QLatin1Char('\\') + name; }
     QString Host(const QString& devicePath) const { return m_root.Host(devicePath); }
+    // The sample playlist, playing its first lesson in real time.
+    void StartPlayingLesson()
+    {
+        UseAudio("null:1");
+        InstallSampleLesson();
+        Start();
+        FileOpen(Device(kPlaylist));
+        ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
+        ASSERT_TRUE(WaitFor([this] { return View().SeekSlider().GetRangeMax() > 0; }));
+    }
+
     bool WriteFile(const QString& devicePath, const QByteArray& bytes) const { return m_root.WriteFile(devicePath, bytes); }
     QByteArray ReadFile(const QString& devicePath) const { return ReadHostFile(Host(devicePath)); }
     bool Exists(const QString& devicePath) const { return QFileInfo::exists(Host(devicePath)); }

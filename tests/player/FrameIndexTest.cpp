@@ -15,49 +15,72 @@ namespace {
 
 constexpr int kSamplesPerFrame = 576;   // speech22.mp3: MPEG-2 layer III, 22.05 kHz mono
 
+void IndexWhole(CMp3Decoder& decoder)
+{
+    while (!decoder.IndexAhead(CFrameIndex::kChunkSize)) {
+    }
+}
+
 std::vector<std::uint32_t> FrameOffsets(const QString& path)
 {
     CMp3Decoder decoder;
     if (!decoder.Open(path))
         return {};
-    while (!decoder.IndexAhead(CFrameIndex::kChunkSize)) {
-    }
+    IndexWhole(decoder);
     std::vector<std::uint32_t> offsets;
     for (std::size_t i = 0; i < decoder.Index().Count(); ++i)
         offsets.push_back(decoder.Index().OffsetOf(i));
     return offsets;
 }
 
-// Damage a few frames before the end: bytes without a sync, then a header of the same
-// stream that claims a frame of 522 bytes, more than the two frames behind it hold
-// (frames of silence at 32 kbps whose data needs no bit reservoir, so that they
-// decode right after the damage). Out of step with the stream at the damage, the
-// index and the decoder search byte by byte; the false header must end neither
-// search.
-TEST(FrameIndexTest, FramesBehindAFalseSyncNearTheEndAreKnownAndPlay)
+// speech22.mp3 with its last ten frames replaced by damage and frames of silence at
+// 32 kbps (whose data needs no bit reservoir, so that they decode right after it).
+class FrameIndexTest : public ::testing::Test
 {
-    ScopedBoxes boxes;
-    TempDeviceRoot root;
-    const QByteArray plain = ReadTestData("speech22.mp3");
-    const std::vector<std::uint32_t> plainFrames = FrameOffsets(TestDataPath("speech22.mp3"));
-    ASSERT_GT(plainFrames.size(), 100u);
-    const std::size_t kept = plainFrames.size() - 10;
-    const QByteArray silentFrame = QByteArray("\xFF\xF3\x40\xC4", 4) + QByteArray(100, '\0');
+protected:
+    void SetUp() override
+    {
+        m_plainFrames = FrameOffsets(TestDataPath("speech22.mp3"));
+        ASSERT_GT(m_plainFrames.size(), 100u);
+        m_kept = m_plainFrames.size() - 10;
+    }
+
+    // The damaged file's path: the frames kept, then damage, then silent frames.
+    QString Damaged(const QByteArray& damage, int silentFrames)
+    {
+        QByteArray bytes = ReadTestData("speech22.mp3").left(qsizetype(m_plainFrames[m_kept])) + damage;
+        for (int i = 0; i < silentFrames; ++i)
+            bytes += kSilentFrame;
+        EXPECT_TRUE(m_root.WriteFile(QStringLiteral("\\damaged.mp3"), bytes));
+        return m_root.Host(QStringLiteral("\\damaged.mp3"));
+    }
+
+    const QByteArray kSilentFrame = QByteArray("\xFF\xF3\x40\xC4", 4) + QByteArray(100, '\0');
+    ScopedBoxes m_boxes;
+    TempDeviceRoot m_root;
+    std::vector<std::uint32_t> m_plainFrames;
+    std::size_t m_kept = 0;
+};
+
+// Damage a few frames before the end: bytes without a sync, then a header of the same
+// stream that claims a frame of 522 bytes, more than the two frames behind it hold.
+// Out of step with the stream at the damage, the index and the decoder search byte by
+// byte; the false header must end neither search.
+TEST_F(FrameIndexTest, FramesBehindAFalseSyncNearTheEndAreKnownAndPlay)
+{
     const QByteArray damage = QByteArray(7, '\x55') + QByteArray("\xFF\xF3\xE0\xC4", 4);
-    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\damaged.mp3"),
-                               plain.left(qsizetype(plainFrames[kept])) + damage + silentFrame + silentFrame));
-    const QString path = root.Host(QStringLiteral("\\damaged.mp3"));
+    const QString path = Damaged(damage, 2);
+    const std::size_t kept = m_kept;
 
     const std::vector<std::uint32_t> frames = FrameOffsets(path);
     ASSERT_EQ(frames.size(), kept + 2);
-    const auto lastTwoAt = std::uint32_t(plainFrames[kept] + damage.size());
+    const auto lastTwoAt = std::uint32_t(m_plainFrames[kept] + damage.size());
     EXPECT_EQ(frames[kept], lastTwoAt);
-    EXPECT_EQ(frames[kept + 1], lastTwoAt + std::uint32_t(silentFrame.size()));
+    EXPECT_EQ(frames[kept + 1], lastTwoAt + std::uint32_t(kSilentFrame.size()));
 
     CMp3Decoder decoder;
     ASSERT_TRUE(decoder.Open(path));
-    while (!decoder.IndexAhead(CFrameIndex::kChunkSize)) {
-    }
+    IndexWhole(decoder);
     TrackInfo info;
     ASSERT_TRUE(decoder.GetTrackInfo(&info));
     EXPECT_EQ(decoder.DurationSamples(), std::int64_t(kept + 2) * kSamplesPerFrame);
@@ -68,37 +91,24 @@ TEST(FrameIndexTest, FramesBehindAFalseSyncNearTheEndAreKnownAndPlay)
     EXPECT_EQ(DecodeRest(decoder).Frames(), std::size_t(kSamplesPerFrame - 100));
     // Played through from the start it is as long as the index says.
     EXPECT_EQ(DecodeFile(path).Frames(), std::size_t(kept + 2) * kSamplesPerFrame);
-    EXPECT_TRUE(boxes.boxes->Records().empty());
+    EXPECT_TRUE(m_boxes.boxes->Records().empty());
 }
-
-}  // namespace
-
-namespace {
 
 // A header of another kind of stream (44.1 kHz MPEG-1) in damaged data, and where
 // its frame would end a header of the recording's own stream that no frame follows:
 // a false sync. The decoder passes the foreign header over as the index does, from
 // the byte after it, and so never plays the false frame the index does not count.
-TEST(FrameIndexTest, WhatPlaysAfterAForeignHeaderIsWhatTheIndexCounts)
+TEST_F(FrameIndexTest, WhatPlaysAfterAForeignHeaderIsWhatTheIndexCounts)
 {
-    ScopedBoxes boxes;
-    TempDeviceRoot root;
-    const QByteArray plain = ReadTestData("speech22.mp3");
-    const std::vector<std::uint32_t> plainFrames = FrameOffsets(TestDataPath("speech22.mp3"));
-    ASSERT_GT(plainFrames.size(), 100u);
-    const std::size_t kept = plainFrames.size() - 10;
-    const QByteArray silentFrame = QByteArray("\xFF\xF3\x40\xC4", 4) + QByteArray(100, '\0');
     const QByteArray foreign = QByteArray("\xFF\xFB\x90\xC4", 4) + QByteArray(413, '\0');   // 417 bytes
-    const QByteArray damage = foreign + silentFrame + QByteArray(7, '\x55');
-    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\foreign.mp3"), plain.left(qsizetype(plainFrames[kept])) + damage +
-                                                                    silentFrame + silentFrame + silentFrame));
-    const QString path = root.Host(QStringLiteral("\\foreign.mp3"));
+    const QByteArray damage = foreign + kSilentFrame + QByteArray(7, '\x55');
+    const QString path = Damaged(damage, 3);
 
     const std::vector<std::uint32_t> frames = FrameOffsets(path);
-    ASSERT_EQ(frames.size(), kept + 3);
-    EXPECT_EQ(frames[kept], plainFrames[kept] + std::uint32_t(damage.size()));
-    EXPECT_EQ(DecodeFile(path).Frames(), std::size_t(kept + 3) * kSamplesPerFrame);
-    EXPECT_TRUE(boxes.boxes->Records().empty());
+    ASSERT_EQ(frames.size(), m_kept + 3);
+    EXPECT_EQ(frames[m_kept], m_plainFrames[m_kept] + std::uint32_t(damage.size()));
+    EXPECT_EQ(DecodeFile(path).Frames(), std::size_t(m_kept + 3) * kSamplesPerFrame);
+    EXPECT_TRUE(m_boxes.boxes->Records().empty());
 }
 
 }  // namespace
