@@ -21,12 +21,10 @@ constexpr std::uint32_t kBufferBytes = 16384;
 struct Played
 {
     std::vector<std::int16_t> samples;
-    // The recording's sample the stream says each buffer starts with.
-    std::vector<std::pair<std::size_t, std::int64_t>> starts;
 };
 
 // Fills buffers as the wave output does until the stream ends (or enough was played).
-Played PlayOut(CPlaybackStream& stream, int channels, std::size_t atMost = 1 << 24)
+Played PlayOut(CPlaybackStream& stream, std::size_t atMost = 1 << 24)
 {
     Played played;
     std::vector<std::int16_t> buffer(kBufferBytes / 2);
@@ -35,7 +33,6 @@ Played PlayOut(CPlaybackStream& stream, int channels, std::size_t atMost = 1 << 
         more = stream.Fill(buffer.data(), &bytes);
         played.samples.insert(played.samples.end(), buffer.begin(), buffer.begin() + bytes / 2);
     }
-    (void)channels;
     return played;
 }
 
@@ -82,14 +79,12 @@ protected:
     {
         ASSERT_TRUE(m_decoder.Open(TestDataPath(name)));
         m_rate = m_decoder.SampleRate();
-        m_channels = m_decoder.Channels();
     }
 
     ScopedBoxes m_boxes;
     CMp3Decoder m_decoder;
     CPlaybackStream m_stream{m_decoder};
     int m_rate = 0;
-    int m_channels = 0;
 };
 
 TEST_F(PlaybackStreamTest, AtTheRecordingsOwnTempoTheDecodersSamplesPassBitForBit)
@@ -99,7 +94,7 @@ TEST_F(PlaybackStreamTest, AtTheRecordingsOwnTempoTheDecodersSamplesPassBitForBi
     Dither::ResetAll();
     Open("speech22.mp3");
     m_stream.Restart();
-    const Played played = PlayOut(m_stream, m_channels);
+    const Played played = PlayOut(m_stream);
     EXPECT_TRUE(played.samples == direct.samples);
     EXPECT_EQ(m_stream.HeardSample(12345), 12345);
 }
@@ -117,7 +112,7 @@ TEST_F(PlaybackStreamTest, AnotherTempoKeepsThePitchAndTheRecordingsTime)
         CPlaybackStream stream(decoder);
         stream.SetTempo(tempo);
         stream.Restart();
-        const Played played = PlayOut(stream, 2);
+        const Played played = PlayOut(stream);
         const double frames = double(played.samples.size()) / 2;
         EXPECT_NEAR(frames, double(direct.Frames()) / tempo, 0.02 * frames);
         EXPECT_NEAR(CrossingsPerSecond(played.samples, 2, 44100, 10000, 44100), pitch, 0.02 * pitch);
@@ -139,7 +134,7 @@ TEST_F(PlaybackStreamTest, ALoopAtSeventyPercentStartsEachPassAtAAndEndsItAtB)
     m_stream.SetShadowing(false, 3);
     m_stream.SetLoop(a, b);
     m_stream.Restart();
-    const Played played = PlayOut(m_stream, 1);
+    const Played played = PlayOut(m_stream);
 
     // The output sample at which each pass begins, by the stream's own account.
     std::vector<std::size_t> passStarts;
@@ -191,7 +186,7 @@ TEST(PlaybackStreamEndTest, AtAnotherTempoTheHeardSampleStopsAtTheEnd)
         CPlaybackStream stream(decoder);
         stream.SetTempo(tempo);
         stream.Restart();
-        const std::size_t written = PlayOut(stream, 1).samples.size();
+        const std::size_t written = PlayOut(stream).samples.size();
         const std::int64_t heard = stream.HeardSample(std::int64_t(written));
         EXPECT_LE(heard, length);
         EXPECT_GE(heard, length - 1);
