@@ -29,18 +29,17 @@ TEST_F(FileListTest, UpAndDnSwapTheTappedRowWithItsNeighbourUntilTheFolderChange
     MakeFiles(kMainFolder, {"a.mp3", "b.mp3", "c.mp3"});
     MakeFiles(kMainFolder + "\\Two", {"x.mp3", "y.mp3"});
     ShowDialog();
-    // After a tap beside the rows, Dn has nothing to move.
+    // After a tap beside the rows, Dn has nothing to move; the top row goes no higher.
     TapRow(1);
     TapBelowRows();
     Press(IDC_DOWN);
-    EXPECT_EQ(Rows(), (QStringList{"a.mp3", "b.mp3", "c.mp3"}));
     TapRow(0);
     Press(IDC_UP);
     EXPECT_EQ(Rows(), (QStringList{"a.mp3", "b.mp3", "c.mp3"}));
+    // Down to the bottom and past it, then one up.
     Press(IDC_DOWN);
     Press(IDC_DOWN);
     Press(IDC_DOWN);
-    EXPECT_EQ(Rows(), (QStringList{"b.mp3", "c.mp3", "a.mp3"}));
     Press(IDC_UP);
     EXPECT_EQ(Rows(), (QStringList{"b.mp3", "a.mp3", "c.mp3"}));
     ASSERT_EQ(List()->selectedItems().size(), 1);
@@ -69,8 +68,7 @@ TEST_F(FileListTest, RecordingsWithTheirTextInsideStandBesideMp3sAndPlaylistsHav
     const QString lesson = kMainFolder + "\\Sample lesson";
     MakeFiles(lesson, {"Lesson 2 - At the station.mp3", "Lesson 2 - At the station.txt", "Lesson 1 - At the cafe.vds",
                        "Lesson 10.VDS", "Sample lesson.vdl", "notes.Vds"});
-    QStringList types;
-    QStringList recordings, playlists;
+    QStringList types, recordings, playlists;
     QList<bool> selectAllEnabled;
     const int result = RunModal([&] {
         auto* box = GetDlgItemAs<QComboBox>(&m_dialog, IDC_TYPE_COMBO);

@@ -34,42 +34,36 @@ TEST_F(FolderTreeTest, WithoutCardsTheDeviceFolderIsTheOnlyRootAndSomeFoldersAre
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(RootTexts(), QStringList{kMainRoot});
     EXPECT_FALSE(TreeItem({kMainRoot})->isExpanded());
-    EXPECT_TRUE(m_dialog.GetPathName().isEmpty());
     EXPECT_EQ(ChildTexts({kMainRoot}), (QStringList{"Unit", "vdtemp"}));
     EXPECT_EQ(ChildTexts({kMainRoot, "Unit"}), (QStringList{"Back", "Deeper"}));
     EXPECT_EQ(ChildTexts({kMainRoot, "Unit", "Deeper"}), QStringList{"Kept"});
     EXPECT_EQ(TreeItem({kMainRoot, "Unit", "Back"})->childCount(), 0);
 }
 
-TEST_F(FolderTreeTest, StorageCardBecomesTheFirstCardRootAndADeepTapMapsOntoIt)
-{
-    MakeFile("\\Storage Card\\Vellumdeck Data\\Unit 1\\Part A\\song.mp3");
-    MakeFile("\\Storage Card\\Vellumdeck Data\\Unit 1\\one.mp3");
-    MakeFolder("\\Storage Card\\Vellumdeck Data\\VDTemp");
-    // Only the first candidate is taken when both answer.
-    MakeFolder("Storage Card1\\Vellumdeck Data\\Elsewhere");
-    ShowDialog();
-    EXPECT_EQ(RootTexts(), (QStringList{kMainRoot, kFirstCardRoot}));
-    EXPECT_EQ(ChildTexts({kFirstCardRoot}), QStringList{"Unit 1"});
-    EXPECT_EQ(FolderAfterTapping({kFirstCardRoot, "Unit 1"}), "\\Storage Card\\Vellumdeck Data\\Unit 1");
-    EXPECT_EQ(FolderAfterTapping({kFirstCardRoot, "Unit 1", "Part A"}),
-              "\\Storage Card\\Vellumdeck Data\\Unit 1\\Part A");
-    EXPECT_EQ(Rows(), QStringList{"song.mp3"});
-}
-
-TEST_F(FolderTreeTest, SecondCardGetsItsOwnRootWithoutTheFirstAndACardWithoutDataAnEmptyOne)
+// The second card's root is its own also without the first, and a card without data
+// still gets an empty root.
+TEST_F(FolderTreeTest, EachCardGetsItsOwnRootAndATapMapsOntoTheCard)
 {
     MakeFile("\\Storage Card2\\Vellumdeck Data\\Lessons\\x.mp3");
+    MakeFile(kMainFolder + "\\home.mp3");
     ShowDialog();
     EXPECT_EQ(RootTexts(), (QStringList{kMainRoot, kSecondCardRoot}));
     EXPECT_EQ(FolderAfterTapping({kSecondCardRoot, "Lessons"}), "\\Storage Card2\\Vellumdeck Data\\Lessons");
-    // A tap on the device's root goes back to the device.
-    MakeFile(kMainFolder + "\\home.mp3");
     EXPECT_EQ(FolderAfterTapping({kMainRoot}), kMainFolder);
+
     MakeFolder("\\Storage Card");
     ShowDialog();
     EXPECT_EQ(RootTexts(), (QStringList{kMainRoot, kFirstCardRoot, kSecondCardRoot}));
     EXPECT_EQ(TreeItem({kFirstCardRoot})->childCount(), 0);
+
+    MakeFile("\\Storage Card\\Vellumdeck Data\\Unit 1\\Part A\\song.mp3");
+    MakeFolder("\\Storage Card\\Vellumdeck Data\\VDTemp");
+    // Only the first candidate is taken when both answer.
+    MakeFolder("Storage Card1\\Vellumdeck Data\\Elsewhere");
+    ShowDialog();
+    EXPECT_EQ(ChildTexts({kFirstCardRoot}), QStringList{"Unit 1"});
+    EXPECT_EQ(FolderAfterTapping({kFirstCardRoot, "Unit 1", "Part A"}),
+              "\\Storage Card\\Vellumdeck Data\\Unit 1\\Part A");
 }
 
 // Folders stand in the order a learner counts them, at every depth, whatever order the

