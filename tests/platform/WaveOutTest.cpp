@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -288,8 +287,7 @@ TEST_F(WaveOutTest, PositionRunsWithWhatIsHeardAndABufferIsDoneOnlyOnceHeard)
     DWORD last = 0;
     bool sawPartOfTheFirst = false;
     std::size_t done = 0;
-    const auto give_up = std::chrono::steady_clock::now() + 5s;
-    while (done < 2 && std::chrono::steady_clock::now() < give_up) {
+    WaitFor([&] {
         const DWORD now = position(TIME_BYTES);
         EXPECT_GE(now, last) << "the position never goes back";
         EXPECT_LE(now, DWORD(kSecond / 2));
@@ -301,8 +299,8 @@ TEST_F(WaveOutTest, PositionRunsWithWhatIsHeardAndABufferIsDoneOnlyOnceHeard)
             const DWORD end = msg.lParam == reinterpret_cast<LPARAM>(&headers[0]) ? kSecond / 4 : kSecond / 2;
             EXPECT_GE(position(TIME_BYTES), end) << "a buffer comes back only once it has been heard";
         }
-        std::this_thread::sleep_for(5ms);
-    }
+        return done == 2;
+    }, 5000);
     EXPECT_EQ(done, 2u);
     EXPECT_TRUE(sawPartOfTheFirst) << "the count runs on inside a buffer";
 
