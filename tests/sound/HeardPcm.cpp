@@ -17,9 +17,9 @@ constexpr double kFullScale = 32768.0;
 constexpr int kDistinct = 64;
 constexpr double kAlignSeconds = 0.02;
 
-double Db(double ratio)
+bool IsSilence(std::int16_t sample)
 {
-    return 10.0 * std::log10(ratio);
+    return sample == 0;
 }
 
 }  // namespace
@@ -46,20 +46,17 @@ long Find(const HeardPcm& haystack, std::size_t from, const HeardPcm& needle, st
     const unsigned channels = needle.channels;
     if (channels != haystack.channels || at + length > needle.Frames() || length == 0)
         return -1;
-    const std::int16_t* wanted = needle.samples.data() + at * channels;
-    const std::size_t count = length * channels;
+    const auto wanted = needle.samples.begin() + static_cast<long>(at * channels);
+    const auto within = [tolerance](std::int16_t a, std::int16_t b) { return std::abs(a - b) <= tolerance; };
     for (std::size_t frame = from; frame + length <= haystack.Frames(); ++frame) {
-        const std::int16_t* here = haystack.samples.data() + frame * channels;
-        std::size_t i = 0;
-        while (i < count && std::abs(here[i] - wanted[i]) <= tolerance)
-            ++i;
-        if (i == count)
+        if (std::equal(wanted, wanted + static_cast<long>(length * channels),
+                       haystack.samples.begin() + static_cast<long>(frame * channels), within))
             return static_cast<long>(frame);
     }
     return -1;
 }
 
-long Align(const HeardPcm& reference, const HeardPcm& recording, std::size_t from, int tolerance)
+long Align(const HeardPcm& reference, const HeardPcm& recording)
 {
     const auto distinct = std::find_if(reference.samples.begin(), reference.samples.end(),
                                        [](std::int16_t s) { return std::abs(s) >= kDistinct; });
@@ -68,20 +65,30 @@ long Align(const HeardPcm& reference, const HeardPcm& recording, std::size_t fro
     const std::size_t start = static_cast<std::size_t>(distinct - reference.samples.begin()) / reference.channels;
     const auto length = std::min<std::size_t>(static_cast<std::size_t>(kAlignSeconds * reference.rate),
                                               reference.Frames() - start);
-    const long found = Find(recording, from, reference, start, length, tolerance);
+    const long found = Find(recording, 0, reference, start, length, 0);
     return found < 0 ? -1 : found - static_cast<long>(start);
 }
 
-std::string Windows::Describe() const
+std::size_t FirstDifference(const HeardPcm& reference, std::size_t from, const HeardPcm& recording, long lag)
 {
-    return std::to_string(bad) + " of " + std::to_string(checked) + " windows below the goal, the first at frame " +
-           std::to_string(firstBadFrame) + ", the worst at " + std::to_string(worstDb) + " dB";
+    const unsigned channels = reference.channels;
+    for (std::size_t f = from; f < reference.Frames(); ++f) {
+        const long h = static_cast<long>(f) + lag;
+        const auto frame = reference.samples.begin() + static_cast<long>(f * channels);
+        if (h < 0 || static_cast<std::size_t>(h) >= recording.Frames() ||
+            !std::equal(frame, frame + channels, recording.samples.begin() + h * channels))
+            return f;
+    }
+    return reference.Frames();
 }
 
-Windows Check(const HeardPcm& reference, std::size_t begin, std::size_t end, const HeardPcm& recording,
-              long lag, const std::vector<std::uint32_t>& gains)
+std::string Check(const HeardPcm& reference, std::size_t begin, std::size_t end, const HeardPcm& recording,
+                  long lag, const std::vector<std::uint32_t>& gains)
 {
-    Windows result;
+    std::size_t checked = 0;
+    std::size_t bad = 0;
+    std::size_t firstBad = 0;   // in the reference
+    double worstDb = 1e9;
     const unsigned channels = reference.channels;
     const auto window = std::max<std::size_t>(1, static_cast<std::size_t>(kWindowSeconds * reference.rate));
     const double floorAmplitude = kFullScale * std::pow(10.0, kQuietFloorDbfs / 20.0);
@@ -92,38 +99,44 @@ Windows Check(const HeardPcm& reference, std::size_t begin, std::size_t end, con
         double error = 0;
         for (std::size_t f = first; f < last; ++f) {
             const long heardFrame = static_cast<long>(f) + lag;
+            const bool inside = heardFrame >= 0 && static_cast<std::size_t>(heardFrame) < recording.Frames();
             for (unsigned c = 0; c < channels; ++c) {
-                std::int64_t expected = reference.At(f, c);
-                if (!gains.empty())
-                    expected = expected * gains[c] / kUnityGain;
-                const bool inside = heardFrame >= 0 && static_cast<std::size_t>(heardFrame) < recording.Frames();
+                const double expected = gains.empty() ? reference.At(f, c)
+                                                      : static_cast<double>(std::int64_t(reference.At(f, c)) *
+                                                                            gains[c] / kUnityGain);
                 const double heard = inside ? recording.At(static_cast<std::size_t>(heardFrame), c) : 0.0;
-                signal += static_cast<double>(expected * expected);
-                error += (heard - static_cast<double>(expected)) * (heard - static_cast<double>(expected));
+                signal += expected * expected;
+                error += (heard - expected) * (heard - expected);
             }
         }
         const double floor = floorAmplitude * floorAmplitude * static_cast<double>((last - first) * channels);
         // A window heard exactly counts as far above the goal.
-        const double db = error == 0 ? 2 * kRequiredDb + 60 : Db(std::max(signal, floor) / error);
-        ++result.checked;
-        result.worstDb = std::min(result.worstDb, db);
-        if (db < kRequiredDb) {
-            if (result.bad == 0)
-                result.firstBadFrame = first;
-            ++result.bad;
-        }
+        const double db = error == 0 ? 2 * kRequiredDb + 60 : 10.0 * std::log10(std::max(signal, floor) / error);
+        ++checked;
+        worstDb = std::min(worstDb, db);
+        if (db < kRequiredDb && bad++ == 0)
+            firstBad = first;
     }
-    return result;
+    if (bad == 0)
+        return {};
+    return std::to_string(bad) + " of " + std::to_string(checked) + " windows below the goal, the first at frame " +
+           std::to_string(firstBad) + ", the worst at " + std::to_string(worstDb) + " dB";
 }
 
 bool Silent(const HeardPcm& recording, std::size_t begin, std::size_t end)
 {
     end = std::min(end, recording.Frames());
-    for (std::size_t i = begin * recording.channels; i < end * recording.channels; ++i) {
-        if (recording.samples[i] != 0)
-            return false;
-    }
-    return true;
+    const auto samples = recording.samples.begin();
+    return begin >= end || std::all_of(samples + static_cast<long>(begin * recording.channels),
+                                       samples + static_cast<long>(end * recording.channels), IsSilence);
+}
+
+std::size_t LastSound(const HeardPcm& recording)
+{
+    const auto last = std::find_if_not(recording.samples.rbegin(), recording.samples.rend(), IsSilence);
+    return last == recording.samples.rend()
+               ? 0
+               : static_cast<std::size_t>(recording.samples.rend() - last - 1) / recording.channels;
 }
 
 }  // namespace HeardCompare

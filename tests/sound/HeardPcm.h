@@ -39,25 +39,23 @@ long Find(const HeardPcm& haystack, std::size_t from, const HeardPcm& needle, st
 
 // Where the recording holds the reference's first sound: the recording's frame that
 // stands for the reference's frame 0, or -1.
-long Align(const HeardPcm& reference, const HeardPcm& recording, std::size_t from = 0, int tolerance = 0);
+long Align(const HeardPcm& reference, const HeardPcm& recording);
 
-struct Windows
-{
-    std::size_t checked = 0;
-    std::size_t bad = 0;
-    std::size_t firstBadFrame = 0;   // in the reference
-    double worstDb = 1e9;
-    std::string Describe() const;
-};
+// The first reference frame from `from` on that the recording, reference frame f being
+// recording frame f + lag, does not hold exactly; the reference's end when it holds
+// them all.
+std::size_t FirstDifference(const HeardPcm& reference, std::size_t from, const HeardPcm& recording, long lag);
 
-// The reference's frames [begin, end) against the recording, reference frame f being
-// recording frame f + lag, in windows from begin (the last one shorter when it
-// must be); scale multiplies each channel of the reference first (the program's
-// volume: sample * gain / 0xFFFF, rounded toward zero).
-Windows Check(const HeardPcm& reference, std::size_t begin, std::size_t end, const HeardPcm& recording,
-              long lag, const std::vector<std::uint32_t>& gains = {});
+// The reference's frames [begin, end) against the recording at lag, in windows from
+// begin (the last one shorter when it must be); gains multiply each channel of the
+// reference first (the program's volume: sample * gain / 0xFFFF, rounded toward zero).
+// Empty when every window is there; else how many are not, and where and how badly.
+std::string Check(const HeardPcm& reference, std::size_t begin, std::size_t end, const HeardPcm& recording,
+                  long lag, const std::vector<std::uint32_t>& gains = {});
 
 // True when every sample of the recording's frames [begin, end) is silence.
 bool Silent(const HeardPcm& recording, std::size_t begin, std::size_t end);
+// The recording's last frame that is not silence (0 when there is none).
+std::size_t LastSound(const HeardPcm& recording);
 
 }  // namespace HeardCompare

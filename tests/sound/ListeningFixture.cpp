@@ -2,7 +2,6 @@
 
 #include "MessageQueue.h"
 #include "PlayTool.h"
-#include "PlayerMessages.h"
 #include "Registry.h"
 #include "TempDeviceRoot.h"
 #include "TrackInfo.h"
@@ -13,39 +12,22 @@
 namespace {
 
 constexpr int kWaitMs = 30000;
-constexpr int kCaptureTimeoutMs = 30000;
 // After the end the monitor records this much longer: anything still on its way to
 // the sink would be heard in it.
 constexpr double kAfterEndSeconds = 0.5;
 
 }  // namespace
 
-bool EndTimingTarget::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_PLAYER_STATE && static_cast<int>(wParam) == PLAYER_ENDED) {
-        std::lock_guard lock(m_lock);
-        m_endedAt = Clock::now();
-    }
-    return QueueMessageTarget::PostMessage(msg, wParam, lParam);
-}
-
-EndTimingTarget::Clock::time_point EndTimingTarget::EndedAt() const
-{
-    std::lock_guard lock(m_lock);
-    return m_endedAt;
-}
-
 void ListeningFixture::SetUp()
 {
-    QString reason;
-    if (!m_server.UseRunServer(reason))
-        GTEST_SKIP() << reason.toStdString();
     // A volume stored by another run must not scale what is heard.
-    Registry::SetFilePath(m_settings.filePath(QStringLiteral("registry.ini")));
+    Registry::SetFilePath(m_settings.filePath("registry.ini"));
     auto boxes = std::make_unique<RecordingMessageBoxPresenter>();
     m_boxes = boxes.get();
     m_previousBoxes = SetMessageBoxPresenter(std::move(boxes));
-    m_boxesInstalled = true;
+    QString reason;
+    if (!m_server.UseRunServer(reason))
+        GTEST_SKIP() << reason.toStdString();
 }
 
 void ListeningFixture::TearDown()
@@ -55,20 +37,19 @@ void ListeningFixture::TearDown()
         EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
         for (Message msg; m_target.Take(msg, 0);)
             TakeNotification(msg);
+        EXPECT_TRUE(m_boxes->Records().empty()) << "a message box was shown while it played";
     }
     m_recorder.Stop();
-    if (m_boxesInstalled) {
-        SetMessageBoxPresenter(std::move(m_previousBoxes));
-        Registry::SetFilePath(QString());
-    }
+    SetMessageBoxPresenter(std::move(m_previousBoxes));
+    Registry::SetFilePath(QString());
 }
 
 void ListeningFixture::Prepare(const QString& testDataName)
 {
     m_file = TestDataPath(testDataName);
     PlayTool tool;
-    const QString capture = m_settings.filePath(QStringLiteral("reference.wav"));
-    ASSERT_TRUE(tool.Capture(m_file, capture, kCaptureTimeoutMs)) << tool.Errors().toStdString();
+    const QString capture = m_settings.filePath("reference.wav");
+    ASSERT_TRUE(tool.Capture(m_file, capture, kWaitMs)) << tool.Errors().toStdString();
     ASSERT_TRUE(HeardPcm::Load(capture, m_reference));
     QString reason;
     ASSERT_TRUE(m_server.AddSink(m_reference.rate, m_reference.channels, reason)) << reason.toStdString();
@@ -99,8 +80,6 @@ void ListeningFixture::TakeNotification(const Message& msg)
 {
     if (msg.message == WM_PLAYER_TOTAL)
         m_durationSeconds = tuneboxThread::TakeTrackInfo(msg.wParam)->durationSeconds;
-    else if (msg.message == WM_PLAYER_POS)
-        m_lastPosition = static_cast<int>(msg.wParam);
 }
 
 bool ListeningFixture::WaitForState(int state)
@@ -113,39 +92,29 @@ bool ListeningFixture::WaitForState(int state)
     return false;
 }
 
-bool ListeningFixture::WaitForPosition(int second)
-{
-    for (Message msg; m_lastPosition < second && m_target.Take(msg, kWaitMs);)
-        TakeNotification(msg);
-    return m_lastPosition >= second;
-}
-
-std::size_t ListeningFixture::SoundFramesHeard() const
-{
-    const std::vector<std::int16_t> samples = m_recorder.Samples();
-    const auto channels = std::max(1u, m_recorder.Channels());
-    std::size_t frames = 0;
-    for (std::size_t i = 0; i + channels <= samples.size(); i += channels)
-        frames += std::any_of(samples.begin() + static_cast<long>(i), samples.begin() + static_cast<long>(i + channels),
-                              [](std::int16_t s) { return s != 0; });
-    return frames;
-}
-
 bool ListeningFixture::WaitForSoundHeard(double seconds)
 {
     const auto wanted = static_cast<std::size_t>(seconds * m_reference.rate);
-    return WaitFor([&] { return SoundFramesHeard() >= wanted; }, kWaitMs);
+    const long channels = std::max(1u, m_recorder.Channels());
+    return WaitFor(
+        [&] {
+            const std::vector<std::int16_t> samples = m_recorder.Samples();
+            std::size_t frames = 0;
+            for (auto frame = samples.begin(); samples.end() - frame >= channels; frame += channels)
+                frames += std::any_of(frame, frame + channels, [](std::int16_t s) { return s != 0; });
+            return frames >= wanted;
+        },
+        kWaitMs);
 }
 
 bool ListeningFixture::WaitForSilenceHeard(double seconds)
 {
-    const auto wanted = static_cast<std::size_t>(seconds * m_reference.rate);
+    const auto tail = static_cast<long>(seconds * m_reference.rate * m_recorder.Channels());
     return WaitFor(
         [&] {
             const std::vector<std::int16_t> samples = m_recorder.Samples();
-            const std::size_t tail = wanted * m_recorder.Channels();
-            return samples.size() >= tail &&
-                   std::all_of(samples.end() - static_cast<long>(tail), samples.end(), [](std::int16_t s) { return s == 0; });
+            return static_cast<long>(samples.size()) >= tail &&
+                   std::all_of(samples.end() - tail, samples.end(), [](std::int16_t s) { return s == 0; });
         },
         kWaitMs);
 }
@@ -156,9 +125,5 @@ HeardPcm ListeningFixture::StopRecording()
     EXPECT_TRUE(WaitFor([&] { return m_recorder.Frames() >= until || !m_recorder.Running(); }, kWaitMs));
     m_recorder.Stop();
     EXPECT_TRUE(m_recorder.Error().empty()) << m_recorder.Error();
-    HeardPcm heard;
-    heard.rate = m_recorder.Rate();
-    heard.channels = m_recorder.Channels();
-    heard.samples = m_recorder.Samples();
-    return heard;
+    return {m_recorder.Rate(), m_recorder.Channels(), m_recorder.Samples()};
 }

@@ -7,6 +7,7 @@
 #include "HeardPcm.h"
 #include "MessageBox.h"
 #include "MonitorRecorder.h"
+#include "PlayerMessages.h"
 #include "QueueMessageTarget.h"
 #include "RecordingMessageBoxPresenter.h"
 #include "SoundServer.h"
@@ -16,28 +17,30 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
-#include <mutex>
-
-// Notes when the end was reported, as the player thread posts it.
-class EndTimingTarget : public QueueMessageTarget
-{
-public:
-    using Clock = std::chrono::steady_clock;
-
-    bool PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    Clock::time_point EndedAt() const;
-
-private:
-    mutable std::mutex m_lock;
-    Clock::time_point m_endedAt;
-};
 
 class ListeningFixture : public ::testing::Test
 {
 protected:
     using Clock = std::chrono::steady_clock;
+
+    // Notes when the end was reported, as the player thread posts it.
+    class EndTimingTarget : public QueueMessageTarget
+    {
+    public:
+        bool PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+        {
+            if (msg == WM_PLAYER_STATE && static_cast<int>(wParam) == PLAYER_ENDED)
+                m_endedAt = Clock::now();
+            return QueueMessageTarget::PostMessage(msg, wParam, lParam);
+        }
+        Clock::time_point EndedAt() const { return m_endedAt; }
+
+    private:
+        std::atomic<Clock::time_point> m_endedAt{Clock::time_point()};
+    };
 
     void SetUp() override;
     void TearDown() override;
@@ -48,8 +51,6 @@ protected:
     void OpenAndPlay();
     // Takes notifications until the thread reports state; false on time-out.
     bool WaitForState(int state);
-    // Takes notifications until the thread reports a position of at least second.
-    bool WaitForPosition(int second);
     // Waits until the monitor has recorded the given seconds of sound (not silence).
     bool WaitForSoundHeard(double seconds);
     // Waits until the monitor's last recorded seconds are all silence.
@@ -68,13 +69,10 @@ protected:
 
 private:
     void TakeNotification(const Message& msg);
-    std::size_t SoundFramesHeard() const;
 
     std::unique_ptr<MessageBoxPresenter> m_previousBoxes;
-    bool m_boxesInstalled = false;
     tuneboxThread m_thread;
     bool m_threadStarted = false;
     QString m_file;
     int m_durationSeconds = 0;
-    int m_lastPosition = -1;
 };

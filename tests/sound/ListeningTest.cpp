@@ -1,5 +1,4 @@
 #include "ListeningFixture.h"
-#include "PlayerMessages.h"
 #include "WaveOut.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +8,8 @@ namespace {
 using HeardCompare::Align;
 using HeardCompare::Check;
 using HeardCompare::Find;
+using HeardCompare::FirstDifference;
+using HeardCompare::LastSound;
 using HeardCompare::Silent;
 
 // The monitor times what it records to a few milliseconds (it reads 5 ms at a time,
@@ -29,33 +30,6 @@ std::size_t Frames(const HeardPcm& pcm, double seconds)
     return static_cast<std::size_t>(seconds * pcm.rate);
 }
 
-// The first reference frame from `from` on that the recording, at lag, does not hold
-// exactly; the reference's end when it holds them all.
-std::size_t FirstDifference(const HeardPcm& reference, std::size_t from, const HeardPcm& heard, long lag)
-{
-    for (std::size_t f = from; f < reference.Frames(); ++f) {
-        const long h = static_cast<long>(f) + lag;
-        if (h < 0 || static_cast<std::size_t>(h) >= heard.Frames())
-            return f;
-        for (unsigned c = 0; c < reference.channels; ++c) {
-            if (reference.At(f, c) != heard.At(static_cast<std::size_t>(h), c))
-                return f;
-        }
-    }
-    return reference.Frames();
-}
-
-std::size_t LastSound(const HeardPcm& heard)
-{
-    for (std::size_t f = heard.Frames(); f-- > 0;) {
-        for (unsigned c = 0; c < heard.channels; ++c) {
-            if (heard.At(f, c) != 0)
-                return f;
-        }
-    }
-    return 0;
-}
-
 class EveryWindowTest : public ListeningFixture, public ::testing::WithParamInterface<const char*>
 {
 };
@@ -73,8 +47,7 @@ TEST_P(EveryWindowTest, IsHeardAndTheEndIsReportedOnlyAfterTheLastSample)
 
     const long lag = Align(m_reference, heard);
     ASSERT_GE(lag, 0) << "the recording's first sound was never heard";
-    const HeardCompare::Windows windows = Check(m_reference, 0, m_reference.Frames(), heard, lag);
-    EXPECT_EQ(windows.bad, 0u) << windows.Describe();
+    EXPECT_EQ(Check(m_reference, 0, m_reference.Frames(), heard, lag), "");
     const std::size_t lastFrame = static_cast<std::size_t>(lag) + m_reference.Frames() - 1;
     ASSERT_LT(lastFrame, heard.Frames()) << "the end was never heard";
     EXPECT_TRUE(Silent(heard, 0, static_cast<std::size_t>(lag)));
@@ -85,14 +58,10 @@ TEST_P(EveryWindowTest, IsHeardAndTheEndIsReportedOnlyAfterTheLastSample)
         << "the end was reported "
         << std::chrono::duration<double, std::milli>(heardLast - m_target.EndedAt()).count()
         << " ms before the last sample was heard";
-    EXPECT_TRUE(m_boxes->Records().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Recordings, EveryWindowTest, ::testing::Values("tone-stereo.mp3", "speech-22050.mp3"),
-                         [](const auto& info) {
-                             return std::string(info.param).find("22050") != std::string::npos ? "Mono22kSpeech"
-                                                                                               : "Stereo44kTones";
-                         });
+                         [](const auto& info) { return info.index == 0 ? "Stereo44kTones" : "Mono22kSpeech"; });
 
 using ListeningTest = ListeningFixture;
 
@@ -121,10 +90,8 @@ TEST_F(ListeningTest, PauseAndResumeLoseAndRepeatNothing)
     EXPECT_TRUE(Silent(heard, gapBegin, static_cast<std::size_t>(resumedAt)));
     EXPECT_GE(static_cast<std::size_t>(resumedAt) - gapBegin, Frames(m_reference, 0.3));
     const long after = resumedAt - static_cast<long>(pausedAt);
-    const HeardCompare::Windows windows = Check(m_reference, pausedAt, m_reference.Frames(), heard, after);
-    EXPECT_EQ(windows.bad, 0u) << windows.Describe();
+    EXPECT_EQ(Check(m_reference, pausedAt, m_reference.Frames(), heard, after), "");
     EXPECT_TRUE(Silent(heard, static_cast<std::size_t>(after) + m_reference.Frames(), heard.Frames()));
-    EXPECT_TRUE(m_boxes->Records().empty());
 }
 
 // After a seek what is heard is the recording from the target on, to its end; before
@@ -159,8 +126,7 @@ TEST_F(ListeningTest, ASeekWhilePlayingIsHeardAtItsTarget)
                               landed - 1, 1, kDitherTolerance) == static_cast<long>(landed - 1) + after)
         --landed;
     EXPECT_NEAR(static_cast<double>(landed) / m_reference.rate, target, kSeekSlackSeconds);
-    const HeardCompare::Windows windows = Check(m_reference, landed, m_reference.Frames(), heard, after);
-    EXPECT_EQ(windows.bad, 0u) << windows.Describe();
+    EXPECT_EQ(Check(m_reference, landed, m_reference.Frames(), heard, after), "");
     const std::size_t oldEnd = seekHeardAt + static_cast<std::size_t>(before);
     const std::size_t newBegin = landed + static_cast<std::size_t>(after);
     ASSERT_GE(newBegin, oldEnd);
@@ -169,7 +135,6 @@ TEST_F(ListeningTest, ASeekWhilePlayingIsHeardAtItsTarget)
     // before it.
     EXPECT_LE(newBegin - oldEnd, kMp3FrameSamples) << "frames " << oldEnd << " to " << newBegin
                                                    << " are neither before the seek nor after it";
-    EXPECT_TRUE(m_boxes->Records().empty());
 }
 
 // The program's volume, changed while it plays as the slider does: what is heard
@@ -192,9 +157,7 @@ TEST_F(ListeningTest, TheVolumeScalesWhatIsHeard)
     const std::size_t changedAt = FirstDifference(m_reference, 0, heard, lag);
     ASSERT_LT(changedAt, m_reference.Frames()) << "the volume was never heard to change";
     EXPECT_GT(changedAt, Frames(m_reference, 0.5));
-    const HeardCompare::Windows windows = Check(m_reference, changedAt, m_reference.Frames(), heard, lag, {left, right});
-    EXPECT_EQ(windows.bad, 0u) << windows.Describe();
-    EXPECT_TRUE(m_boxes->Records().empty());
+    EXPECT_EQ(Check(m_reference, changedAt, m_reference.Frames(), heard, lag, {left, right}), "");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // with a settings file of its own, and the output and environment a test gives it.
 
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -23,13 +22,11 @@ public:
     bool Capture(const QString& path, const QString& wavPath, int timeoutMs);
 
     // What it has printed so far (all of it once finished).
-    QString Output();
-    QString Errors();
+    QString Output() { return m_output += QString::fromLocal8Bit(m_process.readAllStandardOutput()); }
+    QString Errors() { return m_errors += QString::fromLocal8Bit(m_process.readAllStandardError()); }
     int ExitCode() const { return m_exitCode; }
 
 private:
-    void Collect();
-
     QTemporaryDir m_settings;
     QProcess m_process;
     QString m_output;

@@ -2,8 +2,6 @@
 
 #include "WaitFor.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QProcessEnvironment>
 
 #include <unistd.h>
@@ -13,54 +11,48 @@ namespace {
 constexpr int kPactlTimeoutMs = 10000;
 constexpr int kServerStartMs = 10000;
 constexpr int kServerEndMs = 10000;
-constexpr char kRunServerError[] = "VELLUMDECK_SOUND_SERVER_ERROR";
 
 }  // namespace
 
 SoundServer::~SoundServer()
 {
-    if (!m_module.isEmpty()) {
-        QString ignored;
-        QString reason;
-        Pactl({QStringLiteral("unload-module"), m_module}, ignored, reason);
-    }
+    QString ignored;
+    if (!m_module.isEmpty())
+        Pactl({"unload-module", m_module}, ignored);
     End();
 }
 
 bool SoundServer::UseRunServer(QString& reason)
 {
     m_address = qEnvironmentVariable("PULSE_SERVER");
-    if (m_address.isEmpty()) {
-        const QString why = qEnvironmentVariable(kRunServerError);
-        reason = why.isEmpty() ? QStringLiteral("no sound server for the tests (PULSE_SERVER is not set; "
-                                                "scripts/test starts one)")
-                               : QStringLiteral("no sound server for the tests: ") + why;
-        return false;
-    }
-    return Answers(reason);
+    if (!m_address.isEmpty())
+        return Pactl({"info"}, reason);
+    const QString why = qEnvironmentVariable("VELLUMDECK_SOUND_SERVER_ERROR");
+    reason = "no sound server for the tests: " +
+             (why.isEmpty() ? "PULSE_SERVER is not set (scripts/test starts one)" : why);
+    return false;
 }
 
 bool SoundServer::StartOwn(QString& reason)
 {
     if (!m_ownDir.isValid()) {
-        reason = QStringLiteral("no temporary folder for a sound server");
+        reason = "no temporary folder for a sound server";
         return false;
     }
-    const QString folder = m_ownDir.path() + QStringLiteral("/server");
+    const QString folder = m_ownDir.path() + "/server";
     m_own.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_own.start(QStringLiteral(VD_SOUND_SERVER_SCRIPT), {QStringLiteral("serve"), folder});
+    m_own.start(VD_SOUND_SERVER_SCRIPT, {"serve", folder});
     if (!m_own.waitForStarted()) {
-        reason = QStringLiteral("cannot start scripts/sound-server: ") + m_own.errorString();
+        reason = "cannot start scripts/sound-server: " + m_own.errorString();
         return false;
     }
-    m_address = QStringLiteral("unix:") + folder + QStringLiteral("/native");
-    m_cookie = folder + QStringLiteral("/cookie");
+    m_address = "unix:" + folder + "/native";
+    m_cookie = folder + "/cookie";
     QString lastReason;
-    const bool up = WaitFor([&] { return m_own.state() == QProcess::Running && Answers(lastReason); },
-                            kServerStartMs);
-    if (!up)
-        reason = QStringLiteral("the test's own sound server did not start: ") + lastReason;
-    return up;
+    if (WaitFor([&] { return m_own.state() == QProcess::Running && Pactl({"info"}, lastReason); }, kServerStartMs))
+        return true;
+    reason = "the test's own sound server did not start: " + lastReason;
+    return false;
 }
 
 void SoundServer::End(bool kill)
@@ -68,10 +60,7 @@ void SoundServer::End(bool kill)
     if (m_own.state() == QProcess::NotRunning)
         return;
     // The script has become the server (exec), so this is the server's own pid.
-    if (kill)
-        m_own.kill();
-    else
-        m_own.terminate();
+    kill ? m_own.kill() : m_own.terminate();
     if (!m_own.waitForFinished(kServerEndMs)) {
         m_own.kill();
         m_own.waitForFinished(kServerEndMs);
@@ -80,61 +69,50 @@ void SoundServer::End(bool kill)
 
 bool SoundServer::AddSink(unsigned rate, unsigned channels, QString& reason)
 {
-    const QString name = QStringLiteral("vdtest-%1-%2").arg(getpid()).arg(rate);
-    QString output;
-    if (!Pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
-                QStringLiteral("sink_name=") + name, QStringLiteral("rate=%1").arg(rate),
-                QStringLiteral("channels=%1").arg(channels), QStringLiteral("format=s16le"),
-                // Without rewinds the sink never plays a stretch twice, so its monitor
-                // hears exactly what was played.
-                QStringLiteral("norewinds=1")},
-               output, reason))
+    const QString name = QString("vdtest-%1-%2").arg(getpid()).arg(rate);
+    // Without rewinds the sink never plays a stretch twice, so its monitor hears
+    // exactly what was played.
+    if (!Pactl({"load-module", "module-null-sink", "sink_name=" + name, QString("rate=%1").arg(rate),
+                QString("channels=%1").arg(channels), "format=s16le", "norewinds=1"},
+               reason, &m_module))
         return false;
-    m_module = output.trimmed();
+    m_module = m_module.trimmed();
     m_sink = name;
     return true;
 }
 
 QStringList SoundServer::Environment() const
 {
-    QStringList environment{QStringLiteral("PULSE_SERVER=") + m_address, QStringLiteral("PULSE_SINK=") + m_sink,
-                            QStringLiteral("SDL_AUDIODRIVER=pulseaudio")};
+    QStringList environment{"PULSE_SERVER=" + m_address, "PULSE_SINK=" + m_sink, "SDL_AUDIODRIVER=pulseaudio"};
     // The server takes anonymous clients; its clients keep out of the home folder.
     if (!m_cookie.isEmpty())
-        environment << QStringLiteral("PULSE_COOKIE=") + m_cookie;
+        environment << "PULSE_COOKIE=" + m_cookie;
     return environment;
 }
 
 void SoundServer::UseInThisProcess() const
 {
-    for (const QString& assignment : Environment()) {
-        const qsizetype equals = assignment.indexOf(u'=');
-        qputenv(assignment.left(equals).toLocal8Bit(), assignment.mid(equals + 1).toLocal8Bit());
-    }
+    for (const QString& assignment : Environment())
+        qputenv(assignment.section('=', 0, 0).toLocal8Bit(), assignment.section('=', 1).toLocal8Bit());
 }
 
-bool SoundServer::Answers(QString& reason) const
-{
-    QString ignored;
-    return Pactl({QStringLiteral("info")}, ignored, reason);
-}
-
-bool SoundServer::Pactl(const QStringList& arguments, QString& output, QString& reason) const
+bool SoundServer::Pactl(const QStringList& arguments, QString& reason, QString* output) const
 {
     QProcess pactl;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PULSE_SERVER"), m_address);
+    environment.insert("PULSE_SERVER", m_address);
     if (!m_cookie.isEmpty())
-        environment.insert(QStringLiteral("PULSE_COOKIE"), m_cookie);
+        environment.insert("PULSE_COOKIE", m_cookie);
     pactl.setProcessEnvironment(environment);
-    pactl.start(QStringLiteral("pactl"), arguments);
+    pactl.start("pactl", arguments);
     if (!pactl.waitForFinished(kPactlTimeoutMs) || pactl.exitStatus() != QProcess::NormalExit ||
         pactl.exitCode() != 0) {
-        reason = QStringLiteral("pactl %1 on %2: %3%4")
-                     .arg(arguments.join(u' '), m_address, pactl.errorString(),
+        reason = QString("pactl %1 on %2: %3%4")
+                     .arg(arguments.join(' '), m_address, pactl.errorString(),
                           QString::fromLocal8Bit(pactl.readAllStandardError()).trimmed());
         return false;
     }
-    output = QString::fromLocal8Bit(pactl.readAllStandardOutput());
+    if (output)
+        *output = QString::fromLocal8Bit(pactl.readAllStandardOutput());
     return true;
 }

@@ -5,7 +5,7 @@
 // tests running at once never hear each other, and the server never resamples.
 
 #include <QProcess>
-#include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 class SoundServer
@@ -24,20 +24,18 @@ public:
     // (SIGTERM), and waits for it.
     void End(bool kill = true);
 
-    // Loads a null sink of that format; its monitor is Sink() + ".monitor".
+    // Loads a null sink of that format to play on; Monitor() records it.
     bool AddSink(unsigned rate, unsigned channels, QString& reason);
-    const QString& Sink() const { return m_sink; }
-    QString Monitor() const { return m_sink + QStringLiteral(".monitor"); }
-    // What a client of this server needs in its environment: PULSE_SERVER and
-    // PULSE_SINK, and SDL told to use its pulseaudio driver.
+    QString Monitor() const { return m_sink + ".monitor"; }
+    // What a client of this server needs in its environment (NAME=VALUE): PULSE_SERVER
+    // and PULSE_SINK, and SDL told to use its pulseaudio driver.
     QStringList Environment() const;
     // The same, set for this process.
     void UseInThisProcess() const;
 
 private:
-    bool Answers(QString& reason) const;
-    // Runs pactl against this server; its standard output, or empty with the reason.
-    bool Pactl(const QStringList& arguments, QString& output, QString& reason) const;
+    // Runs pactl against this server; false with the reason when it fails.
+    bool Pactl(const QStringList& arguments, QString& reason, QString* output = nullptr) const;
 
     QString m_address;   // unix:PATH
     QString m_cookie;    // for the test's own server
