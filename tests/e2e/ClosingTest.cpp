@@ -1,6 +1,6 @@
 // Closing the program while the player thread waits for the learner to answer a message
-// box (a recording that cannot be opened, a failing device): the thread waits for the
-// user interface, and the user interface, closing, waits for the thread.
+// box (a recording that cannot be opened): the thread waits for the user interface, and
+// the user interface, closing, waits for the thread.
 
 #include "ProgramFixture.h"
 
@@ -10,10 +10,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
+#include <future>
 #include <thread>
 
 namespace {
@@ -25,53 +24,43 @@ public:
     int Present(void* owner, const QString& text, const QString& caption, UINT flags) override
     {
         if (QThread::currentThread() != QCoreApplication::instance()->thread())
-            ++m_fromWorkers;
+            ++fromWorkers;
         return QtMessageBoxPresenter::Present(owner, text, caption, flags);
     }
-    int FromWorkers() const { return m_fromWorkers; }
-
-private:
-    std::atomic<int> m_fromWorkers{0};
+    std::atomic<int> fromWorkers{0};
 };
 
-// Ends the test binary with a message when steps do not come back in time: a hang
+// Ends the test binary with a message when closing does not come back in time: a hang
 // would otherwise last until the suite's own timeout, and say nothing.
-void WithinSeconds(int seconds, const std::function<void()>& steps)
+void CloseWithin15Seconds(std::unique_ptr<CVellumdeckApp>& app, bool exitCommand)
 {
-    std::mutex lock;
-    std::condition_variable finished;
-    bool done = false;
-    std::thread watchdog([&] {
-        std::unique_lock<std::mutex> guard(lock);
-        if (!finished.wait_for(guard, std::chrono::seconds(seconds), [&] { return done; })) {
+    std::promise<void> done;
+    std::thread watchdog([finished = done.get_future()] {
+        if (finished.wait_for(std::chrono::seconds(15)) == std::future_status::timeout) {
             std::fputs("the program did not end: closing waited for the player thread's message box\n", stderr);
             std::abort();
         }
     });
-    steps();
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        done = true;
-    }
-    finished.notify_all();
+    if (exitCommand)
+        app->OnAppExit();   // as the desktop's media controls can ask while the box is up
+    else
+        app->MainFrame()->close();
+    app.reset();
+    done.set_value();
     watchdog.join();
 }
 
 class ClosingTest : public ProgramFixture
 {
 protected:
-    void StartWithRealBoxes()
+    // The player thread is asked to open a recording that is not there, and says so.
+    void StartAndOpenWhatIsNotThere()
     {
         auto presenter = std::make_unique<WatchedPresenter>();
         m_presenter = presenter.get();
         SetMessageBoxPresenter(std::move(presenter));
         UseAudio("null:1");
         Start();
-    }
-
-    // The player thread is asked to open a recording that is not there, and says so.
-    void OpenWhatIsNotThere()
-    {
         FileOpen(QStringLiteral("\\My documents\\gone.mp3"));
     }
 
@@ -82,33 +71,23 @@ protected:
 
 TEST_F(ClosingTest, ProgramClosedBeforeThePlayerThreadsBoxComesUpEnds)
 {
-    StartWithRealBoxes();
-    OpenWhatIsNotThere();
-    // The window closes before the box could be shown: nothing runs the user interface
-    // any more to show it.
+    StartAndOpenWhatIsNotThere();
+    // Without running the event loop, so the window closes before the box can be shown.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (m_presenter->FromWorkers() == 0 && std::chrono::steady_clock::now() < deadline)
+    while (m_presenter->fromWorkers == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
-    ASSERT_EQ(m_presenter->FromWorkers(), 1);
-    WithinSeconds(15, [this] {
-        Frame().close();
-        m_app.reset();
-    });
+    ASSERT_EQ(m_presenter->fromWorkers, 1);
+    CloseWithin15Seconds(m_app, false);
 }
 
 TEST_F(ClosingTest, ProgramClosedWhileThePlayerThreadsBoxIsShownEnds)
 {
-    StartWithRealBoxes();
+    StartAndOpenWhatIsNotThere();
     bool shown = false;
     WhenDialogOpens([this, &shown](QDialog* dialog) {
         shown = qobject_cast<QMessageBox*>(dialog) != nullptr;
-        // Exit, as the desktop's media controls can ask while the box is up.
-        WithinSeconds(15, [this] {
-            m_app->OnAppExit();
-            m_app.reset();
-        });
+        CloseWithin15Seconds(m_app, true);
     });
-    OpenWhatIsNotThere();
     EXPECT_TRUE(WaitFor([this] { return m_app == nullptr; }));
     EXPECT_TRUE(shown);
 }

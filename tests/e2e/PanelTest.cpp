@@ -1,15 +1,19 @@
-// The player panel as the user works it: the play/pause face, the A-B loop, mute and
-// volume, the end of a track, previous and next, and pausing without losing the page.
+// The player panel as the learner works it, by pointer and by key: the play/pause face,
+// the A-B loop, mute and volume, the end of a track, previous and next, pausing without
+// losing the page; every command's key from the study text, where the keys land; the
+// tempo shown between the times and kept for the next start with the loop's repeating
+// choices; Tab reaching the panel; and a window that grows, the text pane taking the
+// room while the panel stays as drawn, its size kept.
 
 #include "ProgramFixture.h"
 
 #include "PlayerMessages.h"
-#include "Registry.h"
-#include "SoftwareVolume.h"
-#include "WavFile.h"
+#include "RegSettings.h"
 #include "WaveOut.h"
 #include "WindowMessage.h"
 
+#include <QPainter>
+#include <QRegularExpression>
 #include <QScrollBar>
 
 namespace {
@@ -23,7 +27,6 @@ protected:
     {
         return WaitFor([this, seconds] { return View().SeekSlider().GetPos() >= seconds; });
     }
-
     std::vector<int> LoopFacesShown() const
     {
         std::vector<int> shown;
@@ -32,27 +35,18 @@ protected:
                 shown.push_back(index);
         return shown;
     }
-
-    // The volume the settings file holds for the next run.
-    static DWORD StoredVolume()
-    {
-        HKEY key = nullptr;
-        DWORD stored = 0;
-        DWORD size = sizeof(stored);
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, QString::fromUtf16(SoftwareVolume::kKey), &key) == ERROR_SUCCESS) {
-            RegQueryValueExW(key, QString::fromUtf16(SoftwareVolume::kValue), nullptr, reinterpret_cast<BYTE*>(&stored),
-                             &size);
-            RegCloseKey(key);
-        }
-        return stored;
-    }
-
     static DWORD ProgramVolume()
     {
         DWORD volume = 0;
         waveOutGetVolume(nullptr, &volume);
         return volume;
     }
+    // As the learner types, while reading.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &View().TextPane(), key, modifiers);
+    }
+    bool TempoShown() const { return Drawn(B::kSpeedTextRect) != Skin(B::kSpeedTextRect); }
 };
 
 }  // namespace
@@ -61,18 +55,14 @@ TEST_F(PanelTest, PauseAndResumeKeepTheTextWhereTheReaderLeftItAndPausedLoopDoes
 {
     StartPlayingLesson();
     EXPECT_TRUE(Shown(B::BTN_PAUSE));
-    EXPECT_FALSE(Shown(B::BTN_PLAY));
-    EXPECT_TRUE(PaneText().contains(QStringLiteral("A coffee, please.")));
     QScrollBar* scroll = View().TextPane().verticalScrollBar();
-    ASSERT_GT(scroll->maximum(), 0);
     scroll->setValue(scroll->maximum());
     const int line = View().TextPane().GetFirstVisibleLine();
     ASSERT_GT(line, 0);
 
     Tap(B::BTN_PAUSE);
     ASSERT_TRUE(WaitForState(PLAYER_PAUSED));
-    EXPECT_TRUE(Shown(B::BTN_PLAY));
-    EXPECT_FALSE(Shown(B::BTN_PAUSE));
+    EXPECT_TRUE(Shown(B::BTN_PLAY) && !Shown(B::BTN_PAUSE));
     EXPECT_EQ(QApplication::focusWidget(), &View().TextPane());
     Tap(B::BTN_LOOP_OFF);
     EXPECT_EQ(LoopFacesShown(), std::vector<int>{B::BTN_LOOP_OFF});
@@ -87,7 +77,6 @@ TEST_F(PanelTest, PauseAndResumeKeepTheTextWhereTheReaderLeftItAndPausedLoopDoes
 TEST_F(PanelTest, LoopButtonSetsASetsBAndClearsWithTicksAndFaces)
 {
     StartPlayingLesson();
-    ASSERT_EQ(LoopFacesShown(), std::vector<int>{B::BTN_LOOP_OFF});
     ASSERT_TRUE(WaitForSecond(1));
     Tap(B::BTN_LOOP_OFF);
     EXPECT_EQ(LoopFacesShown(), std::vector<int>{B::BTN_LOOP_A});
@@ -107,9 +96,7 @@ TEST_F(PanelTest, LoopButtonSetsASetsBAndClearsWithTicksAndFaces)
     const int b = View().Controller().GetLoopEnd();
     EXPECT_GT(b, a);
     EXPECT_NEAR(marks()[1], View().Controller().GetLoopEndMs() / 1000.0, 0.001);
-    // Setting B jumps back to A at once, and reaching B jumps back again.
-    EXPECT_TRUE(WaitFor([&] { return View().SeekSlider().GetPos() < b; }));
-    EXPECT_TRUE(WaitFor([&] { return View().SeekSlider().GetPos() == b; }));
+    // Setting B jumps back to A (what is heard in the loop is the player's own tests').
     EXPECT_TRUE(WaitFor([&] { return View().SeekSlider().GetPos() < b; }));
 
     Tap(B::BTN_LOOP_AB);
@@ -119,7 +106,11 @@ TEST_F(PanelTest, LoopButtonSetsASetsBAndClearsWithTicksAndFaces)
     EXPECT_TRUE(marks().empty());
 }
 
-TEST_F(PanelTest, VolumeSliderSetsBothChannelsAndMuteKeepsTheLevel)
+// Mute keeps the level for unmuting and is for this run only: the next start (here in
+// the same process, so that a mute left over would show as well as a stored silence) is
+// at the volume the slider shows. The volume in force is what the output scales by
+// (checked on the samples in the audio layer's and the listening tests).
+TEST_F(PanelTest, VolumeSliderSetsBothChannelsAndMuteIsNotRemembered)
 {
     UseAudio("null:50");
     Start();
@@ -129,64 +120,25 @@ TEST_F(PanelTest, VolumeSliderSetsBothChannelsAndMuteKeepsTheLevel)
     QTest::keyClick(&volume, Qt::Key_End);
     EXPECT_EQ(ProgramVolume(), 0u);
     QTest::keyClick(&volume, Qt::Key_Home);
-    EXPECT_EQ(View().VolumePosition(), 0);
     EXPECT_EQ(ProgramVolume(), 0xFFF0FFF0u);
-    // A move to where the slider already is changes nothing.
-    waveOutSetVolume(nullptr, 0x12341234u);
-    QTest::keyClick(&volume, Qt::Key_Home);
-    EXPECT_EQ(ProgramVolume(), 0x12341234u);
-
-    QTest::keyClick(&volume, Qt::Key_End);
-    QTest::keyClick(&volume, Qt::Key_Up);   // one step louder than silence
-    const DWORD chosen = 4095u * 0x10001u;
+    for (int step = 0; step < 4; ++step)
+        QTest::keyClick(&volume, Qt::Key_Down);
+    const DWORD chosen = 12u * 4095u * 0x10001u;
     EXPECT_EQ(ProgramVolume(), chosen);
-    EXPECT_EQ(View().SavedVolume(), chosen);
     Tap(B::BTN_SOUND_ON);
     EXPECT_EQ(ProgramVolume(), 0u);
     EXPECT_FALSE(volume.isEnabled());
-    EXPECT_FALSE(Shown(B::BTN_SOUND_ON));
     EXPECT_EQ(QApplication::focusWidget(), &View().TextPane());
     Tap(B::BTN_SOUND_OFF);
     EXPECT_EQ(ProgramVolume(), chosen);
     EXPECT_TRUE(volume.isEnabled());
-    EXPECT_TRUE(Shown(B::BTN_SOUND_ON));
-}
 
-// Mute is for this run: the next start is heard at the volume the slider shows.
-TEST_F(PanelTest, MuteIsNotRememberedSoTheNextStartIsHeardAtTheChosenVolume)
-{
-    UseAudio("null:50");
-    Start();
-    CSkinSlider& volume = View().VolumeSlider();
-    volume.setFocus();
-    QTest::keyClick(&volume, Qt::Key_Home);
-    for (int step = 0; step < 4; ++step)
-        QTest::keyClick(&volume, Qt::Key_Down);
-    const DWORD chosen = 12u * 4095u * 0x10001u;
-    ASSERT_EQ(ProgramVolume(), chosen);
     Tap(B::BTN_SOUND_ON);
-    EXPECT_EQ(ProgramVolume(), 0u);
-    EXPECT_EQ(StoredVolume(), chosen);
     m_app.reset();
-
-    const QString capture = m_root.Path() + QStringLiteral("/heard.wav");
-    UseAudio(("wav:" + capture).toLocal8Bit());
-    ASSERT_TRUE(WriteFile(QStringLiteral("\\My documents\\talk.mp3"), ReadHostFile(TestDataPath("speech.mp3"))));
     Start();
-    EXPECT_EQ(View().VolumePosition(), 4);
     EXPECT_EQ(View().VolumeSlider().GetPos(), 4);
-    EXPECT_TRUE(Shown(B::BTN_SOUND_ON));
-    EXPECT_TRUE(View().VolumeSlider().isEnabled());
+    EXPECT_TRUE(Shown(B::BTN_SOUND_ON) && View().VolumeSlider().isEnabled());
     EXPECT_EQ(ProgramVolume(), chosen);
-    FileOpen(QStringLiteral("\\My documents\\talk.mp3"));
-    // A second of speech or more has come out.
-    ASSERT_TRUE(WaitFor([&] { return QFileInfo(capture).size() > 100000; }));
-    WavSound heard;
-    ASSERT_TRUE(WavFile::Parse(ReadHostFile(capture), heard));
-    int peak = 0;
-    for (qsizetype i = 0; i + 1 < heard.pcm.size(); i += 2)
-        peak = std::max(peak, std::abs(int(qint16(quint8(heard.pcm[i]) | (quint8(heard.pcm[i + 1]) << 8)))));
-    EXPECT_GT(peak, 1000) << "the recording was not heard";
 }
 
 TEST_F(PanelTest, EndOfTrackResetsLoopAndRepeatOneThenPreviousAndNextMoveThroughTheList)
@@ -204,10 +156,7 @@ TEST_F(PanelTest, EndOfTrackResetsLoopAndRepeatOneThenPreviousAndNextMoveThrough
     EXPECT_TRUE(Shown(B::BTN_PLAY));
     EXPECT_EQ(LoopFacesShown(), std::vector<int>{B::BTN_LOOP_OFF});
     EXPECT_EQ(View().SeekSlider().GetTic(0), -1);
-    EXPECT_TRUE(Shown(B::BTN_REPEAT_TRACK_OFF));
-    EXPECT_FALSE(View().Controller().m_repeatTrack);
-    EXPECT_TRUE(Shown(B::BTN_REPEAT_LIST_ON));
-    EXPECT_TRUE(View().Controller().m_repeatList);
+    EXPECT_TRUE(Shown(B::BTN_REPEAT_TRACK_OFF) && Shown(B::BTN_REPEAT_LIST_ON));
 
     // The next lesson follows, with its own study text.
     EXPECT_TRUE(WaitFor([this] { return View().Controller().GetTitle() == Device(kLesson2); }));
@@ -225,4 +174,127 @@ TEST_F(PanelTest, EndOfTrackResetsLoopAndRepeatOneThenPreviousAndNextMoveThrough
     EXPECT_TRUE(Shown(B::BTN_REPEAT_TRACK_OFF)) << "next resets repeat-one";
     EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson2));
     EXPECT_TRUE(WaitFor([this] { return PaneText().contains(QStringLiteral("Platform three")); }));
+}
+
+TEST_F(PanelTest, EveryPanelCommandHasItsKeyFromTheStudyTextAndTabReachesThePanel)
+{
+    StartPlayingLesson();
+    View().TextPane().setFocus();
+    Key(Qt::Key_Space);
+    EXPECT_TRUE(WaitForState(PLAYER_PAUSED));
+    Key(Qt::Key_Space);
+    EXPECT_TRUE(WaitForState(PLAYER_PLAYING));
+    const struct
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int face;   // shown after the key
+    } faces[] = {
+        {Qt::Key_L, {}, B::BTN_LOOP_A},          {Qt::Key_L, {}, B::BTN_LOOP_AB},
+        {Qt::Key_L, {}, B::BTN_LOOP_OFF},        {Qt::Key_R, {}, B::BTN_REPEAT_TRACK_ON},
+        {Qt::Key_R, Qt::ShiftModifier, B::BTN_REPEAT_LIST_ON},
+        {Qt::Key_M, {}, B::BTN_SOUND_OFF},       {Qt::Key_M, {}, B::BTN_SOUND_ON},
+    };
+    for (const auto& press : faces) {
+        Key(press.key, press.modifiers);
+        EXPECT_TRUE(Shown(press.face)) << press.face;
+    }
+    const int volume = View().VolumePosition();
+    Key(Qt::Key_9);
+    EXPECT_EQ(View().VolumePosition(), volume + 1) << "9 is softer, one step down the slider";
+    Key(Qt::Key_0);
+    EXPECT_EQ(View().VolumePosition(), volume);
+
+    Key(Qt::Key_N);
+    EXPECT_TRUE(WaitFor([this] { return View().Controller().GetCurrentIndex() == 1; }));
+    Key(Qt::Key_P);
+    EXPECT_TRUE(WaitFor([this] { return View().Controller().GetCurrentIndex() == 0; }));
+    ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
+    Key(Qt::Key_S);
+    EXPECT_TRUE(WaitForState(PLAYER_STOPPED));
+    Key(Qt::Key_Space);
+    ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
+    EXPECT_TRUE(Boxes().empty());
+
+    // Tab walks from the text to the panel; a focused button takes Space itself.
+    CIMGButton* stop = &View().Button(B::BTN_STOP);
+    for (int i = 0; i < 40 && QApplication::focusWidget() != stop; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), stop) << "Tab reaches the stop button";
+    QTest::keyClick(stop, Qt::Key_Space);
+    EXPECT_TRUE(WaitForState(PLAYER_STOPPED)) << "Space on the stop button stops rather than pauses";
+    // Every button names what it does and its key.
+    for (int i = 0; i < B::BUTTON_COUNT; ++i)
+        EXPECT_TRUE(View().Button(i).toolTip().contains(QRegularExpression(" \\(.+\\)$"))) << i;
+}
+
+TEST_F(PanelTest, TempoIsShownBetweenTheTimesAndKeptForTheNextStartWithTheRepeatingChoices)
+{
+    StartPlayingLesson();
+    EXPECT_FALSE(TempoShown()) << "at the recording's own tempo the skin's slash shows";
+    View().TextPane().setFocus();
+    for (int i = 0; i < 3; ++i)
+        Key(Qt::Key_BracketLeft);
+    EXPECT_EQ(View().Controller().GetTempo(), 70);
+    EXPECT_TRUE(TempoShown());
+    EXPECT_TRUE(IsMenuItemEnabled(ID_SPEED_NORMAL));
+    EXPECT_TRUE(IsMenuItemChecked(ID_SPEED_FIRST + 7));
+    EXPECT_EQ(CRegSettings().QueryNumber(CRegSettings::kSpeedValue), DWORD(70));
+    // Not below half, not above twice.
+    for (int i = 0; i < 10; ++i)
+        Key(Qt::Key_BracketLeft);
+    EXPECT_EQ(View().Speed(), TEMPO_SLOWEST);
+    EXPECT_FALSE(IsMenuItemEnabled(ID_SPEED_SLOWER));
+    ASSERT_TRUE(ChooseMenu(ID_SPEED_FIRST + 12));
+    // The loop's pause after each pass and its passes, from the Repeating menu.
+    ASSERT_TRUE(ChooseMenu(ID_PAUSE_AFTER_PASS));
+    ASSERT_TRUE(ChooseMenu(ID_PASSES_5));
+
+    m_app.reset();
+    Start();
+    EXPECT_EQ(View().Speed(), 120);
+    EXPECT_EQ(View().Controller().GetTempo(), 120);
+    EXPECT_TRUE(TempoShown());
+    EXPECT_TRUE(IsMenuItemChecked(ID_PAUSE_AFTER_PASS));
+    EXPECT_TRUE(IsMenuItemChecked(ID_PASSES_5));
+    EXPECT_FALSE(IsMenuItemChecked(ID_PASSES_ENDLESS));
+    View().TextPane().setFocus();
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(View().Speed(), TEMPO_NORMAL);
+    EXPECT_FALSE(TempoShown());
+}
+
+TEST_F(PanelTest, ALargerWindowGivesTheTextTheRoomAndKeepsThePanelAsDrawn)
+{
+    Start();
+    // At the form's own size everything stands where the tables put it.
+    EXPECT_EQ(View().size(), QSize(B::kClientWidth, B::kClientHeight));
+    EXPECT_EQ(View().TextPane().geometry(), B::kTextPaneRect);
+    EXPECT_EQ(View().Button(B::BTN_PLAY).pos(), QPoint(13, 229));
+
+    const QSize grown = Frame().size() + QSize(260, 300);
+    Frame().resize(grown);
+    ASSERT_TRUE(WaitFor([&] { return Frame().size() == grown; }));
+    const QSize view = View().size();
+    EXPECT_EQ(view, QSize(B::kClientWidth + 260, B::kClientHeight + 300));
+    EXPECT_EQ(View().TextPane().geometry(), QRect(B::kTextPaneRect.topLeft(), B::kTextPaneRect.size() + QSize(260, 300)));
+    const QPoint offset(130, 300);
+    EXPECT_EQ(View().PanelOffset(), offset);
+    EXPECT_EQ(View().Button(B::BTN_PLAY).pos(), QPoint(13, 229) + offset);
+    EXPECT_EQ(View().Button(B::BTN_REPEAT_LIST_OFF).pos(), QPoint(218, 246) + offset);
+
+    // The panel's drawing is the back buffer's, moved: compare a row through the times.
+    QImage drawn(view, QImage::Format_RGB32);
+    {
+        QPainter painter(&drawn);
+        View().OnDraw(painter);
+    }
+    const QImage& buffer = View().BackBuffer();
+    const int ratio = int(buffer.devicePixelRatio());
+    for (int x = 10; x < 230; x += 7)
+        EXPECT_EQ(drawn.pixel(x + offset.x(), 230 + offset.y()), buffer.pixel(x * ratio, 230 * ratio)) << x;
+
+    m_app.reset();
+    Start();
+    EXPECT_EQ(Frame().size(), grown);
 }

@@ -8,14 +8,15 @@
 #include "MenuBuilder.h"
 #include "MessageBox.h"
 #include "RecordingMessageBoxPresenter.h"
+#include "ResourceModule.h"
 #include "TempDeviceRoot.h"
 #include "VellumdeckApp.h"
 #include "VellumdeckView.h"
+#include "WaitFor.h"
 #include "resource.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
@@ -30,16 +31,17 @@
 
 #include <gtest/gtest.h>
 
+// Texts in a failure's message as the learner reads them.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 class ProgramFixture : public ::testing::Test
 {
 protected:
-    // Where the sample lesson lies on the device (its playlist names these paths).
-    static inline const QString kLessonFolder = QStringLiteral("\\My documents\\Vellumdeck Data\\Sample lesson");
+    // The sample lesson's files (its playlist names their device paths).
     static inline const QString kLesson1 = QStringLiteral("Lesson 1 - At the cafe.vds");
     static inline const QString kLesson2 = QStringLiteral("Lesson 2 - At the station.mp3");
     static inline const QString kLesson2Text = QStringLiteral("Lesson 2 - At the station.txt");
     static inline const QString kPlaylist = QStringLiteral("Sample lesson.vdl");
-    static constexpr int kPollMs = 5;
 
     ProgramFixture() : m_previousAudio(qgetenv("VELLUMDECK_AUDIO"))
     {
@@ -82,7 +84,7 @@ protected:
         for (const QString& name : {kLesson1, kLesson2, kLesson2Text, kPlaylist})
             EXPECT_TRUE(WriteFile(Device(name), ReadHostFile(QStringLiteral(VD_SAMPLE_DIR "/") + name))) << name.toStdString();
     }
-    QString Device(const QString& name) const { return kLessonFolder + QLatin1Char('\\') + name; }
+    QString Device(const QString& name) const { return "\\My documents\\Vellumdeck Data\\Sample lesson\\" + name; }
     QString Host(const QString& devicePath) const { return m_root.Host(devicePath); }
     // The sample playlist, playing its first lesson in real time.
     void StartPlayingLesson()
@@ -119,23 +121,23 @@ protected:
         QTest::mouseClick(&button, Qt::LeftButton, {}, button.rect().center());
     }
 
-    // The menu is updated first, as when the user opens it.
-    bool IsMenuItemEnabled(int commandId)
+    // The item, with its menu brought up to date as when the user opens it.
+    QAction* MenuItem(int commandId)
     {
         QAction* action = FindMenuCommand(Frame().GetMenuBar(), commandId);
-        if (action == nullptr)
-            return false;
-        if (auto* popup = qobject_cast<QMenu*>(action->parent()))
+        if (auto* popup = action ? qobject_cast<QMenu*>(action->parent()) : nullptr)
             Frame().UpdateMenu(popup);
-        return action->isEnabled();
+        return action;
     }
+    bool IsMenuItemEnabled(int commandId) { return MenuItem(commandId) && MenuItem(commandId)->isEnabled(); }
+    bool IsMenuItemChecked(int commandId) { return MenuItem(commandId) && MenuItem(commandId)->isChecked(); }
 
     // A disabled item cannot be chosen (false then).
     bool ChooseMenu(int commandId)
     {
         if (!IsMenuItemEnabled(commandId))
             return false;
-        FindMenuCommand(Frame().GetMenuBar(), commandId)->trigger();
+        MenuItem(commandId)->trigger();
         return true;
     }
 
@@ -163,7 +165,7 @@ protected:
                 return;
             }
             if (std::shared_ptr<Poll> self = weak.lock())
-                QTimer::singleShot(kPollMs, [self] { (*self)(); });
+                QTimer::singleShot(5, [self] { (*self)(); });
         };
         QTimer::singleShot(0, [poll] { (*poll)(); });
     }
@@ -182,24 +184,35 @@ protected:
 
     // ---- what the user sees ----
     bool Shown(int buttonIndex) const { return View().Button(buttonIndex).isVisible(); }
-    bool WaitFor(const std::function<bool()>& condition) const
-    {
-        QDeadlineTimer deadline(15000);
-        while (!condition()) {
-            if (deadline.hasExpired())
-                return false;
-            QTest::qWait(kPollMs);
-        }
-        return true;
-    }
     bool WaitForState(int state) const { return WaitFor([this, state] { return View().PlayerState() == state; }); }
     QString PaneText() const { return View().TextPane().toPlainText(); }
     std::vector<RecordingMessageBoxPresenter::Record> Boxes() const { return m_boxes->Records(); }
+    // The texts of the boxes shown so far, in order.
+    QStringList Told() const
+    {
+        QStringList texts;
+        for (const auto& box : Boxes())
+            texts << box.text;
+        return texts;
+    }
+    // The panel's pixels in rect (the view's units) as drawn, and as the bare skin has them.
+    QImage Drawn(const QRect& rect) const { return Region(View().BackBuffer(), rect); }
+    QImage Skin(const QRect& rect) const
+    {
+        const QImage skin = GetResourceModule().LoadBitmap(IDB_SKIN);
+        return Region(skin.scaled(skin.size() * View().BackBuffer().devicePixelRatio()), rect);
+    }
 
     TempDeviceRoot m_root;
     RecordingMessageBoxPresenter* m_boxes = nullptr;
     std::unique_ptr<CVellumdeckApp> m_app;
 
 private:
+    QImage Region(const QImage& image, const QRect& rect) const
+    {
+        const qreal ratio = View().BackBuffer().devicePixelRatio();
+        return image.copy(QRect(rect.topLeft() * ratio, rect.size() * ratio)).convertToFormat(QImage::Format_RGB32);
+    }
+
     QByteArray m_previousAudio;
 };

@@ -8,14 +8,12 @@
 #include "FileSizeLimit.h"
 #include "PlayerMessages.h"
 #include "QtMessageBoxPresenter.h"
-#include "ResourceModule.h"
 #include "WindowMessage.h"
 
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -62,10 +60,7 @@ protected:
     // The bookmark file as the format lays it out: tag, count, then label and position.
     static QByteArray BookmarkFile(const QList<QPair<QString, int>>& entries)
     {
-        QByteArray bytes;
-        for (QChar c : QStringLiteral("BMHEADER"))
-            bytes.append(char(c.unicode())).append('\0');
-        bytes.append(4, '\0');   // the tag's zero unit and the rest of its field
+        QByteArray bytes("B\0M\0H\0E\0A\0D\0E\0R\0\0\0\0\0", 20);   // the tag, its zero unit, its field's rest
         bytes.append(char(entries.size())).append(2, '\0');   // a three-byte count, below 256 here
         for (const auto& [label, position] : entries) {
             QByteArray field(12, '\0');
@@ -91,21 +86,30 @@ protected:
 
 }  // namespace
 
+// The first from the command line (of two arguments, the first is opened), the others
+// with File Open: every way in loads the text and makes the panel usable.
 TEST_F(StudyTextTest, EachRecordingFindsItsTextAndAVdsShowsOnlyWhatItsTrailerMeasures)
 {
     UseAudio("null:50");
     // Ten bytes of text; the bytes before them are the recording's, never shown.
     ASSERT_TRUE(WriteFile(At("upper.VDS"), MakeVds(Recording() + "NOT SHOWN", "Ten bytes!")));
+    ASSERT_TRUE(WriteFile(At("broken.vds"), Recording() + QByteArray("\xFF\xFF\xFF\x7F", 4)));   // 2 GB of text
+    ASSERT_TRUE(WriteFile(At("tiny.vds"), "ab"));
     ASSERT_TRUE(WriteFile(At("mixed.Vds"), MakeVds(Recording(), "Inside the mixed one.")));
     ASSERT_TRUE(WriteFile(At("mixed.txt"), "Beside the mixed one.\r\n"));
     ASSERT_TRUE(WriteFile(At("alone.mp3"), Recording()));
-    Start();
-
-    FileOpen(At("upper.VDS"));
+    const auto logoShown = [this] { return View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible(); };
+    Start({Host(At("upper.VDS")), Host(At("alone.mp3"))});
     EXPECT_EQ(PaneText(), QStringLiteral("Ten bytes!"));
-    EXPECT_EQ(View().CompanionPath(), At("upper.VDS"));
-    EXPECT_FALSE(View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible());
+    EXPECT_EQ(View().CompanionPath(), Host(At("upper.VDS")));
+    EXPECT_FALSE(logoShown());
     EXPECT_TRUE(IsMenuItemEnabled(ID_SET_BOOKMARK));
+    EXPECT_TRUE(IsMenuItemEnabled(ID_PLAY_PAUSE));
+    // A trailer that claims more than the file holds is refused, and the text stays.
+    for (const char* refused : {"broken.vds", "tiny.vds"}) {
+        FileOpen(At(refused));
+        EXPECT_EQ(PaneText(), QStringLiteral("Ten bytes!")) << refused;
+    }
 
     // The extension's case does not matter: a ".Vds" plays and shows its own text,
     // not the ".txt" that happens to lie beside it.
@@ -115,25 +119,9 @@ TEST_F(StudyTextTest, EachRecordingFindsItsTextAndAVdsShowsOnlyWhatItsTrailerMea
 
     // Without its text a recording shows the logo and still takes bookmarks.
     FileOpen(At("alone.mp3"));
-    EXPECT_TRUE(View().TextPane().Logo() != nullptr && View().TextPane().Logo()->isVisible());
+    EXPECT_TRUE(logoShown());
     EXPECT_EQ(View().CompanionPath(), At("alone.txt"));
     EXPECT_TRUE(IsMenuItemEnabled(ID_DEL_BOOKMARK));
-}
-
-TEST_F(StudyTextTest, VdsWhoseTrailerClaimsTooMuchIsRefusedAndTheTextStays)
-{
-    UseAudio("null:50");
-    ASSERT_TRUE(WriteFile(At("first.vds"), MakeVds(Recording(), "The first text.")));
-    QByteArray broken = Recording();
-    broken.append("\xFF\xFF\xFF\x7F", 4);   // claims 2 GB of text
-    ASSERT_TRUE(WriteFile(At("broken.vds"), broken));
-    ASSERT_TRUE(WriteFile(At("tiny.vds"), "ab"));
-    Start();
-    FileOpen(At("first.vds"));
-    FileOpen(At("broken.vds"));
-    EXPECT_EQ(PaneText(), QStringLiteral("The first text."));
-    FileOpen(At("tiny.vds"));
-    EXPECT_EQ(PaneText(), QStringLiteral("The first text."));
 }
 
 TEST_F(StudyTextTest, BookmarksAreNumberedJumpToTheirLineAreSavedWhenTheRecordingChangesAndDeletingRenumbers)
@@ -149,14 +137,12 @@ TEST_F(StudyTextTest, BookmarksAreNumberedJumpToTheirLineAreSavedWhenTheRecordin
     EXPECT_EQ(items[1], qMakePair(ID_BOOKMARK_FIRST + 1, QStringLiteral("2)11 Th")));
     // The same place again is refused, and no item is added.
     ChooseMenu(ID_SET_BOOKMARK);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Already bookmarked."));
+    EXPECT_EQ(Told(), QStringList{"Already bookmarked."});
     EXPECT_EQ(BookmarkItems().size(), 2);
 
     ScrollToLine(0);
     ASSERT_TRUE(ChooseMenu(ID_BOOKMARK_FIRST + 1));
     EXPECT_EQ(View().TextPane().GetFirstVisibleLine(), 10);
-    EXPECT_TRUE(View().TextPane().GetLine(10).startsWith(QStringLiteral("11 The river")));
     // Nothing is written until the text changes or the program closes.
     EXPECT_FALSE(Exists(At("unit.vdm")));
     const QByteArray saved = BookmarkFile({{"01 Th", LineStart(0)}, {"11 Th", LineStart(10)}});
@@ -190,11 +176,9 @@ TEST_F(StudyTextTest, BookmarksAreNumberedJumpToTheirLineAreSavedWhenTheRecordin
     EXPECT_TRUE(BookmarkItems().isEmpty());
     EXPECT_FALSE(Exists(At("unit.vdm")));
     EXPECT_EQ(View().NextBookmarkId(), ID_BOOKMARK_FIRST);
-    m_boxes->Clear();
     ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, QStringLiteral("No bookmark exists."));
-    EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
+    EXPECT_EQ(Told(), (QStringList{"Already bookmarked.", "Delete all?", "No bookmark exists."}));
+    EXPECT_EQ(Boxes().back().flags & MB_ICONMASK, MB_ICONEXCLAMATION);
 }
 
 TEST_F(StudyTextTest, EveryBookmarkItemReachesItsBookmarkBeyondTheFirstHundred)
@@ -228,7 +212,6 @@ TEST_F(StudyTextTest, SearchingTheSameTermAgainStepsOnAndANewTermStartsOver)
     const int first = Search(QStringLiteral("RIVER"));
     EXPECT_EQ(first, int(text.indexOf(QStringLiteral("river"))));
     const int second = Search(QStringLiteral("RIVER"));
-    EXPECT_GT(second, first);
     EXPECT_EQ(second, int(text.indexOf(QStringLiteral("river"), first + 1)));
 
     EXPECT_EQ(Search(QStringLiteral("Old Mill")), int(text.indexOf(QStringLiteral("old mill"))));
@@ -239,11 +222,7 @@ TEST_F(StudyTextTest, SearchingTheSameTermAgainStepsOnAndANewTermStartsOver)
 
 TEST_F(StudyTextTest, ClosingWhilePlayingSavesTheBookmarksAndStopsThePlayer)
 {
-    UseAudio("null:1");
-    InstallSampleLesson();
-    Start();
-    FileOpen(Device(kPlaylist));
-    ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
+    StartPlayingLesson();
     ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));   // the top line: "Lesson 1: ..."
     const int top = View().TextPane().LineIndex(0);
 
@@ -262,11 +241,10 @@ TEST_F(StudyTextTest, ClosingWhilePlayingSavesTheBookmarksAndStopsThePlayer)
 TEST_F(StudyTextTest, BookmarksThatCannotBeSavedAreKeptForTheRunAndTheLearnerIsToldOnce)
 {
     OpenUnitWithText();
-    const auto told = [this](const QString& name, const char* tail) {
-        return QStringLiteral("The bookmarks could not be saved in\n%1\n%2")
-            .arg(QDir::toNativeSeparators(Host(At(name))), QLatin1String(tail));
+    const auto told = [this](const QString& name) {
+        return QStringLiteral("The bookmarks could not be saved in\n%1\nThey are kept until Vellumdeck closes.")
+            .arg(QDir::toNativeSeparators(Host(At(name))));
     };
-    const char* kept = "They are kept until Vellumdeck closes.";
     ASSERT_TRUE(WriteFile(At("other.vds"), MakeVds(Recording(), "Another text.")));
     // Where the new file would be written stands a folder: the file cannot be made.
     const QString blocked = Host(At("unit.vdm")) + ".tmp";
@@ -278,8 +256,7 @@ TEST_F(StudyTextTest, BookmarksThatCannotBeSavedAreKeptForTheRunAndTheLearnerIsT
     const auto items = BookmarkItems();
 
     FileOpen(At("other.vds"));
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, told("unit.vdm", kept));
+    ASSERT_EQ(Told(), QStringList{told("unit.vdm")});
     EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_FALSE(Exists(At("unit.vdm")));
     // Back at the text, its bookmarks are there; leaving it again tells nothing new.
@@ -296,8 +273,7 @@ TEST_F(StudyTextTest, BookmarksThatCannotBeSavedAreKeptForTheRunAndTheLearnerIsT
     ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
     WhenDialogOpens([](QDialog* dialog) { dialog->close(); });
     ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
-    ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[1].text, told("other.vdm", kept));
+    EXPECT_EQ(Told(), (QStringList{told("unit.vdm"), told("other.vdm")}));
 
     // Once the file can be written, closing stores what was kept: all three bookmarks.
     ASSERT_TRUE(QDir().rmdir(blocked));
@@ -318,9 +294,8 @@ TEST_F(StudyTextTest, BookmarksThatCannotBeSavedAtTheCloseAreToldOf)
         Frame().close();
     }
     EXPECT_FALSE(Exists(At("unit.vdm")));
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, QStringLiteral("The bookmarks could not be saved in\n%1\nThey are lost when Vellumdeck closes.")
-                                   .arg(QDir::toNativeSeparators(Host(At("unit.vdm")))));
+    EXPECT_EQ(Told(), QStringList{QStringLiteral("The bookmarks could not be saved in\n%1\nThey are lost when Vellumdeck closes.")
+                                      .arg(QDir::toNativeSeparators(Host(At("unit.vdm"))))});
 }
 
 // A study text refused for its size is told of while the program sets itself up, and
@@ -345,13 +320,5 @@ TEST_F(StudyTextTest, TotalTimeIsShownAfterAStudyTextIsRefusedForItsSize)
     ASSERT_NE(total, QStringLiteral("Total"));
     // The time text is painted where the total belongs, over the skin.
     const QRect place(CVellumdeckView::kTotalTextAt, QSize(50, 12));
-    const QImage& buffer = View().BackBuffer();
-    const qreal ratio = buffer.devicePixelRatio();
-    const QImage shown = buffer.copy(QRect(place.topLeft() * ratio, place.size() * ratio)).convertToFormat(QImage::Format_RGB32);
-    QImage skinOnly(shown.size(), QImage::Format_RGB32);
-    skinOnly.setDevicePixelRatio(ratio);
-    QPainter painter(&skinOnly);
-    painter.drawImage(QRect(QPoint(0, 0), place.size()), GetResourceModule().LoadBitmap(IDB_SKIN), place);
-    painter.end();
-    EXPECT_NE(shown, skinOnly) << "the total time " << total.toStdString() << " is not shown";
+    EXPECT_NE(Drawn(place), Skin(place)) << "the total time " << total.toStdString() << " is not shown";
 }
