@@ -1,14 +1,19 @@
 // Recordings named as a shell user names them: relative to the folder the command is
 // typed in, with blanks, dots, quotes and long names, to both programs and to the
-// program that already runs.
+// program that already runs; and that program's door for files handed over later (from
+// the file manager, or a second start): only its own requests are taken, and a message
+// shown about one does not close it.
 
 #include "ProgramProcess.h"
 #include "SingleInstance.h"
 #include "WaitFor.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalSocket>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -44,18 +49,6 @@ protected:
         EXPECT_EQ(tool.exitCode(), 0) << argument.toStdString() << ": " << tool.readAllStandardError().toStdString();
         return QString::fromLocal8Bit(tool.readAllStandardOutput());
     }
-
-    // Whether the program, started in folder with argument, plays the recording.
-    bool ProgramPlays(const QString& folder, const QString& argument) const
-    {
-        const QString wav = m_root.Path() + QStringLiteral("/out.wav");
-        QFile::remove(wav);
-        QProcess program;
-        Start(&program, VD_PROGRAM_PATH, Folder(folder), {argument}, "wav:" + wav);
-        const bool played = WaitFor([&] { return QFileInfo(wav).size() > kPlayedBytes; }, kWaitMs);
-        Stop(&program);
-        return played;
-    }
 };
 
 TEST_F(ShellPathTest, ToolPlaysWhatIsNamedRelativeToItsFolder)
@@ -86,25 +79,24 @@ TEST_F(ShellPathTest, ToolPlaysWhatIsNamedRelativeToItsFolder)
     }
 }
 
-TEST_F(ShellPathTest, ProgramAndTheRunningProgramPlayWhatIsNamedRelativeToTheirFolders)
+// The program makes its arguments absolute as the tool does (the cases above) before it
+// opens them or hands them over: here a later start, from a folder of its own, hands its
+// file to the program that runs elsewhere.
+TEST_F(ShellPathTest, RunningProgramPlaysWhatALaterStartNamesRelativeToItsOwnFolder)
 {
-    Place(QStringLiteral("lesson.mp3"));
-    Place(QStringLiteral("unit 1/talk.mp3"));
     Place(QStringLiteral("x/") + kOddName);
-    ASSERT_TRUE(QDir().mkpath(Home() + QStringLiteral("/unit 2")));
-    EXPECT_TRUE(ProgramPlays("", "lesson.mp3"));
-    EXPECT_TRUE(ProgramPlays("", "unit 1/talk.mp3"));
-    EXPECT_TRUE(ProgramPlays("unit 2", "../x/" + kOddName));
-
-    // A second start, from another folder, hands its file to the program that runs.
+    ASSERT_TRUE(QDir().mkpath(Folder("unit 2")));
     const QString wav = m_root.Path() + QStringLiteral("/handed.wav");
     QProcess first;
-    Start(&first, VD_PROGRAM_PATH, Folder("unit 1"), {}, "wav:" + wav);
+    Start(&first, VD_PROGRAM_PATH, Home(), {}, "wav:" + wav);
     ASSERT_TRUE(WaitFor([] { return SingleInstance().ActivateRunning(); }, kWaitMs));
+    EXPECT_FALSE(QFileInfo::exists(wav));
     QProcess second;
     Start(&second, VD_PROGRAM_PATH, Folder("unit 2"), {"../x/" + kOddName}, "null");
     EXPECT_TRUE(second.waitForFinished(kWaitMs));
+    EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(WaitFor([&] { return QFileInfo(wav).size() > kPlayedBytes; }, kWaitMs));
+    EXPECT_EQ(first.state(), QProcess::Running);
     Stop(&first);
 }
 
@@ -119,18 +111,74 @@ TEST_F(ShellPathTest, ToolPlaysAtTheSpeedAskedAndRefusesOthers)
         EXPECT_TRUE(tool.waitForFinished(kWaitMs));
         return tool.exitCode();
     };
-    const QString normal = m_root.Path() + QStringLiteral("/normal.wav");
-    const QString slow = m_root.Path() + QStringLiteral("/slow.wav");
-    ASSERT_EQ(played({QStringLiteral("talk.mp3")}, normal), 0);
-    ASSERT_EQ(played({QStringLiteral("--speed"), QStringLiteral("0.7"), QStringLiteral("talk.mp3")}, slow), 0);
+    const QString normal = m_root.Path() + "/normal.wav";
+    const QString slow = m_root.Path() + "/slow.wav";
+    ASSERT_EQ(played({"talk.mp3"}, normal), 0);
+    ASSERT_EQ(played({"--speed", "0.7", "talk.mp3"}, slow), 0);
     constexpr qint64 kHeader = 44;
     const double ratio = double(QFileInfo(slow).size() - kHeader) / double(QFileInfo(normal).size() - kHeader);
     EXPECT_NEAR(ratio, 1 / 0.7, 0.02);
 
-    const QString refused = m_root.Path() + QStringLiteral("/refused.wav");
-    for (const QString& speed : {QStringLiteral("3"), QStringLiteral("0.4"), QStringLiteral("fast")})
-        EXPECT_EQ(played({QStringLiteral("--speed"), speed, QStringLiteral("talk.mp3")}, refused), 1) << speed.toStdString();
+    const QString refused = m_root.Path() + "/refused.wav";
+    for (const char* speed : {"3", "0.4", "fast"})
+        EXPECT_EQ(played({"--speed", speed, "talk.mp3"}, refused), 1) << speed;
     EXPECT_FALSE(QFileInfo::exists(refused));
+}
+
+using HandOverTest = ProgramProcessFixture;
+
+TEST_F(HandOverTest, RequestsThatAreNotOursAreIgnoredAndAnOverlongOneDropped)
+{
+    SingleInstance running;
+    QStringList opened;
+    int activations = 0;
+    running.SetOpenHandler([&](const QString& commandLine) { opened << commandLine; });
+    ASSERT_TRUE(running.Listen([&] { ++activations; }));
+
+    SingleInstance later;
+    ASSERT_TRUE(later.ActivateRunning("\"/home/l/Lesson 1\n\xc3\xa9.vds\""));
+    ASSERT_TRUE(WaitFor([&] { return activations == 1; }));
+    EXPECT_EQ(opened, QStringList{QString::fromUtf8("\"/home/l/Lesson 1\n\xc3\xa9.vds\"")});
+    QLocalSocket stranger;
+    stranger.connectToServer(SingleInstance::ServerName());
+    ASSERT_TRUE(stranger.waitForConnected(kWaitMs));
+    stranger.write("hello\nopen \n");
+    stranger.write(QByteArray(SingleInstance::kMaxRequestBytes * 2, 'x'));
+    stranger.waitForBytesWritten(kWaitMs);
+    EXPECT_TRUE(WaitFor([&] { return stranger.state() == QLocalSocket::UnconnectedState; }));
+    EXPECT_EQ(opened.size(), 1);
+    EXPECT_EQ(activations, 1);
+}
+
+// Opening a handed-over file may show a message (a file that cannot be played): the
+// learner reads it while the later start that sent the file has ended and hung up.
+TEST_F(HandOverTest, RunningProgramWaitingOnAMessageAboutAHandedOverFileLivesOn)
+{
+    SingleInstance running;
+    QEventLoop* message = nullptr;
+    QStringList opened;
+    int activations = 0;
+    running.SetOpenHandler([&](const QString& commandLine) {
+        opened << commandLine;
+        QEventLoop box;   // as a message box runs one, until the learner answers
+        message = &box;
+        QTimer::singleShot(kWaitMs, &box, &QEventLoop::quit);
+        box.exec();
+        message = nullptr;
+    });
+    ASSERT_TRUE(running.Listen([&] {
+        ++activations;
+        if (message != nullptr)
+            message->quit();
+    }));
+    SingleInstance later;
+    ASSERT_TRUE(later.ActivateRunning("\"/home/l/empty.mp3\""));
+    ASSERT_TRUE(WaitFor([&] { return activations == 1; }));
+    EXPECT_EQ(opened, QStringList{"\"/home/l/empty.mp3\""});
+    // And it still answers the next start.
+    ASSERT_TRUE(SingleInstance().ActivateRunning("\"/home/l/b.mp3\""));
+    EXPECT_TRUE(WaitFor([&] { return activations == 2; }));
+    EXPECT_EQ(opened.size(), 2);
 }
 
 }  // namespace
