@@ -61,10 +61,8 @@ protected:
     {
         QDBusConnection::disconnectFromBus(kClientConnection);
         QDBusConnection::disconnectFromBus(kServiceConnection);
-        if (m_bus.state() != QProcess::NotRunning) {
-            m_bus.kill();
-            m_bus.waitForFinished();
-        }
+        m_bus.kill();
+        m_bus.waitForFinished();
         SetMessageBoxPresenter(nullptr);
         qputenv("VELLUMDECK_AUDIO", "null:50");
         qunsetenv("XDG_CACHE_HOME");
