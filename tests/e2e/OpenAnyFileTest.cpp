@@ -98,14 +98,9 @@ TEST_F(OpenAnyFileTest, WhatCannotBePlayedIsNamedAndWhatPlaysGoesOn)
     const QString gone = Downloads() + QStringLiteral("/gone.mp3");
     const QString nothing = Place("nothing.vdl", (gone + "\r\n").toUtf8());
     const QString notFound = QStringLiteral("The file\n%1\ncannot be found.").arg(gone);
-
-    // Named on the command line.
-    Start({gone});
+    Start({gone});   // named on the command line, while the program sets itself up
     EXPECT_EQ(Told(), QStringList{notFound});
-    EXPECT_EQ(Boxes()[0].caption, QStringLiteral("Vellumdeck"));
-    EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_TRUE(View().Controller().GetPlaylist().isEmpty());
-
     Drop(lesson);
     ASSERT_TRUE(WaitForTitle(lesson));
     const struct
@@ -126,6 +121,8 @@ TEST_F(OpenAnyFileTest, WhatCannotBePlayedIsNamedAndWhatPlaysGoesOn)
         unplayable.open();
         ASSERT_TRUE(WaitFor([this] { return !Boxes().empty(); })) << unplayable.told.toStdString();
         EXPECT_EQ(Told(), QStringList{unplayable.told});
+        EXPECT_EQ(Boxes()[0].caption, QStringLiteral("Vellumdeck"));
+        EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
         EXPECT_EQ(View().Controller().GetPlaylist(), QStringList{lesson});
         EXPECT_EQ(View().PlayerState(), PLAYER_PLAYING);
     }

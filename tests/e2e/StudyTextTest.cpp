@@ -132,9 +132,7 @@ TEST_F(StudyTextTest, BookmarksAreNumberedJumpToTheirLineAreSavedWhenTheRecordin
     ScrollToLine(10);
     ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
     const auto items = BookmarkItems();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0], qMakePair(ID_BOOKMARK_FIRST, QStringLiteral("1)01 Th")));
-    EXPECT_EQ(items[1], qMakePair(ID_BOOKMARK_FIRST + 1, QStringLiteral("2)11 Th")));
+    EXPECT_EQ(items, (QList<QPair<int, QString>>{{ID_BOOKMARK_FIRST, "1)01 Th"}, {ID_BOOKMARK_FIRST + 1, "2)11 Th"}}));
     // The same place again is refused, and no item is added.
     ChooseMenu(ID_SET_BOOKMARK);
     EXPECT_EQ(Told(), QStringList{"Already bookmarked."});
@@ -163,8 +161,7 @@ TEST_F(StudyTextTest, BookmarksAreNumberedJumpToTheirLineAreSavedWhenTheRecordin
         dialog->close();
     });
     ASSERT_TRUE(ChooseMenu(ID_DEL_BOOKMARK));
-    EXPECT_EQ(BookmarkItems(), (QList<QPair<int, QString>>{{ID_BOOKMARK_FIRST, QStringLiteral("1)01 Th")},
-                                                           {ID_BOOKMARK_FIRST + 1, QStringLiteral("2)21 Th")}}));
+    EXPECT_EQ(BookmarkItems(), (QList<QPair<int, QString>>{{ID_BOOKMARK_FIRST, "1)01 Th"}, {ID_BOOKMARK_FIRST + 1, "2)21 Th"}}));
     EXPECT_EQ(ReadFile(At("unit.vdm")), BookmarkFile({{"01 Th", LineStart(0)}, {"21 Th", LineStart(20)}}));
 
     // Delete All, answered Yes: no bookmarks, no file, no items.
