@@ -1,10 +1,13 @@
-// Closing the program while the player thread waits for the learner to answer a message
-// box (a recording that cannot be opened): the thread waits for the user interface, and
-// the user interface, closing, waits for the thread.
+// Start-up and exit: one program per device root, the way a command reaches its handler;
+// and closing the program while the player thread waits for the learner to answer a
+// message box (a recording that cannot be opened): the thread waits for the user
+// interface, and the user interface, closing, waits for the thread.
 
 #include "ProgramFixture.h"
 
 #include "QtMessageBoxPresenter.h"
+#include "SingleInstance.h"
+#include "WindowMessage.h"
 
 #include <QMessageBox>
 
@@ -67,7 +70,36 @@ protected:
     WatchedPresenter* m_presenter = nullptr;
 };
 
+using StartUpTest = ProgramFixture;
+
 }  // namespace
+
+TEST_F(StartUpTest, RunningProgramComesForwardWhenStartedAgain)
+{
+    Start();
+    Frame().showMinimized();
+    ASSERT_TRUE(WaitFor([this] { return Frame().isMinimized(); }));
+    EXPECT_TRUE(SingleInstance().ActivateRunning());
+    EXPECT_TRUE(WaitFor([this] { return !Frame().isMinimized() && Frame().isVisible(); }));
+    EXPECT_FALSE(CVellumdeckApp().InitInstance());
+}
+
+TEST_F(StartUpTest, CommandsReachTheViewAndExitEndsThePlayerThread)
+{
+    Start();
+    // With no study text Search is refused, also when an accelerator sends it.
+    EXPECT_FALSE(Frame().IsCommandEnabled(ID_SEARCH));
+    // File Open goes to the view: the controller runs its dialog (cancelled here).
+    int dialogs = 0;
+    View().Controller().SetFileDialog([&](QString*) { ++dialogs; return IDCANCEL; });
+    SendMessageW(&Frame(), WM_COMMAND, MAKEWPARAM(ID_FILE_OPEN, kAcceleratorNotification), 0);
+    EXPECT_EQ(dialogs, 1);
+    // Exit hides the window; ending the frame ends the view, its controller and the thread.
+    EXPECT_TRUE(View().Controller().HasThread());
+    SendMessageW(&Frame(), WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, kMenuNotification), 0);
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_EQ(m_app->ExitInstance(), 0);
+}
 
 TEST_F(ClosingTest, ProgramClosedBeforeThePlayerThreadsBoxComesUpEnds)
 {
