@@ -3,7 +3,6 @@
 // checked against other decoders in the accuracy tests.
 
 #include "DecoderTestSupport.h"
-#include "Dither.h"
 #include "Mp3Decoder.h"
 #include "TempDeviceRoot.h"
 
@@ -127,41 +126,59 @@ TEST_F(Mp3DecoderTest, MonoFramesInAStereoFileFillBothChannels)
     EXPECT_LE(mono, 8);
 }
 
-// A decoder that has played `played` bytes (all, when 0) and then seeks to `at` gives
-// the very samples of a fresh decoder sought there; returns those.
-DecodedPcm ExpectSeekForgetsWhatPlayed(const QString& path, std::uint32_t played, std::int64_t at)
+constexpr std::uint32_t kEverything = ~0u;
+
+// After `played` bytes of output (kEverything: to the end), a seek by sample lands on
+// that very sample: what follows it is what a decode from the start gives from there,
+// but for the dither (whose state is the process's): by a few steps.
+void ExpectSeekLandsOn(const QString& path, const DecodedPcm& whole, std::uint32_t played, std::size_t at)
 {
-    CMp3Decoder used;
-    CMp3Decoder fresh;
-    EXPECT_TRUE(used.Open(path) && fresh.Open(path));
-    std::vector<std::uint8_t> buffer(played);
-    if (played == 0)
-        DecodeRest(used);
-    else
-        EXPECT_TRUE(used.Fill(buffer.data(), &played));
-    EXPECT_TRUE(used.SeekToSample(at) && fresh.SeekToSample(at));
-    Dither::ResetAll();
-    const DecodedPcm expected = DecodeRest(fresh);
-    Dither::ResetAll();
-    EXPECT_TRUE(DecodeRest(used).samples == expected.samples) << "at " << at << ", after " << played << " bytes";
-    return expected;
+    SCOPED_TRACE(testing::Message() << "at " << at << " after " << played << " bytes");
+    CMp3Decoder decoder;
+    ASSERT_TRUE(decoder.Open(path));
+    std::vector<std::uint8_t> buffer(played == kEverything ? 0 : played);
+    if (played == kEverything)
+        DecodeRest(decoder);
+    ASSERT_TRUE(buffer.empty() || decoder.Fill(buffer.data(), &played));
+    ASSERT_TRUE(decoder.SeekToSample(std::int64_t(at)));
+    EXPECT_EQ(decoder.OutputSample(), std::int64_t(at));
+    const DecodedPcm rest = DecodeRest(decoder);
+    ASSERT_EQ(rest.Frames(), whole.Frames() - at);
+    int largest = 0;
+    for (std::size_t i = 0; i < rest.samples.size(); ++i)
+        largest = std::max(largest, std::abs(whole.samples[at * whole.channels + i] - rest.samples[i]));
+    EXPECT_LE(largest, 8);
+}
+
+// In constant and variable bit rate, mono and stereo.
+TEST_F(Mp3DecoderTest, ASeekBySampleLandsOnThatSample)
+{
+    for (const char* name : {"speech22.mp3", "speech22-vbr.mp3", "vbr-xing.mp3", "tone-stereo.mp3"}) {
+        SCOPED_TRACE(name);
+        const DecodedPcm whole = DecodeFile(TestDataPath(name));
+        const std::size_t frames = whole.Frames();
+        ASSERT_GT(frames, 20000u);
+        for (std::size_t at : {std::size_t(0), std::size_t(575), std::size_t(12345), frames / 2, frames - 700})
+            ExpectSeekLandsOn(TestDataPath(name), whole, 0, at);
+    }
 }
 
 // A recording cut out of a longer one: its first frame's data begins in the bit
 // reservoir of frames that are not there, so it is passed over. A seek to the start
 // must find it as a fresh decoder does, not decode that frame from what the
-// reservoir kept of what played before.
+// reservoir kept of what played before: after one frame (frame 1, as frame 0 is
+// passed over) it holds the 65 bytes that frame 2 takes from it, more than the 36 of
+// frame 0; after all of it, the end.
 TEST_F(Mp3DecoderTest, WhatPlaysAfterASeekDoesNotDependOnWhatPlayedBefore)
 {
     ASSERT_TRUE(m_decoder.Open(TestDataPath("speech22.mp3")));
     ASSERT_GT(m_decoder.Index().Count(), 100u);
     // Frame 9 of this recording takes 36 bytes from the reservoir.
     const QString path = Write(ReadTestData("speech22.mp3").mid(qsizetype(m_decoder.Index().OffsetOf(9))));
-    // After one frame (frame 1, as frame 0 is passed over) the reservoir holds the 65
-    // bytes that frame 2 takes from it, more than the 36 of frame 0; after all, the end.
-    const std::pair<std::uint32_t, std::int64_t> cases[] = {{576 * 2, 0}, {576 * 2, 100}, {0, 0}};
-    for (const auto& [played, at] : cases)
-        EXPECT_GT(ExpectSeekForgetsWhatPlayed(path, played, at).Frames(), 0u);
+    const DecodedPcm whole = DecodeFile(path);
+    ExpectSeekLandsOn(path, whole, 576 * 2, 0);
+    ExpectSeekLandsOn(path, whole, 576 * 2, 100);
+    ExpectSeekLandsOn(path, whole, kEverything, 0);
 }
 
 // Free format: the bit rate is not in the header, libmad measures it from the distance
@@ -176,7 +193,10 @@ TEST_F(Mp3DecoderTest, AFreeFormatRateMeasuredLaterDoesNotStepTheStart)
         bytes += QByteArray("\xFF\xFB\x00\xC4", 4) + QByteArray(196, '\0');   // bit rate index 0: free
     for (int i = 0; i < 10; ++i)
         bytes += QByteArray("\xFF\xFB\x04\xC4", 4) + QByteArray(296, '\0');
-    EXPECT_EQ(ExpectSeekForgetsWhatPlayed(Write(bytes), 0, 0).Frames(), 10 * kFrameSamples);
+    const QString path = Write(bytes);
+    const DecodedPcm whole = DecodeFile(path);
+    EXPECT_EQ(whole.Frames(), 10 * kFrameSamples);
+    ExpectSeekLandsOn(path, whole, kEverything, 0);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "AudioExtent.h"
 #include "DecoderTestSupport.h"
-#include "Mp3Decoder.h"
 #include "TagBuilder.h"
 #include "TempDeviceRoot.h"
 
@@ -16,8 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -129,33 +126,6 @@ TEST_F(TaggedRecordingTest, TagClaimingMoreThanTheFileIsNotTakenForOne)
     const DecodedPcm pcm = DecodeFile(path);
     EXPECT_EQ(pcm.sampleRate, 22050);
     EXPECT_NEAR(double(pcm.Frames()), double(m_reference.Frames()), 576.0 * 2);
-}
-
-// A seek by sample lands on that very sample: what follows it is what a decode from
-// the start gives from there, in constant and variable bit rate, mono and stereo.
-TEST(ExactSeekTest, WhatFollowsASoughtSampleIsWhatADecodeFromTheStartGivesThere)
-{
-    ScopedBoxes boxes;
-    for (const char* name : {"speech22.mp3", "speech22-vbr.mp3", "vbr-xing.mp3", "tone-stereo.mp3"}) {
-        SCOPED_TRACE(name);
-        const DecodedPcm whole = DecodeFile(TestDataPath(name));
-        const std::size_t frames = whole.Frames();
-        ASSERT_GT(frames, 20000u);
-        for (std::size_t at : {std::size_t(0), std::size_t(575), std::size_t(12345), frames / 2, frames - 700}) {
-            SCOPED_TRACE(at);
-            CMp3Decoder decoder;
-            ASSERT_TRUE(decoder.Open(TestDataPath(name)));
-            ASSERT_TRUE(decoder.SeekToSample(std::int64_t(at)));
-            EXPECT_EQ(decoder.OutputSample(), std::int64_t(at));
-            const DecodedPcm rest = DecodeRest(decoder);
-            ASSERT_EQ(rest.Frames(), frames - at);
-            // Only the dither, whose state is the process's, differs: by a few steps.
-            int largest = 0;
-            for (std::size_t i = 0; i < rest.samples.size(); ++i)
-                largest = std::max(largest, std::abs(whole.samples[at * whole.channels + i] - rest.samples[i]));
-            EXPECT_LE(largest, 8);
-        }
-    }
 }
 
 }  // namespace
