@@ -108,15 +108,11 @@ bool ListeningFixture::WaitForState(int state)
 
 bool ListeningFixture::WaitForSoundHeard(double seconds)
 {
-    const auto wanted = static_cast<std::size_t>(seconds * m_reference.rate);
-    const long channels = std::max(1u, m_recorder.Channels());
+    const auto wanted = static_cast<long>(seconds * m_reference.rate * m_reference.channels);
     return WaitFor(
         [&] {
             const std::vector<std::int16_t> samples = m_recorder.Samples();
-            std::size_t frames = 0;
-            for (auto frame = samples.begin(); samples.end() - frame >= channels; frame += channels)
-                frames += std::any_of(frame, frame + channels, [](std::int16_t s) { return s != 0; });
-            return frames >= wanted;
+            return std::count_if(samples.begin(), samples.end(), [](std::int16_t s) { return s != 0; }) >= wanted;
         },
         kWaitMs);
 }

@@ -26,9 +26,7 @@ std::size_t Frames(const HeardPcm& pcm, double seconds)
     return static_cast<std::size_t>(seconds * pcm.rate);
 }
 
-class EveryWindowTest : public ListeningFixture, public ::testing::WithParamInterface<const char*>
-{
-};
+class EveryWindowTest : public ListeningFixture, public ::testing::WithParamInterface<const char*> {};
 
 // The whole recording is heard, exactly as the decoder made it, the last window too;
 // nothing else is heard before or after it; and the end is reported only once its
