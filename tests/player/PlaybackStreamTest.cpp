@@ -66,17 +66,7 @@ std::pair<long, double> BestFit(const std::vector<std::int16_t>& output, std::si
     return best;
 }
 
-struct TempoCase
-{
-    const char* file;
-    double tempo;
-};
-
-class PlaybackStreamTempoTest : public ::testing::TestWithParam<TempoCase>
-{
-protected:
-    ScopedBoxes m_boxes;
-};
+using PlaybackStreamTempoTest = ::testing::TestWithParam<std::pair<const char*, double>>;
 
 // The length changes by the tempo, the pitch of a steady tone does not, and the heard
 // sample is the recording's. At the recording's own tempo the decoder's samples pass
@@ -86,6 +76,7 @@ protected:
 // end, not past it.
 TEST_P(PlaybackStreamTempoTest, KeepsThePitchAndTheRecordingsTimeToItsEnd)
 {
+    ScopedBoxes boxes;
     const auto [file, tempo] = GetParam();
     const DecodedPcm direct = DecodeFile(TestDataPath(file));
     Dither::ResetAll();
@@ -109,9 +100,9 @@ TEST_P(PlaybackStreamTempoTest, KeepsThePitchAndTheRecordingsTimeToItsEnd)
 }
 
 INSTANTIATE_TEST_SUITE_P(Tempos, PlaybackStreamTempoTest, ::testing::Values(
-    TempoCase{"speech22.mp3", 1.0}, TempoCase{"tone-stereo.mp3", 0.7}, TempoCase{"tone-stereo.mp3", 1.5},
-    TempoCase{"speech22.mp3", 1.14}, TempoCase{"speech22.mp3", 1.49}, TempoCase{"speech22.mp3", 1.7},
-    TempoCase{"speech22.mp3", 0.5}, TempoCase{"speech22.mp3", 2.0}));
+    std::pair{"speech22.mp3", 1.0}, std::pair{"tone-stereo.mp3", 0.7}, std::pair{"tone-stereo.mp3", 1.5},
+    std::pair{"speech22.mp3", 1.14}, std::pair{"speech22.mp3", 1.49}, std::pair{"speech22.mp3", 1.7},
+    std::pair{"speech22.mp3", 0.5}, std::pair{"speech22.mp3", 2.0}));
 
 // A 2-second loop, at 0.7 and at the recording's own tempo: where the stream says
 // each pass begins and ends, the output holds the recording at A and at B, within
