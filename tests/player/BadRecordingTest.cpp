@@ -1,8 +1,8 @@
 // Recordings that are not what their name promises: folders, files nobody may read,
-// files cut short, files that hold no MP3 at all (among them four gibibytes of
-// zeros), and a playlist that names itself. Each must fail or end cleanly, naming the
-// file and saying why (the system's error text where it cannot be opened), and
-// without reading more of a file than finding out takes.
+// empty files, files cut short, files that hold no MP3 at all (among them four
+// gibibytes of zeros), and a playlist that names itself. Each must fail or end
+// cleanly, naming the file and saying why (the system's error text where it cannot be
+// opened), and without reading more of a file than finding out takes.
 
 #include "DecoderTestSupport.h"
 #include "Mp3Decoder.h"
@@ -25,24 +25,17 @@ namespace {
 
 // Far more than any header scan needs, far less than the file.
 constexpr std::uint64_t kScanReadLimit = std::uint64_t(64) << 20;
+const QString kNoAudio = QStringLiteral("It holds no MP3 audio.");
 
-// Bytes this process has read through system calls so far (the kernel's count).
+// Bytes this process has read through system calls so far (the kernel's count, on
+// the first line, "rchar:").
 std::uint64_t BytesReadSoFar()
 {
     std::ifstream io("/proc/self/io");
     std::string field;
     std::uint64_t value = 0;
-    while (io >> field >> value) {
-        if (field == "rchar:")
-            return value;
-    }
-    return 0;
-}
-
-QByteArray Head(const char* fixture, qsizetype bytes)
-{
-    QFile file(TestDataPath(QString::fromLatin1(fixture)));
-    return file.open(QIODevice::ReadOnly) ? file.read(bytes) : QByteArray();
+    io >> field >> value;
+    return value;
 }
 
 class BadRecordingTest : public ::testing::Test
@@ -59,7 +52,8 @@ protected:
         return file.fileName();
     }
 
-    // Opening fails with one box under "Error": the file's name and the reason.
+    // Opening fails with one box under "Error", the file's name and the reason, and
+    // leaves nothing to play.
     void ExpectOpenFailsWith(const QString& path, const QString& reason)
     {
         m_scope.boxes->Clear();
@@ -70,10 +64,10 @@ protected:
         EXPECT_EQ(boxes[0].text, "Cannot play \"" + QFileInfo(path).fileName() + "\":\n" + reason);
         EXPECT_EQ(boxes[0].caption, QStringLiteral("Error"));
         EXPECT_EQ(boxes[0].flags, MB_ICONINFORMATION);
+        ExpectNoMoreData();
     }
     void ExpectOpenFailsWith(const QString& path, int error) { ExpectOpenFailsWith(path, SystemError::Text(error)); }
 
-    // Nothing to play: Fill gives no bytes and says so.
     void ExpectNoMoreData()
     {
         std::uint32_t bytes = 16384;
@@ -96,69 +90,70 @@ TEST_F(BadRecordingTest, PathsThatCannotBeOpenedShowTheSystemsReason)
     ASSERT_EQ(::symlink("loop.mp3", Host("loop.mp3").toLocal8Bit().constData()), 0);
     ExpectOpenFailsWith(Host("loop.mp3"), ELOOP);
     ExpectOpenFailsWith(WriteFile("plain", "x") + "/inside.mp3", ENOTDIR);
+    if (::geteuid() != 0) {   // root reads any file
+        const QString locked = WriteFile("locked.mp3", ReadTestData("speech.mp3").left(4096));
+        ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
+        ExpectOpenFailsWith(locked, EACCES);
+    }
 }
 
-TEST_F(BadRecordingTest, RecordingWithoutReadPermissionShowsTheSystemsReason)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads any file; the other unreadable paths are covered above";
-    const QString locked = WriteFile("locked.mp3", Head("speech.mp3", 4096));
-    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
-    ExpectOpenFailsWith(locked, EACCES);
-}
-
-// Binary data in which no frame sync can appear (a sync needs an 0xFF byte), the start
-// of a frame and nothing more of it, and four gibibytes of zeros, read only in part.
+// An empty file; text; binary data in which no frame sync can appear (a sync needs an
+// 0xFF byte); the start of a frame and nothing more of it; four gibibytes of zeros,
+// read only in part.
 TEST_F(BadRecordingTest, FilesWithoutAnyFrameFailNamingTheFile)
 {
     QByteArray noSync(65536, '\0');
     for (int i = 0; i < noSync.size(); ++i)
         noSync[i] = char((i * 31 + 7) % 0xFF);
-    const QByteArray firstBytes = Head("tone-stereo.mp3", 100);
-    ASSERT_EQ(firstBytes.size(), 100);
-    for (const QString& path : {WriteFile("binary.mp3", noSync), WriteFile("cut.mp3", firstBytes),
-                                WriteFile("zeros.mp3", {}, true)}) {
+    const std::pair<QString, QString> cases[] = {
+        {TestDataPath("empty.mp3"), QStringLiteral("The file is empty.")},
+        {TestDataPath("text.mp3"), kNoAudio},
+        {WriteFile("binary.mp3", noSync), kNoAudio},
+        {WriteFile("cut.mp3", ReadTestData("tone-stereo.mp3").left(100)), kNoAudio},
+        {WriteFile("zeros.mp3", {}, true), kNoAudio},
+    };
+    for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path.toStdString());
         const std::uint64_t before = BytesReadSoFar();
-        ExpectOpenFailsWith(path, QStringLiteral("It holds no MP3 audio."));
+        ExpectOpenFailsWith(path, reason);
         EXPECT_LT(BytesReadSoFar() - before, kScanReadLimit);
     }
 }
 
-TEST_F(BadRecordingTest, RecordingCutAfterAFewFramesPlaysThemAndEnds)
+// A few frames (128 kbit/s at 44100 Hz: 417 or 418 bytes each), then the file cut in
+// a frame, or gibibytes of zeros: the frames play, and then the recording ends, also
+// after a seek into the zeros, without reading them all.
+TEST_F(BadRecordingTest, FramesFollowedByACutOrByGibibytesOfZerosPlayAndEnd)
 {
-    // Frames of 128 kbit/s at 44100 Hz are 417 or 418 bytes long.
-    ASSERT_TRUE(m_decoder.Open(WriteFile("cut.mp3", Head("tone-stereo.mp3", 5 * 417 + 200))));
-    const DecodedPcm pcm = DecodeRest(m_decoder);
-    EXPECT_GT(pcm.Frames(), 0u);
-    EXPECT_LE(pcm.Frames(), 5u * 1152u);
-    ExpectNoMoreData();
-}
-
-TEST_F(BadRecordingTest, FramesFollowedByGibibytesOfZerosPlayAndEndWithoutReadingThemAll)
-{
-    const QString path = WriteFile("frames-then-zeros.mp3", Head("tone-stereo.mp3", 10 * 417), true);
-    std::uint64_t before = BytesReadSoFar();
-    ASSERT_TRUE(m_decoder.Open(path));
-    EXPECT_GT(DecodeRest(m_decoder).Frames(), 0u);
-    EXPECT_LT(BytesReadSoFar() - before, kScanReadLimit);
-
-    // A seek into the zeros finds nothing to play there either.
-    before = BytesReadSoFar();
-    m_decoder.Seek(1, 2);
-    ExpectNoMoreData();
-    EXPECT_LT(BytesReadSoFar() - before, kScanReadLimit);
+    for (const int frames : {5, 10}) {
+        SCOPED_TRACE(frames);
+        const bool zeros = frames == 10;
+        const QByteArray head = ReadTestData("tone-stereo.mp3").left(frames * 417 + (zeros ? 0 : 200));
+        std::uint64_t before = BytesReadSoFar();
+        ASSERT_TRUE(m_decoder.Open(WriteFile(zeros ? "zeros.mp3" : "cut.mp3", head, zeros)));
+        const std::size_t played = DecodeRest(m_decoder).Frames();
+        EXPECT_GT(played, 0u);
+        EXPECT_LE(played, frames * 1152u);
+        ExpectNoMoreData();
+        EXPECT_LT(BytesReadSoFar() - before, kScanReadLimit);
+        if (!zeros)
+            continue;
+        before = BytesReadSoFar();
+        m_decoder.Seek(1, 2);
+        ExpectNoMoreData();
+        EXPECT_LT(BytesReadSoFar() - before, kScanReadLimit);
+    }
 }
 
 TEST_F(BadRecordingTest, PlaylistNamingItselfIsReadOnceAndItsEntryFailsToPlay)
 {
     const QString list = Host("self.vdl");
-    const QString recording = WriteFile("one.mp3", Head("speech.mp3", 4096));
+    const QString recording = WriteFile("one.mp3", ReadTestData("speech.mp3").left(4096));
     WriteFile("self.vdl", (list + "\r\n" + recording + "\r\n" + list + "\r\n").toLocal8Bit());
     QStringList playlist;
     ASSERT_TRUE(FillPlaylist(&playlist, list));
     EXPECT_EQ(playlist, QStringList({list, recording, list})) << "a playlist line is a path, never read again";
-    ExpectOpenFailsWith(list, QStringLiteral("It holds no MP3 audio."));
+    ExpectOpenFailsWith(list, kNoAudio);
 }
 
 }  // namespace

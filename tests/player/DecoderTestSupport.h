@@ -9,10 +9,7 @@
 #include <QString>
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
-#include <optional>
-#include <string>
 #include <vector>
 
 class CMp3Decoder;
@@ -22,47 +19,39 @@ struct DecodedPcm
     std::vector<std::int16_t> samples;   // interleaved when there are two channels
     int channels = 0;
     long sampleRate = 0;
+    int durationSeconds = 0;   // as the decoder told it when the decode began
     bool ok = false;
 
     std::size_t Frames() const { return channels > 0 ? samples.size() / channels : 0; }
 };
 
-// Everything the open decoder still gives, asked for in blocks of blockBytes, down to
-// the last bytes of the call that meets the end.
-DecodedPcm DecodeRest(CMp3Decoder& decoder, std::uint32_t blockBytes = 16384);
+// Everything the open decoder still gives, asked for in blocks of 16 KiB, down to the
+// last bytes of the call that meets the end.
+DecodedPcm DecodeRest(CMp3Decoder& decoder);
+// The whole file from a clean dither state, so that two decodes of the same audio
+// agree bit for bit.
 DecodedPcm DecodeFile(const QString& path);
 // libmpg123 with every frame decoded as audio (no gapless trimming, no skipping of
 // the encoder's header frame), so its output lines up with ours from byte 0.
 DecodedPcm DecodeWithMpg123(const QString& path);
-// Raw 16-bit little-endian samples.
-DecodedPcm ReadRawPcm(const QString& path, int channels, long sampleRate);
+// Raw 16-bit little-endian samples of a file in tests/data.
+DecodedPcm ReadRawPcm(const QString& name, int channels, long sampleRate);
 // The bytes of a file in tests/data (empty when it cannot be read).
 QByteArray ReadTestData(const QString& name);
 // Signal-to-noise ratio in dB of test against reference over their common length.
 double SnrDb(const std::vector<std::int16_t>& reference, const std::vector<std::int16_t>& test);
 
-class ScopedEnv
+struct ScopedEnv
 {
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name)
+    ScopedEnv(const char* name, const QByteArray& value)
+        : name(name), had(qEnvironmentVariableIsSet(name)), previous(qgetenv(name))
     {
-        if (const char* previous = std::getenv(name))
-            m_previous = previous;
-        setenv(name, value.c_str(), 1);
+        qputenv(name, value);
     }
-    ~ScopedEnv()
-    {
-        if (m_previous)
-            setenv(m_name, m_previous->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_previous;
+    ~ScopedEnv() { had ? void(qputenv(name, previous)) : void(qunsetenv(name)); }
+    const char* name;
+    bool had;
+    QByteArray previous;
 };
 
 struct ScopedBoxes

@@ -11,14 +11,9 @@
 
 namespace {
 
-constexpr mad_fixed_t kClipHigh = 0x0FFFFFFF;
-constexpr mad_fixed_t kClipLow = -0x10000000;
-
-using State = std::tuple<std::int32_t, std::int32_t, std::int32_t, std::uint32_t>;
-
-State Of(const DitherState& s)
+auto StateOf(const DitherState& s)
 {
-    return {s.error0, s.error1, s.error2, static_cast<std::uint32_t>(s.random)};
+    return std::make_tuple(s.error0, s.error1, s.error2, static_cast<std::uint32_t>(s.random));
 }
 
 class DitherTest : public ::testing::Test
@@ -33,17 +28,12 @@ protected:
 TEST_F(DitherTest, SamplesBeyondFullScaleClipToSixteenBits)
 {
     DitherState& right = Dither::Channel(Dither::kRight);
-    EXPECT_EQ(Dither::Quantise(kClipHigh, right), 32767);
-    EXPECT_EQ(Dither::Quantise(INT_MAX, right), 32767);
-    EXPECT_GE(right.error0, 0);
-    EXPECT_LT(right.error0, 0x2000);
-
-    Dither::ResetAll();
-    EXPECT_EQ(Dither::Quantise(kClipLow - 0x4000, right), -32768);
-    EXPECT_EQ(Dither::Quantise(INT_MIN, right), -32768);
-    EXPECT_EQ(Dither::Quantise(INT_MIN, right), -32768);
-    EXPECT_GE(right.error0, 0);
-    EXPECT_LT(right.error0, 0x2000);
+    for (const int sample : {0x0FFFFFFF, INT_MAX, -0x10000000 - 0x4000, INT_MIN, INT_MIN}) {
+        SCOPED_TRACE(sample);
+        EXPECT_EQ(Dither::Quantise(sample, right), sample > 0 ? 32767 : -32768);
+        EXPECT_GE(right.error0, 0);
+        EXPECT_LT(right.error0, 0x2000);
+    }
 }
 
 TEST_F(DitherTest, EachChannelCarriesItsOwnStateAcrossCalls)
@@ -55,21 +45,18 @@ TEST_F(DitherTest, EachChannelCarriesItsOwnStateAcrossCalls)
         pcm.samples[0][i] = (i * 7919 % 4001 - 2000) * 0x10000;
         pcm.samples[1][i] = (i * 104729 % 3001 - 1500) * 0x10000;
     }
-
     std::vector<unsigned char> once(200 * 4), split(200 * 4);
     Dither::Convert(pcm, 0, 200, true, once.data());
-    const State afterOnce = Of(Dither::Channel(Dither::kRight));
+    const auto afterOnce = StateOf(Dither::Channel(Dither::kRight));
 
     Dither::ResetAll();
-    const std::uint32_t firstBytes = Dither::Convert(pcm, 0, 73, true, split.data());
-    Dither::Convert(pcm, 73, 127, true, split.data() + firstBytes);
-    EXPECT_EQ(firstBytes, 73u * 4);
+    EXPECT_EQ(Dither::Convert(pcm, 0, 73, true, split.data()), 73u * 4);
+    Dither::Convert(pcm, 73, 127, true, split.data() + 73 * 4);
     EXPECT_EQ(once, split);
-    EXPECT_EQ(Of(Dither::Channel(Dither::kRight)), afterOnce);
-
+    EXPECT_EQ(StateOf(Dither::Channel(Dither::kRight)), afterOnce);
     // The left channel alone leaves the right channel's state alone.
     Dither::Convert(pcm, 0, 50, false, once.data());
-    EXPECT_EQ(Of(Dither::Channel(Dither::kRight)), afterOnce);
+    EXPECT_EQ(StateOf(Dither::Channel(Dither::kRight)), afterOnce);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 
 #include "DecoderTestSupport.h"
 #include "MessageQueue.h"
-#include "MessageTarget.h"
 #include "PlayerMessages.h"
+#include "QueueMessageTarget.h"
 #include "TempDeviceRoot.h"
 #include "TuneboxThread.h"
 #include "WavFile.h"
@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -36,45 +35,32 @@ constexpr int kDitherSteps = 8;
 
 struct Notice
 {
-    UINT message = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
+    Message msg;
     Clock::time_point at;
 };
 
 // Notes when each notice was posted: the engine posts as things happen.
-class TimedTarget : public MessageTarget
+class TimedTarget : public QueueMessageTarget
 {
 public:
     bool PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         if (msg == WM_PLAYER_TOTAL)
             tuneboxThread::TakeTrackInfo(wParam);   // only the time matters here
-        {
-            std::lock_guard lock(m_lock);
-            m_notices.push_back(Notice{msg, wParam, lParam, Clock::now()});
-        }
-        m_arrived.notify_all();
-        return true;
+        std::lock_guard lock(m_lock);
+        m_times.push_back(Clock::now());
+        return QueueMessageTarget::PostMessage(msg, wParam, lParam);
     }
 
-    bool Take(Notice& notice)
-    {
-        std::unique_lock lock(m_lock);
-        if (!m_arrived.wait_for(lock, std::chrono::milliseconds(kWaitMs), [this] { return !m_notices.empty(); }))
-            return false;
-        notice = m_notices.front();
-        m_notices.pop_front();
-        return true;
-    }
-
-    // Takes notices until one of this message (and wParam, unless -1) comes.
+    // Takes notices until one of this message (and wParam, unless -1) comes; false
+    // when none comes in time.
     bool Until(UINT message, long wParam, Notice* found = nullptr, std::vector<Notice>* seen = nullptr)
     {
-        for (Notice notice; Take(notice);) {
+        for (Message msg; Take(msg, kWaitMs);) {
+            const Notice notice{msg, TakeTime()};
             if (seen)
                 seen->push_back(notice);
-            if (notice.message == message && (wParam < 0 || long(notice.wParam) == wParam)) {
+            if (msg.message == message && (wParam < 0 || long(msg.wParam) == wParam)) {
                 if (found)
                     *found = notice;
                 return true;
@@ -84,38 +70,28 @@ public:
     }
 
 private:
+    Clock::time_point TakeTime()
+    {
+        std::lock_guard lock(m_lock);
+        const Clock::time_point at = m_times.front();
+        m_times.pop_front();
+        return at;
+    }
+
     std::mutex m_lock;
-    std::condition_variable m_arrived;
-    std::deque<Notice> m_notices;
+    std::deque<Clock::time_point> m_times;
 };
 
-std::vector<std::int16_t> Samples(const QByteArray& pcm)
+// How many samples from capture[at] on are those from reference[from] on, but for the
+// dither.
+std::size_t Matching(const std::vector<std::int16_t>& capture, std::size_t at,
+                     const std::vector<std::int16_t>& reference, std::size_t from)
 {
-    std::vector<std::int16_t> out(std::size_t(pcm.size()) / 2);
-    std::memcpy(out.data(), pcm.constData(), out.size() * 2);
-    return out;
-}
-
-// Whether capture[at, at + count) is reference[from, from + count), but for the dither.
-bool SameStretch(const std::vector<std::int16_t>& capture, std::size_t at, const std::vector<std::int16_t>& reference,
-                 std::size_t from, std::size_t count)
-{
-    if (at + count > capture.size() || from + count > reference.size())
-        return false;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (std::abs(capture[at + i] - reference[from + i]) > kDitherSteps)
-            return false;
-    }
-    return true;
-}
-
-// Where capture first leaves reference (compared from the start).
-std::size_t FirstDifference(const std::vector<std::int16_t>& capture, const std::vector<std::int16_t>& reference)
-{
-    std::size_t i = 0;
-    while (i < capture.size() && i < reference.size() && std::abs(capture[i] - reference[i]) <= kDitherSteps)
-        ++i;
-    return i;
+    std::size_t n = 0;
+    while (at + n < capture.size() && from + n < reference.size() &&
+           std::abs(capture[at + n] - reference[from + n]) <= kDitherSteps)
+        ++n;
+    return n;
 }
 
 double Seconds(Clock::duration d)
@@ -126,7 +102,7 @@ double Seconds(Clock::duration d)
 class HeardPositionTest : public ::testing::Test
 {
 protected:
-    void Start(const char* audio)
+    void Start(const QByteArray& audio)
     {
         m_audio = std::make_unique<ScopedEnv>("VELLUMDECK_AUDIO", audio);
         m_thread.m_bAutoDelete = false;
@@ -158,7 +134,9 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::ReadOnly) && WavFile::Parse(file.readAll(), sound));
         EXPECT_EQ(sound.format.sampleRate, DWORD(kRate));
         EXPECT_EQ(sound.format.channels, 1);
-        return Samples(sound.pcm);
+        std::vector<std::int16_t> samples(std::size_t(sound.pcm.size()) / 2);
+        std::memcpy(samples.data(), sound.pcm.constData(), samples.size() * 2);
+        return samples;
     }
 
     TempDeviceRoot m_root;
@@ -183,10 +161,10 @@ TEST_F(HeardPositionTest, EachSecondIsToldWhenItIsHeard)
     ASSERT_TRUE(m_target.Until(WM_PLAYER_STATE, PLAYER_ENDED, &ended, &seen));
     int expected = 0;
     for (const Notice& notice : seen) {
-        if (notice.message != WM_PLAYER_POS)
+        if (notice.msg.message != WM_PLAYER_POS)
             continue;
-        SCOPED_TRACE(notice.wParam);
-        EXPECT_EQ(int(notice.wParam), expected) << "in order, none skipped";
+        SCOPED_TRACE(notice.msg.wParam);
+        EXPECT_EQ(int(notice.msg.wParam), expected) << "in order, none skipped";
         EXPECT_NEAR(Seconds(notice.at - playing.at), double(expected), 0.3);
         ++expected;
     }
@@ -196,77 +174,59 @@ TEST_F(HeardPositionTest, EachSecondIsToldWhenItIsHeard)
 }
 
 // A at the second 2 notice, B at the second 4 notice: the points are where the
-// learner was, and the capture holds the recording to there, the stretch between
-// them three times (the passes asked for), then the rest of the recording.
+// learner was. The capture holds the recording to B, the stretch between the points
+// three times (the passes asked for), then the rest of the recording. Which samples
+// each pass holds is the playback stream's, tested with it; here the timing.
 TEST_F(HeardPositionTest, ALoopPlaysTheStretchBetweenTheHeardPoints)
 {
-    Start(("wav:" + m_capture + ":2").toLocal8Bit().constData());
+    Start("wav:" + m_capture.toLocal8Bit() + ":2");
     Post(WM_PLAYER_SHADOW, 0, 3);
     Play(m_lesson);
+    Notice a;
+    Notice b;
     ASSERT_TRUE(m_target.Until(WM_PLAYER_POS, 2));
     Post(WM_PLAYER_LOOP, LOOP_POINT_A);
-    Notice a;
     ASSERT_TRUE(m_target.Until(WM_PLAYER_LOOPPOINT, LOOP_POINT_A, &a));
     ASSERT_TRUE(m_target.Until(WM_PLAYER_POS, 4));
     Post(WM_PLAYER_LOOP, LOOP_POINT_B);
-    Notice b;
     ASSERT_TRUE(m_target.Until(WM_PLAYER_LOOPPOINT, LOOP_POINT_B, &b));
     EXPECT_TRUE(m_target.Until(WM_PLAYER_LOOPPOINT, LOOP_CLEAR));
     ASSERT_TRUE(m_target.Until(WM_PLAYER_STATE, PLAYER_ENDED));
 
     // Each point within 100 ms (of the recording, at twice real time) of its second.
-    EXPECT_NEAR(double(a.lParam), 2000.0, 100.0);
-    EXPECT_NEAR(double(b.lParam), 4000.0, 100.0);
-
-    const DecodedPcm reference = DecodeFile(m_lesson);
+    EXPECT_NEAR(double(a.msg.lParam), 2000.0, 100.0);
+    EXPECT_NEAR(double(b.msg.lParam), 4000.0, 100.0);
+    const std::vector<std::int16_t> reference = DecodeFile(m_lesson).samples;
     const std::vector<std::int16_t> capture = Capture();
     // Up to B and what was already being heard of the next chunk, then the jump.
-    const std::size_t jump = FirstDifference(capture, reference.samples);
-    const auto noticedB = std::size_t(b.lParam) * kRate / 1000;
+    const std::size_t jump = Matching(capture, 0, reference, 0);
+    const auto noticedB = std::size_t(b.msg.lParam) * kRate / 1000;
     EXPECT_GE(jump + kRampSamples, noticedB);
     EXPECT_LT(jump, noticedB + kRate / 5);
-    // The notices tell the points to the millisecond; the samples tell exactly where
-    // the passes begin: at A, and one loop later (what fits best over half a pass, as
-    // speech has quiet stretches that fit anywhere).
-    constexpr auto kMillisecond = std::size_t(kRate / 1000 + 1);
-    const auto noticedA = std::size_t(a.lParam) * kRate / 1000;
-    const std::size_t noticedLoop = noticedB - noticedA;
-    const std::size_t span = noticedLoop / 2;
-    auto error = [&](std::size_t at, std::size_t f) {
-        long long sum = 0;
-        for (std::size_t i = kRampSamples; i < span; ++i)
-            sum += std::abs(capture[at + i] - reference.samples[f + i]);
-        return sum;
-    };
-    std::size_t from = noticedA;
-    std::size_t loop = noticedLoop;
-    for (std::size_t f = noticedA - kMillisecond; f <= noticedA + kMillisecond; ++f)
-        from = error(jump, f) < error(jump, from) ? f : from;
-    for (std::size_t l = noticedLoop - 2 * kMillisecond; l <= noticedLoop + 2 * kMillisecond; ++l)
-        loop = error(jump + l, from) < error(jump + loop, from) ? l : loop;
-    const std::size_t to = from + loop;
-    for (int pass = 0; pass < 3; ++pass) {
-        SCOPED_TRACE(pass);
-        EXPECT_TRUE(SameStretch(capture, jump + pass * loop + kRampSamples, reference.samples, from + kRampSamples,
-                                loop - 2 * kRampSamples));
-    }
-    const std::size_t after = jump + 3 * loop;
-    EXPECT_EQ(capture.size(), after + reference.samples.size() - to);
-    EXPECT_TRUE(SameStretch(capture, after, reference.samples, to, reference.samples.size() - to));
+    // Then three passes of B - A, the first from the jump: the capture is longer than
+    // the recording by two passes and what the jump went back. The notices tell the
+    // points to the millisecond.
+    constexpr double kMillisecond = kRate / 1000 + 1;
+    const double noticedA = double(a.msg.lParam) * kRate / 1000;
+    const double loop = double(b.msg.lParam - a.msg.lParam) * kRate / 1000;
+    EXPECT_NEAR(double(capture.size()) - double(reference.size()), 2 * loop + double(jump) - noticedA,
+                5 * kMillisecond);
+    // From past B (and its ramp) to the end the recording is heard whole, and last.
+    ASSERT_GT(capture.size(), reference.size());
+    const std::size_t rest = reference.size() - noticedB - kRate / 5;
+    EXPECT_EQ(Matching(capture, capture.size() - rest, reference, reference.size() - rest), rest);
 }
 
 // A clip of four seconds, shorter than what the decoder runs ahead at this rate:
 // played whole, then whole again once repeat-one is switched off in the second pass.
 TEST_F(HeardPositionTest, RepeatOnePlaysAShortClipWholeBeforeItStartsAgain)
 {
-    QFile lesson(m_lesson);
-    ASSERT_TRUE(lesson.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(m_root.WriteFile("\\clip.mp3", lesson.read(16000)));   // 32 kbit/s: four seconds
+    ASSERT_TRUE(m_root.WriteFile("\\clip.mp3", ReadTestData("speech22.mp3").left(16000)));   // 32 kbit/s
     const QString clip = m_root.Host("\\clip.mp3");
     const DecodedPcm reference = DecodeFile(clip);
     ASSERT_NEAR(double(reference.Frames()) / kRate, 4.0, 0.2);
 
-    Start(("wav:" + m_capture + ":4").toLocal8Bit().constData());
+    Start("wav:" + m_capture.toLocal8Bit() + ":4");
     Post(WM_PLAYER_REPEAT, 1);
     Play(clip);
     ASSERT_TRUE(m_target.Until(WM_PLAYER_POS, 3));
@@ -277,8 +237,8 @@ TEST_F(HeardPositionTest, RepeatOnePlaysAShortClipWholeBeforeItStartsAgain)
     const std::vector<std::int16_t> capture = Capture();
     const std::size_t n = reference.samples.size();
     ASSERT_EQ(capture.size(), 2 * n);
-    EXPECT_TRUE(SameStretch(capture, 0, reference.samples, 0, n));
-    EXPECT_TRUE(SameStretch(capture, n + kRampSamples, reference.samples, kRampSamples, n - kRampSamples));
+    EXPECT_GE(Matching(capture, 0, reference.samples, 0), n);
+    EXPECT_EQ(Matching(capture, n + kRampSamples, reference.samples, kRampSamples), n - kRampSamples);
 }
 
 }  // namespace

@@ -1,13 +1,10 @@
-// The decoder: files without audio, the duration estimates, seeking, and mono frames
-// in a stereo file. Channels, rates and samples are checked against other decoders
-// in the accuracy tests.
+// The decoder: the duration estimates, seeking, and mono frames in a stereo file.
+// Files without audio are in the bad recording tests; channels, rates and samples are
+// checked against other decoders in the accuracy tests.
 
 #include "DecoderTestSupport.h"
-#include "Dither.h"
 #include "Mp3Decoder.h"
 #include "TempDeviceRoot.h"
-
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -17,18 +14,18 @@
 namespace {
 
 constexpr std::size_t kFrameSamples = 1152;
-constexpr std::uint32_t kBlockBytes = 16384;
 
 class Mp3DecoderTest : public ::testing::Test
 {
 protected:
-    TrackInfo OpenData(const QString& name)
+    TrackInfo Open(const QString& path)
     {
         TrackInfo info;
-        EXPECT_TRUE(m_decoder.Open(TestDataPath(name))) << name.toStdString();
+        EXPECT_TRUE(m_decoder.Open(path)) << path.toStdString();
         m_decoder.GetTrackInfo(&info);
         return info;
     }
+    TrackInfo OpenData(const char* name) { return Open(TestDataPath(name)); }
 
     int DurationAfterDecoding()
     {
@@ -38,27 +35,16 @@ protected:
         return later.durationSeconds;
     }
 
+    QString Write(const QByteArray& bytes)
+    {
+        EXPECT_TRUE(m_root.WriteFile(QStringLiteral("\\made.mp3"), bytes));
+        return m_root.Host(QStringLiteral("\\made.mp3"));
+    }
+
     ScopedBoxes m_scope;
+    TempDeviceRoot m_root;
     CMp3Decoder m_decoder;
 };
-
-// A file that is not a recording says so, naming it; nothing is decoded from it.
-TEST_F(Mp3DecoderTest, FilesWithoutAudioFailToOpenNamingTheFile)
-{
-    for (const char* name : {"empty.mp3", "text.mp3"}) {
-        SCOPED_TRACE(name);
-        EXPECT_FALSE(m_decoder.Open(TestDataPath(name)));
-        std::uint32_t bytes = kBlockBytes;
-        std::int16_t block[kBlockBytes / 2];
-        EXPECT_FALSE(m_decoder.Fill(block, &bytes));
-        EXPECT_EQ(bytes, 0u);
-    }
-    const auto& boxes = m_scope.boxes->Records();
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, QStringLiteral("Cannot play \"empty.mp3\":\nThe file is empty."));
-    EXPECT_EQ(boxes[1].text, QStringLiteral("Cannot play \"text.mp3\":\nIt holds no MP3 audio."));
-    EXPECT_EQ(boxes[1].caption, QStringLiteral("Error"));
-}
 
 // A short file's duration is what its frames say, at open and after; a file longer
 // than the index reads at open starts from its size at the first frame's rate, which
@@ -72,19 +58,13 @@ TEST_F(Mp3DecoderTest, DurationEstimates)
         EXPECT_EQ(DurationAfterDecoding(), decodedSeconds);
     }
 
-    // A recording longer than the index reads at open, opening in quiet at 32 kbit/s:
-    // the first estimate is far too long, the average of the frames decoded corrects it.
-    TempDeviceRoot root;
-    const QByteArray once = ReadTestData("vbr-noxing.mp3");
+    // Opening in quiet at 32 kbit/s: the first estimate is far too long.
     QByteArray longer;
     while (longer.size() < qsizetype(2 * CMp3Decoder::kIndexAtOpen))
-        longer += once;
-    ASSERT_TRUE(root.WriteFile("\\long.mp3", longer));
-    const QString path = root.Host("\\long.mp3");
+        longer += ReadTestData("vbr-noxing.mp3");
+    const QString path = Write(longer);
     const double decodedSeconds = double(DecodeFile(path).Frames()) / 44100;
-    ASSERT_TRUE(m_decoder.Open(path));
-    TrackInfo first;
-    m_decoder.GetTrackInfo(&first);
+    const TrackInfo first = Open(path);
     ASSERT_EQ(first.kbps, 32);
     EXPECT_EQ(first.durationSeconds, longer.size() * 8 / 32000);
     const int later = DurationAfterDecoding();
@@ -112,11 +92,11 @@ TEST_F(Mp3DecoderTest, SeekLandsAtTheFractionThroughTheTableOrTheSize)
     EXPECT_EQ(m_decoder.PositionSeconds(), 0);
     EXPECT_EQ(DecodeRest(m_decoder).Frames(), vbrTotal);
 
-    // Bad arguments change nothing.
+    // Bad arguments change nothing: what was played and what is left make the whole.
     const std::size_t cbrTotal = DecodeFile(TestDataPath("cbr-info.mp3")).Frames();
     OpenData("cbr-info.mp3");
-    std::int16_t block[kBlockBytes / 2];
-    std::uint32_t bytes = kBlockBytes;
+    std::int16_t block[8192];
+    std::uint32_t bytes = sizeof block;
     ASSERT_TRUE(m_decoder.Fill(block, &bytes));
     const int position = m_decoder.PositionSeconds();
     EXPECT_FALSE(m_decoder.Seek(1, 0));
@@ -128,98 +108,95 @@ TEST_F(Mp3DecoderTest, SeekLandsAtTheFractionThroughTheTableOrTheSize)
 
 TEST_F(Mp3DecoderTest, MonoFramesInAStereoFileFillBothChannels)
 {
-    // Two and a half seconds of 440 Hz left and 660 Hz right, then a mono sweep.
+    // Two and a half seconds of 440 Hz left and 660 Hz right, then a mono sweep: well
+    // inside each part the channels differ, and then only by their own dither.
     ASSERT_EQ(OpenData("stereo-then-mono.mp3").stereo, 1);
     const DecodedPcm pcm = DecodeRest(m_decoder);
-    const std::size_t stereoEnd = 44100 * 2;        // well inside the stereo part
-    const std::size_t monoStart = 44100 * 3;        // well inside the mono part
-    ASSERT_GT(pcm.Frames(), monoStart + 44100);
-    int stereoDifference = 0;
-    int monoDifference = 0;
+    ASSERT_GT(pcm.Frames(), 44100u * 4);
+    int stereo = 0;
+    int mono = 0;
     for (std::size_t i = 0; i < pcm.Frames(); ++i) {
         const int difference = std::abs(pcm.samples[2 * i] - pcm.samples[2 * i + 1]);
-        if (i < stereoEnd)
-            stereoDifference = std::max(stereoDifference, difference);
-        else if (i >= monoStart)
-            monoDifference = std::max(monoDifference, difference);
+        if (i < 44100 * 2)
+            stereo = std::max(stereo, difference);
+        else if (i >= 44100 * 3)
+            mono = std::max(mono, difference);
     }
-    EXPECT_GT(stereoDifference, 1000);
-    EXPECT_LE(monoDifference, 8);   // only the two channels' own dither differs
+    EXPECT_GT(stereo, 1000);
+    EXPECT_LE(mono, 8);
 }
 
-constexpr std::uint32_t kOneFrameBytes = 576 * 2;   // speech22.mp3: 22.05 kHz mono
+constexpr std::uint32_t kEverything = ~0u;
+
+// After `played` bytes of output (kEverything: to the end), a seek by sample lands on
+// that very sample: what follows it is what a decode from the start gives from there,
+// but for the dither (whose state is the process's): by a few steps.
+void ExpectSeekLandsOn(const QString& path, const DecodedPcm& whole, std::uint32_t played, std::size_t at)
+{
+    SCOPED_TRACE(testing::Message() << "at " << at << " after " << played << " bytes");
+    CMp3Decoder decoder;
+    ASSERT_TRUE(decoder.Open(path));
+    std::vector<std::uint8_t> buffer(played == kEverything ? 0 : played);
+    if (played == kEverything)
+        DecodeRest(decoder);
+    ASSERT_TRUE(buffer.empty() || decoder.Fill(buffer.data(), &played));
+    ASSERT_TRUE(decoder.SeekToSample(std::int64_t(at)));
+    EXPECT_EQ(decoder.OutputSample(), std::int64_t(at));
+    const DecodedPcm rest = DecodeRest(decoder);
+    ASSERT_EQ(rest.Frames(), whole.Frames() - at);
+    int largest = 0;
+    for (std::size_t i = 0; i < rest.samples.size(); ++i)
+        largest = std::max(largest, std::abs(whole.samples[at * whole.channels + i] - rest.samples[i]));
+    EXPECT_LE(largest, 8);
+}
+
+// In constant and variable bit rate, mono and stereo.
+TEST_F(Mp3DecoderTest, ASeekBySampleLandsOnThatSample)
+{
+    for (const char* name : {"speech22.mp3", "speech22-vbr.mp3", "vbr-xing.mp3", "tone-stereo.mp3"}) {
+        SCOPED_TRACE(name);
+        const DecodedPcm whole = DecodeFile(TestDataPath(name));
+        const std::size_t frames = whole.Frames();
+        ASSERT_GT(frames, 20000u);
+        for (std::size_t at : {std::size_t(0), std::size_t(575), std::size_t(12345), frames / 2, frames - 700})
+            ExpectSeekLandsOn(TestDataPath(name), whole, 0, at);
+    }
+}
 
 // A recording cut out of a longer one: its first frame's data begins in the bit
-// reservoir of frames that are not there, so it is passed over. After the decoder
-// has played some of the recording, a seek to its start must find it as a fresh
-// decoder does, not decode that frame from what the reservoir kept of the end.
-TEST(Mp3DecoderSeekTest, WhatPlaysAfterASeekDoesNotDependOnWhatPlayedBefore)
+// reservoir of frames that are not there, so it is passed over. A seek to the start
+// must find it as a fresh decoder does, not decode that frame from what the
+// reservoir kept of what played before: after one frame (frame 1, as frame 0 is
+// passed over) it holds the 65 bytes that frame 2 takes from it, more than the 36 of
+// frame 0; after all of it, the end.
+TEST_F(Mp3DecoderTest, WhatPlaysAfterASeekDoesNotDependOnWhatPlayedBefore)
 {
-    ScopedBoxes boxes;
-    TempDeviceRoot root;
-    const QByteArray plain = ReadTestData("speech22.mp3");
-    CMp3Decoder whole;
-    ASSERT_TRUE(whole.Open(TestDataPath("speech22.mp3")));
-    ASSERT_GT(whole.Index().Count(), 100u);
+    ASSERT_TRUE(m_decoder.Open(TestDataPath("speech22.mp3")));
+    ASSERT_GT(m_decoder.Index().Count(), 100u);
     // Frame 9 of this recording takes 36 bytes from the reservoir.
-    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\cut.mp3"), plain.mid(qsizetype(whole.Index().OffsetOf(9)))));
-    const QString path = root.Host(QStringLiteral("\\cut.mp3"));
-
-    Dither::ResetAll();
-    const DecodedPcm fresh = DecodeFile(path);
-    ASSERT_GT(fresh.Frames(), 0u);
-
-    // One frame played (frame 1, as frame 0 is passed over): the reservoir now holds
-    // the 65 bytes that frame 2 takes from it, more than the 36 of frame 0.
-    CMp3Decoder used;
-    ASSERT_TRUE(used.Open(path));
-    std::vector<std::uint8_t> buffer(kOneFrameBytes);
-    std::uint32_t bytes = kOneFrameBytes;
-    ASSERT_TRUE(used.Fill(buffer.data(), &bytes));
-    for (std::int64_t at : {std::int64_t(0), std::int64_t(100)}) {
-        SCOPED_TRACE(at);
-        ASSERT_TRUE(used.SeekToSample(at));
-        Dither::ResetAll();
-        const DecodedPcm again = DecodeRest(used);
-        Dither::ResetAll();
-        CMp3Decoder other;
-        ASSERT_TRUE(other.Open(path));
-        ASSERT_TRUE(other.SeekToSample(at));
-        EXPECT_TRUE(again.samples == DecodeRest(other).samples) << again.Frames() << " sample frames";
-    }
-    EXPECT_EQ(fresh.Frames(), DecodeFile(path).Frames());
+    const QString path = Write(ReadTestData("speech22.mp3").mid(qsizetype(m_decoder.Index().OffsetOf(9))));
+    const DecodedPcm whole = DecodeFile(path);
+    ExpectSeekLandsOn(path, whole, 576 * 2, 0);
+    ExpectSeekLandsOn(path, whole, 576 * 2, 100);
+    ExpectSeekLandsOn(path, whole, kEverything, 0);
 }
-
 
 // Free format: the bit rate is not in the header, libmad measures it from the distance
 // to the next frame and keeps it. Here ten silent frames of 200 bytes (44.1 kHz), then
 // frames of another stream (48 kHz) of 300 bytes, passed over, each measured anew.
 // Once the decoder has been through them, a seek to the start must measure the first
 // frame afresh, or it steps by 300 bytes and loses the frame after it.
-TEST(Mp3DecoderSeekTest, AFreeFormatRateMeasuredLaterDoesNotStepTheStart)
+TEST_F(Mp3DecoderTest, AFreeFormatRateMeasuredLaterDoesNotStepTheStart)
 {
-    ScopedBoxes boxes;
-    TempDeviceRoot root;
-    constexpr int kFrames = 10;
-    constexpr std::size_t kSamplesPerFrame = 1152;   // MPEG-1 layer III
     QByteArray bytes;
-    for (int i = 0; i < kFrames; ++i)
+    for (int i = 0; i < 10; ++i)
         bytes += QByteArray("\xFF\xFB\x00\xC4", 4) + QByteArray(196, '\0');   // bit rate index 0: free
-    for (int i = 0; i < kFrames; ++i)
+    for (int i = 0; i < 10; ++i)
         bytes += QByteArray("\xFF\xFB\x04\xC4", 4) + QByteArray(296, '\0');
-    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\free.mp3"), bytes));
-    const QString path = root.Host(QStringLiteral("\\free.mp3"));
-
-    CMp3Decoder fresh;
-    ASSERT_TRUE(fresh.Open(path));
-    ASSERT_TRUE(fresh.SeekToSample(0));
-    EXPECT_EQ(DecodeRest(fresh).Frames(), kFrames * kSamplesPerFrame);
-
-    CMp3Decoder used;
-    ASSERT_TRUE(used.Open(path));
-    DecodeRest(used);
-    ASSERT_TRUE(used.SeekToSample(0));
-    EXPECT_EQ(DecodeRest(used).Frames(), kFrames * kSamplesPerFrame);
+    const QString path = Write(bytes);
+    const DecodedPcm whole = DecodeFile(path);
+    EXPECT_EQ(whole.Frames(), 10 * kFrameSamples);
+    ExpectSeekLandsOn(path, whole, kEverything, 0);
 }
 
 }  // namespace

@@ -31,12 +31,13 @@ protected:
         return m_root.Host(devicePath);
     }
 
-    QStringList Read(const QByteArray& bytes)
+    // The list read from a playlist of these bytes, and whether reading it succeeded.
+    void ExpectRead(const QByteArray& bytes, const QStringList& expected, bool succeeds = true)
     {
         EXPECT_TRUE(m_root.WriteFile(kListPath, bytes));
         QStringList playlist;
-        m_lastResult = FillPlaylist(&playlist, kListPath);
-        return playlist;
+        EXPECT_EQ(FillPlaylist(&playlist, kListPath), succeeds);
+        EXPECT_EQ(playlist, expected);
     }
 
     static QByteArray Utf16(const QString& text, bool swappedMark = false)
@@ -49,7 +50,6 @@ protected:
 
     static inline const QString kListPath = "\\My documents\\Vellumdeck Data\\list.vdl";
     TempDeviceRoot m_root;
-    bool m_lastResult = false;
 };
 
 // Both marks read the lines as little-endian UTF-16, and without a mark lines are text
@@ -63,18 +63,17 @@ TEST_F(PlaylistFileTest, KeepsExistingPathsInOrderInEachEncoding)
     const QString second = MakeRecording("\\My documents\\lesson 2.vds");
     const QString text = "  " + first + " \r\n\r\n \t \r\n/nowhere/missing.mp3\r\n\t" + second;
     for (bool swapped : {false, true}) {
-        EXPECT_EQ(Read(Utf16(text, swapped)), (QStringList{first, second})) << swapped;
-        EXPECT_TRUE(m_lastResult);
+        SCOPED_TRACE(swapped);
+        ExpectRead(Utf16(text, swapped), {first, second});
     }
     const QString accented = MakeRecording(QString::fromUtf16(u"\\My documents\\caf\u00E9.mp3"));
     const QByteArray bytes = CodePage::FromUnicode(accented) + "\r\n\r\n" + second.toLatin1() + "\r\n";
     ASSERT_TRUE(bytes.contains('\xE9'));
-    EXPECT_EQ(Read(bytes), (QStringList{accented, second}));
-    EXPECT_TRUE(m_lastResult);
+    ExpectRead(bytes, {accented, second});
 
     MakeRecording("\\Storage Card\\Vellumdeck Data\\a.mp3");
-    EXPECT_EQ(Read("\\Storage Card\\Vellumdeck Data\\a.mp3\r\n\\Storage Card\\gone.mp3\r\n"),
-              QStringList{"\\Storage Card\\Vellumdeck Data\\a.mp3"});
+    ExpectRead("\\Storage Card\\Vellumdeck Data\\a.mp3\r\n\\Storage Card\\gone.mp3\r\n",
+               {"\\Storage Card\\Vellumdeck Data\\a.mp3"});
 }
 
 // Paths on Linux easily pass the 261 characters a line once had room for; lines that
@@ -91,33 +90,26 @@ TEST_F(PlaylistFileTest, LongLinesManyLinesAndAnUnendedLastLineArriveWhole)
     for (int i = 0; i < lines; ++i)
         text += (i % 2 ? " " : "") + host + "\r\n";
     text += host;
-    EXPECT_EQ(Read(text.toUtf8()), QStringList(lines + 1, host));
-    EXPECT_EQ(Read(Utf16(text)), QStringList(lines + 1, host));
+    ExpectRead(text.toUtf8(), QStringList(lines + 1, host));
+    ExpectRead(Utf16(text), QStringList(lines + 1, host));
 }
 
+// Two bytes are enough: a mark alone, or a line of missing names, is an empty list.
+// A recording is its own playlist, and a path of another kind gives none.
 TEST_F(PlaylistFileTest, OnlyMissingOrTooShortFilesFail)
 {
-    // A recording is its own playlist, and a path of another kind gives none.
+    ExpectRead(QByteArray("x", 1), {}, false);
+    ExpectRead(QByteArray(), {}, false);
+    ExpectRead(Utf16(QString()), {});
+    ExpectRead("/nowhere/a.mp3\r\n", {});
+
     QStringList playlist;
-    EXPECT_TRUE(FillPlaylist(&playlist, "/nowhere/lesson.MP3"));
-    EXPECT_EQ(playlist, QStringList{"/nowhere/lesson.MP3"});
-    playlist.clear();
-    EXPECT_TRUE(FillPlaylist(&playlist, "/nowhere/notes.txt"));
-    EXPECT_TRUE(playlist.isEmpty());
-
-    EXPECT_TRUE(Read(QByteArray("x", 1)).isEmpty());
-    EXPECT_FALSE(m_lastResult);
-    EXPECT_TRUE(Read(QByteArray()).isEmpty());
-    EXPECT_FALSE(m_lastResult);
-
-    // Two bytes are enough: a mark alone, or a line of missing names, is an empty list.
-    EXPECT_TRUE(Read(Utf16(QString())).isEmpty());
-    EXPECT_TRUE(m_lastResult);
-    EXPECT_TRUE(Read("/nowhere/a.mp3\r\n").isEmpty());
-    EXPECT_TRUE(m_lastResult);
-
     EXPECT_FALSE(FillPlaylist(&playlist, m_root.Host("\\My documents\\absent.vdl")));
     EXPECT_TRUE(playlist.isEmpty());
+    EXPECT_TRUE(FillPlaylist(&playlist, "/nowhere/notes.txt"));
+    EXPECT_TRUE(playlist.isEmpty());
+    EXPECT_TRUE(FillPlaylist(&playlist, "/nowhere/lesson.MP3"));
+    EXPECT_EQ(playlist, QStringList{"/nowhere/lesson.MP3"});
 }
 
 }  // namespace

@@ -13,9 +13,7 @@ constexpr int kWaitMs = 20000;
 constexpr char kNoDevice[] = "No audio output device could be opened.";
 
 // How the server ends: "Killed" as a crash would, or "Terminated" as at logout.
-class DeviceLossTest : public ::testing::TestWithParam<std::string>
-{
-};
+using DeviceLossTest = ::testing::TestWithParam<std::string>;
 
 // The sound server goes away while the engine tool plays on it (killed as a crash
 // would, or ended as a logout does): the learner is told once, the player stops

@@ -17,11 +17,6 @@ constexpr double kFullScale = 32768.0;
 constexpr int kDistinct = 64;
 constexpr double kAlignSeconds = 0.02;
 
-bool IsSilence(std::int16_t sample)
-{
-    return sample == 0;
-}
-
 }  // namespace
 
 bool HeardPcm::Load(const QString& path, HeardPcm& pcm)
@@ -91,28 +86,26 @@ std::string Check(const HeardPcm& reference, std::size_t begin, std::size_t end,
     double worstDb = 1e9;
     const unsigned channels = reference.channels;
     const auto window = std::max<std::size_t>(1, static_cast<std::size_t>(kWindowSeconds * reference.rate));
-    const double floorAmplitude = kFullScale * std::pow(10.0, kQuietFloorDbfs / 20.0);
+    const double floor = std::pow(kFullScale * std::pow(10.0, kQuietFloorDbfs / 20.0), 2);
     end = std::min(end, reference.Frames());
-    for (std::size_t first = begin; first < end; first += window) {
+    for (std::size_t first = begin; first < end; first += window, ++checked) {
         const std::size_t last = std::min(end, first + window);
         double signal = 0;
         double error = 0;
         for (std::size_t f = first; f < last; ++f) {
-            const long heardFrame = static_cast<long>(f) + lag;
-            const bool inside = heardFrame >= 0 && static_cast<std::size_t>(heardFrame) < recording.Frames();
+            const long h = static_cast<long>(f) + lag;
+            const bool inside = h >= 0 && static_cast<std::size_t>(h) < recording.Frames();
             for (unsigned c = 0; c < channels; ++c) {
-                const double expected = gains.empty() ? reference.At(f, c)
-                                                      : static_cast<double>(std::int64_t(reference.At(f, c)) *
-                                                                            gains[c] / kUnityGain);
-                const double heard = inside ? recording.At(static_cast<std::size_t>(heardFrame), c) : 0.0;
+                const std::int64_t sample = reference.At(f, c);
+                const double expected = double(gains.empty() ? sample : sample * gains[c] / kUnityGain);
+                const double heard = inside ? recording.At(static_cast<std::size_t>(h), c) : 0.0;
                 signal += expected * expected;
                 error += (heard - expected) * (heard - expected);
             }
         }
-        const double floor = floorAmplitude * floorAmplitude * static_cast<double>((last - first) * channels);
         // A window heard exactly counts as far above the goal.
-        const double db = error == 0 ? 2 * kRequiredDb + 60 : 10.0 * std::log10(std::max(signal, floor) / error);
-        ++checked;
+        signal = std::max(signal, floor * double((last - first) * channels));
+        const double db = error == 0 ? 2 * kRequiredDb + 60 : 10.0 * std::log10(signal / error);
         worstDb = std::min(worstDb, db);
         if (db < kRequiredDb && bad++ == 0)
             firstBad = first;
@@ -125,18 +118,11 @@ std::string Check(const HeardPcm& reference, std::size_t begin, std::size_t end,
 
 bool Silent(const HeardPcm& recording, std::size_t begin, std::size_t end)
 {
-    end = std::min(end, recording.Frames());
     const auto samples = recording.samples.begin();
+    end = std::min(end, recording.Frames());
     return begin >= end || std::all_of(samples + static_cast<long>(begin * recording.channels),
-                                       samples + static_cast<long>(end * recording.channels), IsSilence);
-}
-
-std::size_t LastSound(const HeardPcm& recording)
-{
-    const auto last = std::find_if_not(recording.samples.rbegin(), recording.samples.rend(), IsSilence);
-    return last == recording.samples.rend()
-               ? 0
-               : static_cast<std::size_t>(recording.samples.rend() - last - 1) / recording.channels;
+                                       samples + static_cast<long>(end * recording.channels),
+                                       [](std::int16_t s) { return s == 0; });
 }
 
 }  // namespace HeardCompare

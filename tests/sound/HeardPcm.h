@@ -55,7 +55,5 @@ std::string Check(const HeardPcm& reference, std::size_t begin, std::size_t end,
 
 // True when every sample of the recording's frames [begin, end) is silence.
 bool Silent(const HeardPcm& recording, std::size_t begin, std::size_t end);
-// The recording's last frame that is not silence (0 when there is none).
-std::size_t LastSound(const HeardPcm& recording);
 
 }  // namespace HeardCompare

@@ -1,5 +1,6 @@
 #include "ListeningFixture.h"
 
+#include "Dither.h"
 #include "MessageQueue.h"
 #include "PlayTool.h"
 #include "Registry.h"
@@ -35,8 +36,10 @@ void ListeningFixture::TearDown()
     if (m_threadStarted) {
         Post(WM_PLAYER_QUIT);
         EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
-        for (Message msg; m_target.Take(msg, 0);)
-            TakeNotification(msg);
+        for (Message msg; m_target.Take(msg, 0);) {
+            if (msg.message == WM_PLAYER_TOTAL)
+                tuneboxThread::TakeTrackInfo(msg.wParam);
+        }
         EXPECT_TRUE(m_boxes->Records().empty()) << "a message box was shown while it played";
     }
     m_recorder.Stop();
@@ -46,13 +49,15 @@ void ListeningFixture::TearDown()
 
 void ListeningFixture::Prepare(const QString& testDataName)
 {
-    m_file = TestDataPath(testDataName);
     PlayTool tool;
     const QString capture = m_settings.filePath("reference.wav");
-    ASSERT_TRUE(tool.Capture(m_file, capture, kWaitMs)) << tool.Errors().toStdString();
+    ASSERT_TRUE(tool.Capture(TestDataPath(testDataName), capture, kWaitMs)) << tool.Errors().toStdString();
     ASSERT_TRUE(HeardPcm::Load(capture, m_reference));
     QString reason;
     ASSERT_TRUE(m_server.AddSink(m_reference.rate, m_reference.channels, reason)) << reason.toStdString();
+    // The engine tool began from a clean dither, as the player thread must to make
+    // the very same samples.
+    Dither::ResetAll();
     // Before any thread of the player's or of libpulse starts: they read these.
     m_server.UseInThisProcess();
     qputenv("VELLUMDECK_AUDIO", "sdl");
@@ -70,22 +75,31 @@ void ListeningFixture::Post(UINT msg, WPARAM wParam, LPARAM lParam)
     EXPECT_TRUE(PostThreadMessageW(m_thread.m_nThreadID, msg, wParam, lParam));
 }
 
-void ListeningFixture::OpenAndPlay()
+void ListeningFixture::PlayThrough(const QString& testDataName, double seconds, const std::function<void()>& change)
 {
-    EXPECT_TRUE(tuneboxThread::PostOpen(m_thread.m_nThreadID, m_file));
+    Prepare(testDataName);
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(tuneboxThread::PostOpen(m_thread.m_nThreadID, TestDataPath(testDataName)));
     Post(WM_PLAYER_PLAY);
-}
-
-void ListeningFixture::TakeNotification(const Message& msg)
-{
-    if (msg.message == WM_PLAYER_TOTAL)
-        m_durationSeconds = tuneboxThread::TakeTrackInfo(msg.wParam)->durationSeconds;
+    if (change) {
+        ASSERT_TRUE(WaitForSoundHeard(seconds));
+        change();
+        if (HasFatalFailure())
+            return;
+    }
+    ASSERT_TRUE(WaitForState(PLAYER_ENDED));
+    StopRecording();
+    m_lag = HeardCompare::Align(m_reference, m_heard);
+    ASSERT_GE(m_lag, 0) << "the recording's first sound was never heard";
+    m_changedAt = HeardCompare::FirstDifference(m_reference, 0, m_heard, m_lag);
 }
 
 bool ListeningFixture::WaitForState(int state)
 {
     for (Message msg; m_target.Take(msg, kWaitMs);) {
-        TakeNotification(msg);
+        if (msg.message == WM_PLAYER_TOTAL)
+            m_durationSeconds = tuneboxThread::TakeTrackInfo(msg.wParam)->durationSeconds;
         if (msg.message == WM_PLAYER_STATE && static_cast<int>(msg.wParam) == state)
             return true;
     }
@@ -94,15 +108,11 @@ bool ListeningFixture::WaitForState(int state)
 
 bool ListeningFixture::WaitForSoundHeard(double seconds)
 {
-    const auto wanted = static_cast<std::size_t>(seconds * m_reference.rate);
-    const long channels = std::max(1u, m_recorder.Channels());
+    const auto wanted = static_cast<long>(seconds * m_reference.rate * m_reference.channels);
     return WaitFor(
         [&] {
             const std::vector<std::int16_t> samples = m_recorder.Samples();
-            std::size_t frames = 0;
-            for (auto frame = samples.begin(); samples.end() - frame >= channels; frame += channels)
-                frames += std::any_of(frame, frame + channels, [](std::int16_t s) { return s != 0; });
-            return frames >= wanted;
+            return std::count_if(samples.begin(), samples.end(), [](std::int16_t s) { return s != 0; }) >= wanted;
         },
         kWaitMs);
 }
@@ -119,11 +129,11 @@ bool ListeningFixture::WaitForSilenceHeard(double seconds)
         kWaitMs);
 }
 
-HeardPcm ListeningFixture::StopRecording()
+void ListeningFixture::StopRecording()
 {
     const std::size_t until = m_recorder.Frames() + static_cast<std::size_t>(kAfterEndSeconds * m_reference.rate);
     EXPECT_TRUE(WaitFor([&] { return m_recorder.Frames() >= until || !m_recorder.Running(); }, kWaitMs));
     m_recorder.Stop();
     EXPECT_TRUE(m_recorder.Error().empty()) << m_recorder.Error();
-    return {m_recorder.Rate(), m_recorder.Channels(), m_recorder.Samples()};
+    m_heard = {m_recorder.Rate(), m_recorder.Channels(), m_recorder.Samples()};
 }

@@ -19,6 +19,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 class ListeningFixture : public ::testing::Test
@@ -36,43 +37,41 @@ protected:
                 m_endedAt = Clock::now();
             return QueueMessageTarget::PostMessage(msg, wParam, lParam);
         }
-        Clock::time_point EndedAt() const { return m_endedAt; }
-
-    private:
         std::atomic<Clock::time_point> m_endedAt{Clock::time_point()};
     };
 
     void SetUp() override;
     void TearDown() override;
 
-    // The reference, the sink at its format, the recording and the player thread.
-    void Prepare(const QString& testDataName);
+    // Plays the recording to its end; `change` is made once `seconds` of its sound
+    // have been heard. Then m_heard holds what the monitor recorded, m_lag where the
+    // recording's first sound was heard (recording frame f is heard at f + m_lag) and
+    // m_changedAt the first frame of the recording not heard exactly as it was made.
+    void PlayThrough(const QString& testDataName, double seconds = 0, const std::function<void()>& change = {});
+
     void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
-    void OpenAndPlay();
     // Takes notifications until the thread reports state; false on time-out.
     bool WaitForState(int state);
-    // Waits until the monitor has recorded the given seconds of sound (not silence).
-    bool WaitForSoundHeard(double seconds);
     // Waits until the monitor's last recorded seconds are all silence.
     bool WaitForSilenceHeard(double seconds);
-    // Records a little longer, so nothing on its way is missed, then stops.
-    HeardPcm StopRecording();
-
-    int DurationSeconds() const { return m_durationSeconds; }
 
     SoundServer m_server;
     QTemporaryDir m_settings;
     HeardPcm m_reference;
+    HeardPcm m_heard;
+    long m_lag = -1;
+    std::size_t m_changedAt = 0;
     MonitorRecorder m_recorder;
     EndTimingTarget m_target;
     RecordingMessageBoxPresenter* m_boxes = nullptr;
+    int m_durationSeconds = 0;
 
 private:
-    void TakeNotification(const Message& msg);
+    void Prepare(const QString& testDataName);
+    bool WaitForSoundHeard(double seconds);
+    void StopRecording();
 
     std::unique_ptr<MessageBoxPresenter> m_previousBoxes;
     tuneboxThread m_thread;
     bool m_threadStarted = false;
-    QString m_file;
-    int m_durationSeconds = 0;
 };

@@ -5,11 +5,8 @@
 
 namespace {
 
-using HeardCompare::Align;
 using HeardCompare::Check;
 using HeardCompare::Find;
-using HeardCompare::FirstDifference;
-using HeardCompare::LastSound;
 using HeardCompare::Silent;
 
 // The monitor times what it records to a few milliseconds (it reads 5 ms at a time,
@@ -17,22 +14,19 @@ using HeardCompare::Silent;
 constexpr auto kTimingSlack = std::chrono::milliseconds(30);
 // Long enough to be found in one place only.
 constexpr double kMatchSeconds = 0.02;
-// How much a seek may miss its target: the decoder lands on a frame boundary of a
-// recording whose frames are 26 ms long.
+// The decoder lands on a frame boundary of a recording whose frames are 26 ms long;
+// the first frame it decodes there starts its synthesis filter without the frame
+// before, and the dither that ran through other samples leaves the last bits different.
 constexpr double kSeekSlackSeconds = 0.25;
-// The dither that ran through other samples before a seek leaves its last bits
-// different.
-constexpr int kDitherTolerance = 8;
 constexpr std::size_t kMp3FrameSamples = 1152;
+constexpr int kDitherTolerance = 8;
 
 std::size_t Frames(const HeardPcm& pcm, double seconds)
 {
     return static_cast<std::size_t>(seconds * pcm.rate);
 }
 
-class EveryWindowTest : public ListeningFixture, public ::testing::WithParamInterface<const char*>
-{
-};
+class EveryWindowTest : public ListeningFixture, public ::testing::WithParamInterface<const char*> {};
 
 // The whole recording is heard, exactly as the decoder made it, the last window too;
 // nothing else is heard before or after it; and the end is reported only once its
@@ -40,23 +34,18 @@ class EveryWindowTest : public ListeningFixture, public ::testing::WithParamInte
 // rate, so the server passes it through as it is.
 TEST_P(EveryWindowTest, IsHeardAndTheEndIsReportedOnlyAfterTheLastSample)
 {
-    Prepare(QString::fromLatin1(GetParam()));
-    OpenAndPlay();
-    ASSERT_TRUE(WaitForState(PLAYER_ENDED));
-    const HeardPcm heard = StopRecording();
-
-    const long lag = Align(m_reference, heard);
-    ASSERT_GE(lag, 0) << "the recording's first sound was never heard";
-    EXPECT_EQ(Check(m_reference, 0, m_reference.Frames(), heard, lag), "");
-    const std::size_t lastFrame = static_cast<std::size_t>(lag) + m_reference.Frames() - 1;
-    ASSERT_LT(lastFrame, heard.Frames()) << "the end was never heard";
-    EXPECT_TRUE(Silent(heard, 0, static_cast<std::size_t>(lag)));
-    EXPECT_TRUE(Silent(heard, lastFrame + 1, heard.Frames()));
-
+    PlayThrough(QString::fromLatin1(GetParam()));
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(Check(m_reference, 0, m_reference.Frames(), m_heard, m_lag), "");
+    const std::size_t lastFrame = static_cast<std::size_t>(m_lag) + m_reference.Frames() - 1;
+    ASSERT_LT(lastFrame, m_heard.Frames()) << "the end was never heard";
+    EXPECT_TRUE(Silent(m_heard, 0, static_cast<std::size_t>(m_lag)));
+    EXPECT_TRUE(Silent(m_heard, lastFrame + 1, m_heard.Frames()));
     const auto heardLast = m_recorder.PlayedAt(lastFrame);
-    EXPECT_LE(heardLast, m_target.EndedAt() + kTimingSlack)
+    EXPECT_LE(heardLast, m_target.m_endedAt.load() + kTimingSlack)
         << "the end was reported "
-        << std::chrono::duration<double, std::milli>(heardLast - m_target.EndedAt()).count()
+        << std::chrono::duration<double, std::milli>(heardLast - m_target.m_endedAt.load()).count()
         << " ms before the last sample was heard";
 }
 
@@ -69,29 +58,24 @@ using ListeningTest = ListeningFixture;
 // silence between them, the second going on exactly where the first stopped.
 TEST_F(ListeningTest, PauseAndResumeLoseAndRepeatNothing)
 {
-    Prepare(QStringLiteral("cbr-info.mp3"));
-    OpenAndPlay();
-    ASSERT_TRUE(WaitForSoundHeard(1.0));
-    Post(WM_PLAYER_PAUSE);
-    ASSERT_TRUE(WaitForState(PLAYER_PAUSED));
-    ASSERT_TRUE(WaitForSilenceHeard(0.4));
-    Post(WM_PLAYER_PLAY);
-    ASSERT_TRUE(WaitForState(PLAYER_ENDED));
-    const HeardPcm heard = StopRecording();
-
-    const long before = Align(m_reference, heard);
-    ASSERT_GE(before, 0);
-    const std::size_t pausedAt = FirstDifference(m_reference, 0, heard, before);
+    PlayThrough(QStringLiteral("cbr-info.mp3"), 1.0, [this] {
+        Post(WM_PLAYER_PAUSE);
+        ASSERT_TRUE(WaitForState(PLAYER_PAUSED));
+        ASSERT_TRUE(WaitForSilenceHeard(0.4));
+        Post(WM_PLAYER_PLAY);
+    });
+    if (HasFatalFailure())
+        return;
+    const std::size_t pausedAt = m_changedAt;
     ASSERT_LT(pausedAt, m_reference.Frames()) << "the pause was never heard";
-    const long resumedAt = Find(heard, pausedAt + static_cast<std::size_t>(before), m_reference, pausedAt,
-                                Frames(m_reference, kMatchSeconds), 0);
+    const std::size_t gapBegin = pausedAt + static_cast<std::size_t>(m_lag);
+    const long resumedAt = Find(m_heard, gapBegin, m_reference, pausedAt, Frames(m_reference, kMatchSeconds), 0);
     ASSERT_GE(resumedAt, 0) << "what follows frame " << pausedAt << " was never heard";
-    const std::size_t gapBegin = pausedAt + static_cast<std::size_t>(before);
-    EXPECT_TRUE(Silent(heard, gapBegin, static_cast<std::size_t>(resumedAt)));
+    EXPECT_TRUE(Silent(m_heard, gapBegin, static_cast<std::size_t>(resumedAt)));
     EXPECT_GE(static_cast<std::size_t>(resumedAt) - gapBegin, Frames(m_reference, 0.3));
     const long after = resumedAt - static_cast<long>(pausedAt);
-    EXPECT_EQ(Check(m_reference, pausedAt, m_reference.Frames(), heard, after), "");
-    EXPECT_TRUE(Silent(heard, static_cast<std::size_t>(after) + m_reference.Frames(), heard.Frames()));
+    EXPECT_EQ(Check(m_reference, pausedAt, m_reference.Frames(), m_heard, after), "");
+    EXPECT_TRUE(Silent(m_heard, static_cast<std::size_t>(after) + m_reference.Frames(), m_heard.Frames()));
 }
 
 // After a seek what is heard is the recording from the target on, to its end; before
@@ -99,42 +83,28 @@ TEST_F(ListeningTest, PauseAndResumeLoseAndRepeatNothing)
 // decoded at the target.
 TEST_F(ListeningTest, ASeekWhilePlayingIsHeardAtItsTarget)
 {
-    Prepare(QStringLiteral("cbr-info.mp3"));
-    OpenAndPlay();
-    ASSERT_TRUE(WaitForState(PLAYER_PLAYING));
-    ASSERT_TRUE(WaitForSoundHeard(0.3));
-    const int duration = DurationSeconds();
-    ASSERT_GE(duration, 3);
     const int target = 2;
-    Post(WM_PLAYER_SEEK, target, duration);
-    ASSERT_TRUE(WaitForState(PLAYER_ENDED));
-    const HeardPcm heard = StopRecording();
-
-    const long before = Align(m_reference, heard);
-    ASSERT_GE(before, 0);
-    const std::size_t seekHeardAt = FirstDifference(m_reference, 0, heard, before);
-    ASSERT_LT(seekHeardAt, Frames(m_reference, target)) << "the seek was never heard";
-
-    // Where the last of what was heard lies in the recording.
-    const std::size_t probe = LastSound(heard) - Frames(heard, 0.3);
-    const long probeInReference = Find(m_reference, 0, heard, probe, Frames(heard, kMatchSeconds), kDitherTolerance);
-    ASSERT_GE(probeInReference, 0) << "what was heard last is not the recording's";
-    const long after = static_cast<long>(probe) - probeInReference;
-    // Back from there to the first frame of what the seek led to.
-    std::size_t landed = static_cast<std::size_t>(probeInReference);
-    while (landed > 0 && Find(heard, static_cast<std::size_t>(static_cast<long>(landed - 1) + after), m_reference,
-                              landed - 1, 1, kDitherTolerance) == static_cast<long>(landed - 1) + after)
-        --landed;
+    PlayThrough(QStringLiteral("cbr-info.mp3"), 0.3, [this] {
+        ASSERT_TRUE(WaitForState(PLAYER_PLAYING));   // and its length, told before
+        ASSERT_GE(m_durationSeconds, target + 1);
+        Post(WM_PLAYER_SEEK, target, m_durationSeconds);
+    });
+    if (HasFatalFailure())
+        return;
+    ASSERT_LT(m_changedAt, Frames(m_reference, target)) << "the seek was never heard";
+    const std::size_t oldEnd = m_changedAt + static_cast<std::size_t>(m_lag);
+    // Where half a second past the target is heard: the recording from there on is
+    // heard at that lag, which puts what follows the old part at the frame it landed on.
+    const std::size_t probe = Frames(m_reference, target + 0.5);
+    const long probeHeard = Find(m_heard, oldEnd, m_reference, probe, Frames(m_reference, kMatchSeconds),
+                                 kDitherTolerance);
+    ASSERT_GE(probeHeard, 0) << "the recording past the target was never heard";
+    const long after = probeHeard - static_cast<long>(probe);
+    const long landed = static_cast<long>(oldEnd) - after;
     EXPECT_NEAR(static_cast<double>(landed) / m_reference.rate, target, kSeekSlackSeconds);
-    EXPECT_EQ(Check(m_reference, landed, m_reference.Frames(), heard, after), "");
-    const std::size_t oldEnd = seekHeardAt + static_cast<std::size_t>(before);
-    const std::size_t newBegin = landed + static_cast<std::size_t>(after);
-    ASSERT_GE(newBegin, oldEnd);
-    // Between the two only the first frame decoded at the target may differ from the
-    // recording played through: the synthesis filter starts there without the frame
-    // before it.
-    EXPECT_LE(newBegin - oldEnd, kMp3FrameSamples) << "frames " << oldEnd << " to " << newBegin
-                                                   << " are neither before the seek nor after it";
+    EXPECT_EQ(Check(m_reference, static_cast<std::size_t>(landed) + kMp3FrameSamples, m_reference.Frames(), m_heard,
+                    after),
+              "");
 }
 
 // The program's volume, changed while it plays as the slider does: what is heard
@@ -142,22 +112,16 @@ TEST_F(ListeningTest, ASeekWhilePlayingIsHeardAtItsTarget)
 // its own gain, at one moment and for good.
 TEST_F(ListeningTest, TheVolumeScalesWhatIsHeard)
 {
-    Prepare(QStringLiteral("tone-stereo.mp3"));
-    ASSERT_EQ(m_reference.channels, 2u);
-    OpenAndPlay();
-    ASSERT_TRUE(WaitForSoundHeard(0.5));
     const std::uint32_t left = 0x8000;
     const std::uint32_t right = 0x2000;
-    ASSERT_EQ(waveOutSetVolume(nullptr, (right << 16) | left), MMSYSERR_NOERROR);
-    ASSERT_TRUE(WaitForState(PLAYER_ENDED));
-    const HeardPcm heard = StopRecording();
-
-    const long lag = Align(m_reference, heard);
-    ASSERT_GE(lag, 0);
-    const std::size_t changedAt = FirstDifference(m_reference, 0, heard, lag);
-    ASSERT_LT(changedAt, m_reference.Frames()) << "the volume was never heard to change";
-    EXPECT_GT(changedAt, Frames(m_reference, 0.5));
-    EXPECT_EQ(Check(m_reference, changedAt, m_reference.Frames(), heard, lag, {left, right}), "");
+    PlayThrough(QStringLiteral("tone-stereo.mp3"), 0.5,
+                [&] { ASSERT_EQ(waveOutSetVolume(nullptr, (right << 16) | left), MMSYSERR_NOERROR); });
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(m_reference.channels, 2u);
+    ASSERT_LT(m_changedAt, m_reference.Frames()) << "the volume was never heard to change";
+    EXPECT_GT(m_changedAt, Frames(m_reference, 0.5));
+    EXPECT_EQ(Check(m_reference, m_changedAt, m_reference.Frames(), m_heard, m_lag, {left, right}), "");
 }
 
 }  // namespace

@@ -8,9 +8,8 @@
 
 namespace {
 
-constexpr int kPactlTimeoutMs = 10000;
-constexpr int kServerStartMs = 10000;
-constexpr int kServerEndMs = 10000;
+// For pactl, and for the test's own server to start or end.
+constexpr int kTimeoutMs = 10000;
 
 }  // namespace
 
@@ -35,10 +34,6 @@ bool SoundServer::UseRunServer(QString& reason)
 
 bool SoundServer::StartOwn(QString& reason)
 {
-    if (!m_ownDir.isValid()) {
-        reason = "no temporary folder for a sound server";
-        return false;
-    }
     const QString folder = m_ownDir.path() + "/server";
     m_own.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_own.start(VD_SOUND_SERVER_SCRIPT, {"serve", folder});
@@ -49,7 +44,7 @@ bool SoundServer::StartOwn(QString& reason)
     m_address = "unix:" + folder + "/native";
     m_cookie = folder + "/cookie";
     QString lastReason;
-    if (WaitFor([&] { return m_own.state() == QProcess::Running && Pactl({"info"}, lastReason); }, kServerStartMs))
+    if (WaitFor([&] { return m_own.state() == QProcess::Running && Pactl({"info"}, lastReason); }, kTimeoutMs))
         return true;
     reason = "the test's own sound server did not start: " + lastReason;
     return false;
@@ -61,9 +56,9 @@ void SoundServer::End(bool kill)
         return;
     // The script has become the server (exec), so this is the server's own pid.
     kill ? m_own.kill() : m_own.terminate();
-    if (!m_own.waitForFinished(kServerEndMs)) {
+    if (!m_own.waitForFinished(kTimeoutMs)) {
         m_own.kill();
-        m_own.waitForFinished(kServerEndMs);
+        m_own.waitForFinished(kTimeoutMs);
     }
 }
 
@@ -105,7 +100,7 @@ bool SoundServer::Pactl(const QStringList& arguments, QString& reason, QString* 
         environment.insert("PULSE_COOKIE", m_cookie);
     pactl.setProcessEnvironment(environment);
     pactl.start("pactl", arguments);
-    if (!pactl.waitForFinished(kPactlTimeoutMs) || pactl.exitStatus() != QProcess::NormalExit ||
+    if (!pactl.waitForFinished(kTimeoutMs) || pactl.exitStatus() != QProcess::NormalExit ||
         pactl.exitCode() != 0) {
         reason = QString("pactl %1 on %2: %3%4")
                      .arg(arguments.join(' '), m_address, pactl.errorString(),
