@@ -1,11 +1,17 @@
 #include "AboutDlg.h"
 
 #include "DialogBuilder.h"
+#include "ProgramVersion.h"
 #include "resource.h"
+
+#include <QLabel>
 
 CAboutDlg::CAboutDlg(QWidget* owner) : QDialog(owner)
 {
     DialogBuilder().Build(IDD_ABOUTBOX, this);
+    // The template's version line leaves the number to the build, as --version does.
+    if (auto* version = GetDlgItemAs<QLabel>(this, IDC_ABOUT_VERSION))
+        version->setText(version->text().arg(QStringLiteral(VELLUMDECK_VERSION)));
 }
 
 int CAboutDlg::DoModal()

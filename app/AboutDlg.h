@@ -1,6 +1,6 @@
 #pragma once
-// The About box: the program's icon, name and version. It has no button of its own
-// and closes through its caption.
+// The About box: the program's icon, name and version (the build's, as --version shows
+// it). It has no button of its own and closes through its caption.
 
 #include <QDialog>
 

@@ -7,6 +7,7 @@
 #include "MessageBox.h"
 #include "MprisService.h"
 #include "ProgramOptions.h"
+#include "ProgramVersion.h"
 #include "ResourceModule.h"
 #include "QtMessageBoxPresenter.h"
 #include "ScreenZoom.h"
@@ -22,10 +23,6 @@
 
 #include <cstdio>
 #include <vector>
-
-#ifndef VELLUMDECK_VERSION
-#define VELLUMDECK_VERSION "0"
-#endif
 
 namespace {
 
