@@ -130,6 +130,8 @@ private:
     int SliderPosition() const;   // 0 without a seek slider
     // One line of the seek slider back (direction -1) or forward (+1).
     void Step(int direction);
+    // Moves A or B (or clears both) to the point given; false for no such kind.
+    bool PlaceLoopPoint(int kind, int milliseconds);
     void CountKeepAlive();
 
     std::unique_ptr<tuneboxThread> m_thread;
