@@ -255,7 +255,8 @@ public:
     CStudyEdit& TextPane() { return m_textPane; }
     const QImage& BackBuffer() const { return m_backBuffer; }
     const QString& CompanionPath() const { return m_companionPath; }
-    int PlayerState() const { return m_playerState; }
+    // The state the player thread reported last, as the controller keeps it.
+    int PlayerState() const { return m_controller.GetState(); }
     int VolumePosition() const { return m_volumePosition; }
     DWORD SavedVolume() const { return m_savedVolume; }
     int NextBookmarkId() const { return m_nextBookmarkId; }
@@ -308,7 +309,6 @@ private:
     int m_volumePosition = 0;
     int m_soundOn = 0;
     int m_repeatList = 0;
-    int m_playerState = 0;
     int m_nextBookmarkId = 0;
 
     CRecordingTags m_recordingTags;

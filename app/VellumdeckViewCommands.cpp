@@ -109,7 +109,7 @@ void CVellumdeckView::OnFileOpen()
 {
     // The dialog stops what plays (also when it is cancelled), and the loop and
     // repeat-one of that recording go with it, in the panel as in the controller.
-    const bool wasOpen = m_playerState == PLAYER_PLAYING || m_playerState == PLAYER_PAUSED;
+    const bool wasOpen = m_controller.IsOpen();
     const std::optional<QString> opened = m_controller.OpenWithDialog();
     if (wasOpen)
         ResetLoopAndRepeat();

@@ -57,7 +57,7 @@ void CVellumdeckView::OpenFile(const QString& path)
 {
     if (!m_setUp || m_destroyed || !CanOpen(path))
         return;
-    if (m_playerState == PLAYER_PLAYING || m_playerState == PLAYER_PAUSED) {
+    if (m_controller.IsOpen()) {
         m_controller.Stop();
         ResetLoopAndRepeat();
     }
@@ -66,13 +66,13 @@ void CVellumdeckView::OpenFile(const QString& path)
 
 void CVellumdeckView::OnMediaPlay()
 {
-    if (m_playerState != PLAYER_PLAYING)
+    if (PlayerState() != PLAYER_PLAYING)
         OnPlayPause();
 }
 
 void CVellumdeckView::OnMediaPause()
 {
-    if (m_playerState == PLAYER_PLAYING)
+    if (PlayerState() == PLAYER_PLAYING)
         OnPlayPause();
 }
 
@@ -86,10 +86,9 @@ void CVellumdeckView::SeekTo(int seconds)
 
 QString CVellumdeckView::PlayingPath() const
 {
-    const CPlayerController& controller = m_controller;
-    if (m_playerState != PLAYER_PLAYING && m_playerState != PLAYER_PAUSED)
+    if (!m_controller.IsOpen())
         return QString();
-    return controller.GetPlaylist().value(controller.GetCurrentIndex());
+    return m_controller.GetPlaylist().value(m_controller.GetCurrentIndex());
 }
 
 const RecordingTagInfo& CVellumdeckView::PlayingTags()

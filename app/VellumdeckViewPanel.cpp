@@ -111,7 +111,7 @@ void CVellumdeckView::OnNext()
 // A-B loop, one step per press while playing: A, then B (the loop starts), then off.
 void CVellumdeckView::OnLoopAB()
 {
-    if (m_playerState == PLAYER_PLAYING) {
+    if (PlayerState() == PLAYER_PLAYING) {
         const int position = m_seekSlider.GetPos();
         m_seekSlider.SetTic(position);
         m_controller.SetLoopPoint(m_loopPointsSet, position);
@@ -221,7 +221,6 @@ LRESULT CVellumdeckView::OnPlayerState(WPARAM wParam, LPARAM)
         return 0;
     const int state = int(wParam);
     m_controller.OnPlayerState(state);
-    m_playerState = state;
     switch (state) {
     case PLAYER_ENDED:
         ShowButton(BTN_PLAY, true);
@@ -340,6 +339,6 @@ void CVellumdeckView::OnDestroy()
     m_bookmarkStore.StoreKept(this, CBookmarkStore::Moment::Closing);
     m_backBuffer = QImage();
     m_skinBitmap = QImage();
-    if (m_playerState == PLAYER_PLAYING)
+    if (PlayerState() == PLAYER_PLAYING)
         OnStopButton();
 }

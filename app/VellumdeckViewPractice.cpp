@@ -44,7 +44,7 @@ constexpr ButtonHelp kButtonHelp[] = {
     {CVellumdeckView::BTN_STOP, "Stop and go back to the start", ID_STOP},
     {CVellumdeckView::BTN_STEP_BACK, "Five seconds back", ID_STEP_BACK},
     {CVellumdeckView::BTN_STEP_FORWARD, "Five seconds on", ID_STEP_FORWARD},
-    {CVellumdeckView::BTN_PREVIOUS, "Previous recording, or the start of this one", ID_PREVIOUS},
+    {CVellumdeckView::BTN_PREVIOUS, "Previous recording (the first starts again)", ID_PREVIOUS},
     {CVellumdeckView::BTN_NEXT, "Next recording", ID_NEXT},
     {CVellumdeckView::BTN_LOOP_OFF, "A-B loop: mark A where you are", ID_LOOP_AB},
     {CVellumdeckView::BTN_LOOP_A, "A-B loop: mark B and loop", ID_LOOP_AB},

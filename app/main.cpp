@@ -88,7 +88,7 @@ int main(int argc, char** argv)
         std::fputs(options.Message().toLocal8Bit().constData(), stdout);
         return 0;
     }
-    options.ApplyToEnvironment();
+    options.Apply();
     ScreenZoom::Apply(ChooseZoom(argc, argv, options.Zoom()));
 
     QApplication application(argc, argv);

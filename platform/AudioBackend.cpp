@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
@@ -27,10 +28,40 @@ constexpr BackendKind kBackends[] = {
     {u"wav", &WavAudioBackend::Create},
 };
 
+struct Choice
+{
+    std::mutex lock;
+    std::string setting;
+};
+
+Choice& ProgramChoice()
+{
+    static Choice choice;
+    return choice;
+}
+
 }  // namespace
+
+bool AudioBackend::IsValidSetting(const std::string& setting, std::string& error)
+{
+    return Create(setting, error) != nullptr;
+}
+
+void AudioBackend::SetSetting(const std::string& setting)
+{
+    Choice& choice = ProgramChoice();
+    std::lock_guard guard(choice.lock);
+    choice.setting = setting;
+}
 
 std::string AudioBackend::Setting()
 {
+    {
+        Choice& choice = ProgramChoice();
+        std::lock_guard guard(choice.lock);
+        if (!choice.setting.empty())
+            return choice.setting;
+    }
     const char* value = std::getenv(kSettingVariable);
     return value ? value : "";
 }

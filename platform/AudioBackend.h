@@ -27,7 +27,14 @@ public:
     // "sdl" (also when empty), "null[:SPEED]" or "wav:PATH[:SPEED]". Null with the
     // reason in error when the setting names no backend.
     static std::unique_ptr<AudioBackend> Create(const std::string& setting, std::string& error);
-    // The setting in force: VELLUMDECK_AUDIO, read at every open.
+    // True when setting names a backend and gives it options it takes; else the
+    // reason is in error. Nothing is opened.
+    static bool IsValidSetting(const std::string& setting, std::string& error);
+    // The program's choice (its --audio option), made once at start-up; an empty one
+    // leaves VELLUMDECK_AUDIO in force.
+    static void SetSetting(const std::string& setting);
+    // The setting in force: the choice made with SetSetting, else VELLUMDECK_AUDIO,
+    // read at every open.
     static std::string Setting();
     // The setting for the program's sound effects: the same as Setting(), except that
     // a WAV capture takes only the recordings and effects are consumed unheard.

@@ -19,6 +19,7 @@ const QString kStorageCard2 = QStringLiteral("Storage Card2");
 // so every probe of the card fails as on a device without it.
 const QString kAbsentVolume = QStringLiteral("/proc/vellumdeck-absent-volume");
 const QString kDataFolderBelowProgram = QStringLiteral("/../share/vellumdeck");
+constexpr char kRootVariable[] = "VELLUMDECK_ROOT";
 
 struct Settings
 {
@@ -142,7 +143,7 @@ QString Root()
     std::lock_guard<std::mutex> guard(state.lock);
     if (state.rootOverridden)
         return state.root;
-    return qEnvironmentVariable("VELLUMDECK_ROOT");
+    return qEnvironmentVariable(kRootVariable);
 }
 
 void SetRoot(const QString& root)

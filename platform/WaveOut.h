@@ -1,6 +1,6 @@
 #pragma once
 // PCM output with queued buffers and completion messages, in the shape of the
-// waveOut calls. The backend is chosen by VELLUMDECK_AUDIO:
+// waveOut calls. The backend is chosen by the --audio option or VELLUMDECK_AUDIO:
 //   sdl              the desktop's audio device through SDL2 (default)
 //   null[:SPEED]     consumes buffers at SPEED times real time (default 1)
 //   wav:PATH[:SPEED] writes the PCM to a WAV file (default as fast as possible)

@@ -1,5 +1,7 @@
 #include "ProgramOptions.h"
 
+#include "AudioBackend.h"
+#include "DevicePath.h"
 #include "ScreenZoom.h"
 
 #include <QDir>
@@ -21,16 +23,6 @@ constexpr std::array kQtOptionsWithValue{"platform", "platformpluginpath", "plat
                                          "qwindowgeometry", "qwindowicon", "qwindowtitle", "display",
                                          "geometry", "style", "stylesheet", "session", "name", "title"};
 constexpr std::array kQtFlags{"reverse", "widgetcount", "nograb", "dograb", "sync"};
-
-const QString kAudioNull = QStringLiteral("null");
-const QString kAudioSdl = QStringLiteral("sdl");
-const QString kAudioWav = QStringLiteral("wav");
-
-bool IsSpeed(const QString& text)
-{
-    bool ok = false;
-    return text.toDouble(&ok) > 0 && ok;
-}
 
 }  // namespace
 
@@ -102,7 +94,9 @@ bool ProgramOptions::TakeValue(const QString& name, const QString& value)
         return true;
     }
     if (name == kAudio) {
-        if (!IsAudioSetting(value))
+        // The backends judge their own settings; an empty one would mean the default.
+        std::string reason;
+        if (value.isEmpty() || !AudioBackend::IsValidSetting(value.toLocal8Bit().toStdString(), reason))
             return Fail(QStringLiteral("--audio takes sdl, null[:SPEED] or wav:PATH[:SPEED], not '%1'").arg(value));
         m_audio = value;
         return true;
@@ -139,26 +133,12 @@ bool ProgramOptions::Fail(const QString& message)
     return false;
 }
 
-bool ProgramOptions::IsAudioSetting(const QString& setting)
-{
-    const QStringList parts = setting.split(QLatin1Char(':'));
-    const QString& kind = parts.first();
-    if (kind == kAudioSdl)
-        return parts.size() == 1;
-    if (kind == kAudioNull)
-        return parts.size() == 1 || (parts.size() == 2 && IsSpeed(parts[1]));
-    // A WAV path may itself hold a colon; a last part that is a number is the speed.
-    if (kind == kAudioWav)
-        return parts.size() >= 2 && !setting.mid(kAudioWav.size() + 1).isEmpty();
-    return false;
-}
-
-void ProgramOptions::ApplyToEnvironment() const
+void ProgramOptions::Apply() const
 {
     if (!m_audio.isEmpty())
-        qputenv(kAudioVariable, m_audio.toLocal8Bit());
+        AudioBackend::SetSetting(m_audio.toLocal8Bit().toStdString());
     if (!m_root.isEmpty())
-        qputenv(kRootVariable, QFile::encodeName(m_root));
+        DevicePath::SetRoot(m_root);
 }
 
 QString ProgramOptions::HelpText(const QString& version)

@@ -20,8 +20,6 @@ public:
     };
     static constexpr int kUsageErrorExitCode = 2;
     static inline const QString kProgramName = QStringLiteral("vellumdeck");
-    static constexpr char kAudioVariable[] = "VELLUMDECK_AUDIO";
-    static constexpr char kRootVariable[] = "VELLUMDECK_ROOT";
 
     // Reads arguments (without the program's own name). Never exits the process.
     static ProgramOptions Parse(const QStringList& arguments, const QString& version);
@@ -37,13 +35,12 @@ public:
     // The arguments left for the program's own command line: the files to open.
     const QStringList& Files() const { return m_files; }
 
-    // Hands --audio and --root to the services that read them (their environment
-    // variables, so they also reach a program this one starts).
-    void ApplyToEnvironment() const;
+    // Hands --audio and --root to the services that use them (the audio backend's
+    // choice, the device root); an option not given leaves its environment variable
+    // in force.
+    void Apply() const;
 
     static QString HelpText(const QString& version);
-    // True for sdl, null[:SPEED] and wav:PATH[:SPEED].
-    static bool IsAudioSetting(const QString& setting);
 
 private:
     // The option at arguments[*index] (and its value); false after a failure.

@@ -28,27 +28,6 @@ int ScreenZoom::Parse(const QString& text)
     return zoom;
 }
 
-int ScreenZoom::TakeOption(QStringList* arguments)
-{
-    const QString withValue = kOption + QLatin1Char('=');
-    for (int i = 0; i < arguments->size(); ++i) {
-        const QString argument = arguments->at(i);
-        if (argument.startsWith(withValue)) {
-            arguments->removeAt(i);
-            const int zoom = Parse(argument.mid(withValue.size()));
-            return zoom != 0 ? zoom : -1;
-        }
-        if (argument == kOption) {
-            arguments->removeAt(i);
-            if (i >= arguments->size())
-                return -1;
-            const int zoom = Parse(arguments->takeAt(i));
-            return zoom != 0 ? zoom : -1;
-        }
-    }
-    return 0;
-}
-
 int ScreenZoom::FromEnvironment()
 {
     const QByteArray value = qgetenv(kEnvironmentVariable);

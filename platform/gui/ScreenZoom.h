@@ -7,7 +7,6 @@
 
 #include <QSize>
 #include <QString>
-#include <QStringList>
 
 class ScreenZoom
 {
@@ -18,16 +17,12 @@ public:
     static constexpr int kScreenShareNumerator = 4;
     static constexpr int kScreenShareDenominator = 5;
     static constexpr char kEnvironmentVariable[] = "VELLUMDECK_ZOOM";
-    static inline const QString kOption = QStringLiteral("--zoom");
 
     // The largest zoom at which window fits in 80% of the available height and in the
     // available width; at least 1.
     static int Choose(const QSize& available, const QSize& window);
     // A zoom from 1 to 8, or 0 when text is not one.
     static int Parse(const QString& text);
-    // Takes "--zoom N" or "--zoom=N" out of arguments. The zoom asked for; 0 when none
-    // was given; -1 when the value was not a zoom (it is taken out all the same).
-    static int TakeOption(QStringList* arguments);
     // The zoom VELLUMDECK_ZOOM asks for, 0 when unset, -1 when not a zoom.
     static int FromEnvironment();
     // Must run before the application object exists. A scale factor the user set for Qt

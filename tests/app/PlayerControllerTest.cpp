@@ -146,24 +146,32 @@ TEST_F(PlayerControllerTest, UnplayablePathOpensNothingAndPostsNothing)
     EXPECT_TRUE(Drain().empty());
 }
 
-TEST_F(PlayerControllerTest, NextStopsAtTheLastItemAndPreviousRestartsFromFourSecondsElseGoesBack)
+// As the panel's buttons call them: Stop first, then the item. The stop puts the slider
+// at 0, so however far into a track, Previous opens the item before it.
+TEST_F(PlayerControllerTest, NextStopsAtTheLastItemAndPreviousAlwaysOpensTheItemBefore)
 {
     const QStringList paths = OpenPlaylist();
+    const Command stop{WM_PLAYER_STOP, 0, 0, {}};
+    m_controller.Stop();
     EXPECT_EQ(m_controller.NextItem(), paths[1]);
-    EXPECT_EQ(Drain(), (Commands{Open(paths[1]), kPlay}));
+    EXPECT_EQ(Drain(), (Commands{stop, Open(paths[1]), kPlay}));
     Report(PLAYER_PLAYING);
+    m_controller.Stop();
     EXPECT_EQ(m_controller.NextItem(), paths[1]);
-    EXPECT_TRUE(Drain().empty());
+    EXPECT_EQ(Drain(), (Commands{stop})) << "the last item: playing stops, nothing opens";
 
-    m_slider.setValue(4);
-    EXPECT_EQ(m_controller.PreviousItem(), paths[1]);
-    EXPECT_EQ(Drain(), (Commands{Seek(0, 100)}));
-    m_slider.setValue(3);
+    Report(PLAYER_PLAYING);
+    m_slider.setValue(30);
+    ASSERT_EQ(m_slider.value(), 30);
+    m_controller.Stop();
     EXPECT_EQ(m_controller.PreviousItem(), paths[0]);
-    EXPECT_EQ(Drain(), (Commands{Open(paths[0]), kPlay}));
+    EXPECT_EQ(Drain(), (Commands{stop, Open(paths[0]), kPlay}));
     // On the first item the index stays at 0 and the first item opens again.
+    Report(PLAYER_PLAYING);
+    m_slider.setValue(30);
+    m_controller.Stop();
     EXPECT_EQ(m_controller.PreviousItem(), paths[0]);
-    EXPECT_EQ(Drain(), (Commands{Open(paths[0]), kPlay}));
+    EXPECT_EQ(Drain(), (Commands{stop, Open(paths[0]), kPlay}));
     EXPECT_EQ(m_controller.GetCurrentIndex(), 0);
 }
 

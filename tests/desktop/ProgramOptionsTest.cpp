@@ -3,7 +3,9 @@
 
 #include "ProgramOptions.h"
 
+#include "AudioBackend.h"
 #include "CommandLine.h"
+#include "DevicePath.h"
 #include "VellumdeckView.h"
 
 #include <QTemporaryDir>
@@ -59,6 +61,9 @@ TEST(ProgramOptionsTest, HelpAndVersionEndAtOnceAndBadCommandLinesFailNamingTheF
         {{"--zoom"}, "option '--zoom' needs a value"},
         {{"--audio", "null:fast"}, "--audio takes"},
         {{"--audio=wav:"}, "--audio takes"},
+        {{"--audio=wav::2"}, "--audio takes"},   // a speed, but no file
+        {{"--audio="}, "--audio takes"},
+        {{"--audio", "pulse"}, "--audio takes"},
         {{"--root", "/no/such/folder/here"}, "no such folder"},
     };
     for (const auto& bad : cases) {
@@ -67,6 +72,37 @@ TEST(ProgramOptionsTest, HelpAndVersionEndAtOnceAndBadCommandLinesFailNamingTheF
         EXPECT_TRUE(options.Message().contains(QLatin1String(bad.named))) << options.Message().toStdString();
         EXPECT_TRUE(options.Message().contains("--help")) << bad.named;
     }
+}
+
+// The services hold what the options chose; the environment is left alone and is
+// what they read when an option is not given.
+TEST(ProgramOptionsTest, AudioAndRootReachTheirServicesAndTheEnvironmentServesWithoutThem)
+{
+    QTemporaryDir optionRoot;
+    QTemporaryDir environmentRoot;
+    const QByteArray audioBefore = qgetenv("VELLUMDECK_AUDIO");
+    const QByteArray rootBefore = qgetenv("VELLUMDECK_ROOT");
+    qputenv("VELLUMDECK_AUDIO", "null:50");
+    qputenv("VELLUMDECK_ROOT", QFile::encodeName(environmentRoot.path()));
+
+    Parse({"a.mp3"}).Apply();
+    EXPECT_EQ(AudioBackend::Setting(), "null:50");
+    EXPECT_EQ(DevicePath::Root(), environmentRoot.path());
+
+    Parse({"--audio", "wav:/tmp/x.wav:2", "--root", optionRoot.path()}).Apply();
+    EXPECT_EQ(AudioBackend::Setting(), "wav:/tmp/x.wav:2");
+    EXPECT_EQ(DevicePath::Root(), optionRoot.path());
+    EXPECT_EQ(DevicePath::ToHost("\\My documents\\a.vds"), optionRoot.path() + "/My documents/a.vds");
+    EXPECT_EQ(qgetenv("VELLUMDECK_AUDIO"), "null:50");
+    EXPECT_EQ(qEnvironmentVariable("VELLUMDECK_ROOT"), environmentRoot.path());
+
+    AudioBackend::SetSetting({});
+    DevicePath::SetRoot({});
+    qputenv("VELLUMDECK_AUDIO", audioBefore);
+    if (rootBefore.isEmpty())
+        qunsetenv("VELLUMDECK_ROOT");
+    else
+        qputenv("VELLUMDECK_ROOT", rootBefore);
 }
 
 }  // namespace

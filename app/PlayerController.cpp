@@ -241,45 +241,35 @@ void CPlayerController::SetRepeatTrack(bool repeat)
 void CPlayerController::SetLoopPoint(int kind, int seconds)
 {
     m_lastLoopKind = kind;
-    switch (kind) {
-    case kLoopPointA:
-        m_loopStart = seconds;
-        m_loopStartMs = seconds * kMillisecondsPerSecond;
-        break;
-    case kLoopPointB:
-        m_loopEnd = seconds;
-        m_loopEndMs = seconds * kMillisecondsPerSecond;
-        m_loopEnabled = true;
-        break;
-    case kLoopClear:
-        m_loopEnabled = false;
-        m_loopStart = m_loopEnd = m_loopStartMs = m_loopEndMs = kNoLoopPoint;
-        break;
-    default:
+    if (!PlaceLoopPoint(kind, seconds * kMillisecondsPerSecond))
         return;
-    }
     // The thread takes the point where the learner is and, at B, goes back to A.
     Post(WM_PLAYER_LOOP, WPARAM(kind));
 }
 
 void CPlayerController::OnPlayerLoopPoint(int kind, int milliseconds)
 {
+    PlaceLoopPoint(kind, milliseconds);
+}
+
+bool CPlayerController::PlaceLoopPoint(int kind, int milliseconds)
+{
     switch (kind) {
     case kLoopPointA:
         m_loopStartMs = milliseconds;
         m_loopStart = milliseconds / kMillisecondsPerSecond;
-        break;
+        return true;
     case kLoopPointB:
         m_loopEndMs = milliseconds;
         m_loopEnd = milliseconds / kMillisecondsPerSecond;
         m_loopEnabled = true;
-        break;
+        return true;
     case kLoopClear:
         m_loopEnabled = false;
         m_loopStart = m_loopEnd = m_loopStartMs = m_loopEndMs = kNoLoopPoint;
-        break;
+        return true;
     default:
-        break;
+        return false;
     }
 }
 

@@ -77,6 +77,12 @@ public:
     QString PreviousItem();
     // The path of the current item; empty when nothing is open.
     QString GetTitle() const { return m_title; }
+    // The player state the thread reported last (0 before its first report). The
+    // controller keeps the program's only copy; the view and the media controls read
+    // it here.
+    int GetState() const { return m_state; }
+    // Playing or paused, by that state: the thread has a recording open.
+    bool IsOpen() const;
 
     void OnPlayerState(int state);
     void OnPlayerTotal(std::unique_ptr<TrackInfo> info);
@@ -99,7 +105,6 @@ public:
     DWORD CommandThreadId() const;
     void SetFileDialog(FileDialog dialog) { m_fileDialog = std::move(dialog); }
     void SetKeepAlive(KeepAlive keepAlive) { m_keepAlive = std::move(keepAlive); }
-    int GetState() const { return m_state; }
     int GetCurrentIndex() const { return m_currentIndex; }
     const QStringList& GetPlaylist() const { return m_playlist; }
     bool IsPlaying() const { return m_playing; }
@@ -125,7 +130,8 @@ private:
     int SliderPosition() const;   // 0 without a seek slider
     // One line of the seek slider back (direction -1) or forward (+1).
     void Step(int direction);
-    bool IsOpen() const;
+    // Moves A or B (or clears both) to the point given; false for no such kind.
+    bool PlaceLoopPoint(int kind, int milliseconds);
     void CountKeepAlive();
 
     std::unique_ptr<tuneboxThread> m_thread;
@@ -133,6 +139,9 @@ private:
     TrackInfo m_trackInfo;
     QStringList m_playlist;
     int m_currentIndex = 0;
+    // Whether position notices move the seek slider and the position text. Not a copy
+    // of m_state: it follows what the learner has just asked for, ahead of the state
+    // the thread will report (a drag clears it while the thread still plays).
     bool m_playing = false;
     QAbstractSlider* m_seekSlider = nullptr;
     int m_posLabelId = 0;
