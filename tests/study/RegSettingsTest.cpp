@@ -105,7 +105,7 @@ TEST_F(RegSettingsTest, KeyThatCannotBeCreatedStillGivesAReadablePane)
 {
     // The registry file would have to live inside a plain file.
     const QString blocker = m_root.Path() + "/blocker";
-    ASSERT_TRUE(QFile(blocker).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(m_root.WriteFile(blocker, {}));
     Registry::SetFilePath(blocker + "/registry.ini");
 
     CRegSettings settings;
