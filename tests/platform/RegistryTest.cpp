@@ -3,7 +3,6 @@
 #include "TempDeviceRoot.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -58,17 +57,8 @@ protected:
         RegCloseKey(key);
         return result;
     }
-    void WriteIni(const QByteArray& contents)
-    {
-        QFile file(Registry::FilePath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(contents);
-    }
-    static QByteArray ReadIni()
-    {
-        QFile file(Registry::FilePath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    void WriteIni(const QByteArray& contents) { ASSERT_TRUE(m_root.WriteFile(Registry::FilePath(), contents)); }
+    QByteArray ReadIni() const { return m_root.ReadFile(Registry::FilePath()); }
 
     TempDeviceRoot m_root;
 };
@@ -162,6 +152,11 @@ TEST_F(RegistryTest, CorruptOrHandEditedFileNeverCrashesAndBadValuesReadAsMissin
     ASSERT_EQ(Get("Good", &bytes), ERROR_SUCCESS);
     EXPECT_EQ(bytes, Dword(10));
     EXPECT_EQ(Get("List"), ERROR_SUCCESS);
+    // Rewriting the file for another value keeps them.
+    HKEY key = Create();
+    ASSERT_EQ(Set(key, "Bold", REG_DWORD, Dword(1)), ERROR_SUCCESS);
+    ASSERT_EQ(Get("Good", &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, Dword(10));
 
     // Pure garbage: reads fail cleanly, and a write still stores what it is given.
     QByteArray garbage;
@@ -169,10 +164,8 @@ TEST_F(RegistryTest, CorruptOrHandEditedFileNeverCrashesAndBadValuesReadAsMissin
         garbage.append(static_cast<char>((i * 7919) & 0xFF));
     WriteIni(garbage);
     EXPECT_EQ(Get("Height"), ERROR_FILE_NOT_FOUND);
-    HKEY key = Create();
-    const LONG stored = Set(key, "Height", REG_DWORD, Dword(14));
+    ASSERT_EQ(Set(key, "Height", REG_DWORD, Dword(14)), ERROR_SUCCESS);
     RegCloseKey(key);
-    ASSERT_EQ(stored, ERROR_SUCCESS);
     ASSERT_EQ(Get("Height", &bytes), ERROR_SUCCESS);
     EXPECT_EQ(bytes, Dword(14));
 }
@@ -204,14 +197,14 @@ TEST_F(RegistryDiskFullTest, WriteThatRunsOutOfRoomFailsAndKeepsTheOldFile)
     const QByteArray before = ReadIni();
     ASSERT_GT(before.size(), qsizetype(kWriteLimit));
     const QDir folder = QFileInfo(Registry::FilePath()).absoluteDir();
-    const QStringList filesBefore = folder.entryList(QDir::Files);
+    const QStringList filesBefore = folder.entryList(QDir::Files | QDir::Hidden);
     {
         FileSizeLimit limit(kWriteLimit);
         ASSERT_TRUE(limit.Active());
         EXPECT_NE(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier")), ERROR_SUCCESS);
     }
     EXPECT_EQ(ReadIni(), before) << "a cut file was put in place of the whole one";
-    EXPECT_EQ(folder.entryList(QDir::Files), filesBefore);
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), filesBefore) << "no half-written file is left behind";
     QByteArray bytes;
     EXPECT_EQ(Get("FontName", &bytes), ERROR_SUCCESS);
     EXPECT_EQ(bytes, Utf16Bytes("Tahoma"));
