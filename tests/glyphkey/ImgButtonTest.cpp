@@ -1,4 +1,5 @@
 #include "ImgButton.h"
+#include "MessageRecorder.h"
 
 #include "ResourceModule.h"
 #include "Sound.h"
@@ -52,24 +53,6 @@ namespace {
 constexpr UINT kButtonId = IDC_PLAY;
 const QString kPushSound = QStringLiteral("\\Windows\\menusel.wav");
 
-// A parent window that keeps the commands it is sent.
-class ParentWindow : public QWidget
-{
-public:
-    std::vector<WPARAM> commands;
-
-protected:
-    bool event(QEvent* event) override
-    {
-        if (event->type() != WindowMessageEvent::EventType())
-            return QWidget::event(event);
-        auto* message = static_cast<WindowMessageEvent*>(event);
-        if (message->message == WM_COMMAND)
-            commands.push_back(message->wParam);
-        return true;
-    }
-};
-
 QImage Bitmap(int id)
 {
     return GetResourceModule().LoadBitmap(id).convertToFormat(QImage::Format_RGB32);
@@ -97,11 +80,11 @@ protected:
     }
 
     QImage Face() { return button.grab().toImage().convertToFormat(QImage::Format_RGB32); }
-    size_t Clicks() const { return parent.commands.size(); }
+    size_t Clicks() const { return parent.received.size(); }
 
     static constexpr QPoint kInside{5, 5};
     static constexpr QPoint kOutside{-10, 5};
-    ParentWindow parent;
+    MessageRecorder parent;
     CIMGButton button;
 };
 
@@ -122,7 +105,8 @@ TEST_F(ImgButtonTest, PressPutsThePressedFaceOnScreenBeforeThePushSoundAndOnlyAR
     EXPECT_EQ(Face(), Bitmap(IDB_PLAY_PRESSED));
     QTest::mouseRelease(&button, Qt::LeftButton, {}, kInside);
     ASSERT_EQ(Clicks(), 1u);
-    EXPECT_EQ(parent.commands[0], MAKEWPARAM(WORD(kButtonId), BN_CLICKED));
+    EXPECT_EQ(parent.received[0].message, WM_COMMAND);
+    EXPECT_EQ(parent.received[0].wParam, MAKEWPARAM(WORD(kButtonId), BN_CLICKED));
     EXPECT_EQ(Face(), Bitmap(IDB_PLAY));
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     EXPECT_EQ(g_sounds.size(), 1u);

@@ -6,11 +6,7 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
 constexpr UINT kTestMessage = WM_APP + 7;
-
-}  // namespace
 
 TEST(MessageQueueTest, PostsToAThreadWithoutAQueueFail)
 {
