@@ -103,6 +103,7 @@ TEST_F(RegSettingsTest, KeyThatCannotBeCreatedStillGivesAReadablePane)
     CRegSettings settings;
     EXPECT_EQ(settings.GetFontName(), QStringLiteral("ERROR"));
     EXPECT_EQ(settings.SetHeight(15), 0);
+    EXPECT_NE(settings.GetHeight(), 15) << "nothing pretends to have been stored";
 
     ApplyStoredSettings(*m_pane);
     EXPECT_EQ(m_pane->GetTextFont()->faceName, QStringLiteral("Tahoma"));
