@@ -1,4 +1,5 @@
 #include "ImgButton.h"
+#include "MessageRecorder.h"
 
 #include "ResourceModule.h"
 #include "Sound.h"
@@ -22,7 +23,6 @@ namespace {
 struct PlayedSound
 {
     QString path;
-    void* module;
     DWORD flags;
     QImage faceOnScreen;
 };
@@ -42,9 +42,9 @@ QImage OnScreen(const QWidget& widget)
 
 } // namespace
 
-BOOL PlaySoundW(const QString& path, void* module, DWORD flags)
+BOOL PlaySoundW(const QString& path, void*, DWORD flags)
 {
-    g_sounds.push_back({path, module, flags, g_soundButton ? OnScreen(*g_soundButton) : QImage()});
+    g_sounds.push_back({path, flags, g_soundButton ? OnScreen(*g_soundButton) : QImage()});
     return 1;
 }
 
@@ -52,34 +52,6 @@ namespace {
 
 constexpr UINT kButtonId = IDC_PLAY;
 const QString kPushSound = QStringLiteral("\\Windows\\menusel.wav");
-
-// A parent window that keeps the commands it is sent.
-class ParentWindow : public QWidget
-{
-public:
-    std::vector<std::pair<WPARAM, LPARAM>> commands;
-
-protected:
-    bool event(QEvent* event) override
-    {
-        if (event->type() != WindowMessageEvent::EventType())
-            return QWidget::event(event);
-        auto* message = static_cast<WindowMessageEvent*>(event);
-        if (message->message == WM_COMMAND)
-            commands.emplace_back(message->wParam, message->lParam);
-        return true;
-    }
-};
-
-// The headless platform cannot grab the mouse and says so at every press; Qt still
-// routes the mouse to the grabbing widget, which is all the button relies on.
-QtMessageHandler g_previousHandler = nullptr;
-
-void QuietAboutMouseGrabs(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    if (!text.contains(QLatin1String("does not support grabbing the mouse")) && g_previousHandler != nullptr)
-        g_previousHandler(type, context, text);
-}
 
 QImage Bitmap(int id)
 {
@@ -91,7 +63,6 @@ class ImgButtonTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        g_previousHandler = qInstallMessageHandler(QuietAboutMouseGrabs);
         g_sounds.clear();
         g_soundButton = &button;
         parent.resize(240, 320);
@@ -99,11 +70,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
     }
 
-    void TearDown() override
-    {
-        g_soundButton = nullptr;
-        qInstallMessageHandler(g_previousHandler);
-    }
+    void TearDown() override { g_soundButton = nullptr; }
 
     void CreatePlayButton(BOOL enabled = 1)
     {
@@ -113,11 +80,11 @@ protected:
     }
 
     QImage Face() { return button.grab().toImage().convertToFormat(QImage::Format_RGB32); }
-    size_t Clicks() const { return parent.commands.size(); }
+    size_t Clicks() const { return parent.received.size(); }
 
     static constexpr QPoint kInside{5, 5};
     static constexpr QPoint kOutside{-10, 5};
-    ParentWindow parent;
+    MessageRecorder parent;
     CIMGButton button;
 };
 
@@ -127,7 +94,6 @@ TEST_F(ImgButtonTest, PressPutsThePressedFaceOnScreenBeforeThePushSoundAndOnlyAR
     QTest::mousePress(&button, Qt::LeftButton, {}, kInside);
     ASSERT_EQ(g_sounds.size(), 1u);
     EXPECT_EQ(g_sounds[0].path, kPushSound);
-    EXPECT_EQ(g_sounds[0].module, nullptr);
     EXPECT_EQ(g_sounds[0].flags, SND_FILENAME);
     EXPECT_EQ(g_sounds[0].faceOnScreen, Bitmap(IDB_PLAY_PRESSED));
     EXPECT_EQ(QWidget::mouseGrabber(), &button);
@@ -139,8 +105,8 @@ TEST_F(ImgButtonTest, PressPutsThePressedFaceOnScreenBeforeThePushSoundAndOnlyAR
     EXPECT_EQ(Face(), Bitmap(IDB_PLAY_PRESSED));
     QTest::mouseRelease(&button, Qt::LeftButton, {}, kInside);
     ASSERT_EQ(Clicks(), 1u);
-    EXPECT_EQ(parent.commands[0].first, MAKEWPARAM(WORD(kButtonId), BN_CLICKED));
-    EXPECT_EQ(parent.commands[0].second, LPARAM(static_cast<QWidget*>(&button)));
+    EXPECT_EQ(parent.received[0].message, WM_COMMAND);
+    EXPECT_EQ(parent.received[0].wParam, MAKEWPARAM(WORD(kButtonId), BN_CLICKED));
     EXPECT_EQ(Face(), Bitmap(IDB_PLAY));
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     EXPECT_EQ(g_sounds.size(), 1u);

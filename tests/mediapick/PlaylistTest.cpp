@@ -20,21 +20,22 @@ protected:
     }
 };
 
+// A ".vds" is a recording like any ".mp3".
 TEST_F(SelectAllTest, WritesTheRowsInTheirMovedOrderAsCodePageLinesEndedByCrLf)
 {
-    MakeFiles(kCardFolder, {"a.mp3", "b\u00e9.mp3"});
+    MakeFiles(kCardFolder, {"a.mp3", "b\u00e9.VDS"});
     const int result = SelectAllIn({"Vellumdeck Data_1"}, [this] {
         TapRow(0);
         Press(IDC_DOWN);
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(m_dialog.GetPathName(), kCardPlaylist);
-    EXPECT_EQ(ReadFile(kCardPlaylist), QByteArray("\\Storage Card\\Vellumdeck Data\\b\xE9.mp3\r\n"
+    EXPECT_EQ(ReadFile(kCardPlaylist), QByteArray("\\Storage Card\\Vellumdeck Data\\b\xE9.VDS\r\n"
                                                   "\\Storage Card\\Vellumdeck Data\\a.mp3\r\n"));
     EXPECT_FALSE(Exists(kCardPlaylist + ".part"));
 
     // The next Select All replaces it; an empty list writes an empty file.
-    QDir card(m_root.Host(kCardFolder), QStringLiteral("*.mp3"));
+    QDir card(m_root.Host(kCardFolder), QStringLiteral("*.mp3;*.VDS"));
     for (const QString& name : card.entryList(QDir::Files))
         ASSERT_TRUE(card.remove(name));
     EXPECT_EQ(SelectAllIn({"Vellumdeck Data_1"}), IDOK);

@@ -48,11 +48,7 @@ protected:
         for (const QString& name : names)
             MakeFile(folder + "\\" + name);
     }
-    QByteArray ReadFile(const QString& devicePath) const
-    {
-        QFile file(m_root.Host(devicePath));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray ReadFile(const QString& devicePath) const { return m_root.ReadFile(devicePath); }
     bool Exists(const QString& devicePath) const { return QFileInfo::exists(m_root.Host(devicePath)); }
 
     // The dialog filled as at start-up and shown, for tests that need no modal run.

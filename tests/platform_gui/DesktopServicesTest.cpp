@@ -21,7 +21,6 @@ TEST(ScreenZoomTest, ChoosesTheLargestZoomThatFitsEightyPercentOfTheScreen)
     EXPECT_EQ(ScreenZoom::Choose(QSize(1920, 1080), window), 2);   // 864 / 300
     EXPECT_EQ(ScreenZoom::Choose(QSize(800, 300), window), 1);     // never below 1
     EXPECT_EQ(ScreenZoom::Choose(QSize(300, 2160), window), 1);    // the width limits too
-    EXPECT_EQ(ScreenZoom::Parse("0"), 0);  // out of range
 }
 
 TEST(SingleInstanceTest, ProgramsOnOtherRootsDoNotSeeEachOther)

@@ -31,14 +31,6 @@ QByteArray ReadRaw(const char* name)
     return result == ERROR_SUCCESS ? bytes.left(int(size)) : QByteArray();
 }
 
-QByteArray Dword(DWORD value)
-{
-    QByteArray bytes;
-    for (int i = 0; i < 4; ++i)
-        bytes.append(char((value >> (8 * i)) & 0xFF));
-    return bytes;
-}
-
 using RegSettingsTest = PaneFixture;
 
 }  // namespace
@@ -60,7 +52,7 @@ TEST_F(RegSettingsTest, FirstRunStoresTheDefaultsAndLaterRunsShowWhatIsStored)
     ASSERT_EQ(settings.SetFontName(QStringLiteral("DejaVu Serif")), 1);
     ASSERT_EQ(settings.SetHeight(22), 1);
     ASSERT_EQ(settings.SetBold(5), 1);
-    EXPECT_EQ(ReadRaw(CRegSettings::kBoldValue), Dword(1));
+    EXPECT_EQ(settings.QueryNumber(CRegSettings::kBoldValue), 1u);
     ASSERT_EQ(settings.SetBkColor(0), 1);   // black is a colour, not a failure
     ASSERT_EQ(settings.SetTxtColor(0x00FF00), 1);
     ApplyStoredSettings(*m_pane);
@@ -70,7 +62,7 @@ TEST_F(RegSettingsTest, FirstRunStoresTheDefaultsAndLaterRunsShowWhatIsStored)
     EXPECT_EQ(m_pane->GetBackgroundColor(), 0u);
     EXPECT_EQ(m_pane->palette().color(QPalette::Text), QColor(0, 0xFF, 0));
 
-    WriteRaw(CRegSettings::kBoldValue, REG_DWORD, Dword(2));
+    WriteRaw(CRegSettings::kBoldValue, REG_DWORD, QByteArray("\x02\0\0\0", 4));
     EXPECT_EQ(settings.GetBold(), 0);
 }
 
@@ -105,12 +97,13 @@ TEST_F(RegSettingsTest, KeyThatCannotBeCreatedStillGivesAReadablePane)
 {
     // The registry file would have to live inside a plain file.
     const QString blocker = m_root.Path() + "/blocker";
-    ASSERT_TRUE(QFile(blocker).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(m_root.WriteFile(blocker, {}));
     Registry::SetFilePath(blocker + "/registry.ini");
 
     CRegSettings settings;
     EXPECT_EQ(settings.GetFontName(), QStringLiteral("ERROR"));
     EXPECT_EQ(settings.SetHeight(15), 0);
+    EXPECT_NE(settings.GetHeight(), 15) << "nothing pretends to have been stored";
 
     ApplyStoredSettings(*m_pane);
     EXPECT_EQ(m_pane->GetTextFont()->faceName, QStringLiteral("Tahoma"));

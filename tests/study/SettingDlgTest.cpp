@@ -103,59 +103,42 @@ TEST_F(SettingCommandTest, OkStoresTheFiveValuesAndTheyReachThePane)
     EXPECT_EQ(m_pane->palette().color(QPalette::Base), QColor(Qt::white));
 }
 
-TEST_F(SettingCommandTest, SizeArrowsStayWithinFiveToFortyAndATypedSizeMustBeAWholeNumber)
+// A typed size that is not a whole number, or is one below 1 (which would leave no text
+// to read), is refused and the dialog stays open for a good one; one past what the
+// arrows reach is taken.
+TEST_F(SettingCommandTest, SizeArrowsStayWithinFiveToFortyAndATypedSizeMustBeAWholeNumberOfOneOrMore)
 {
     m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 5, false);
     QStringList steps;
-    bool openAfterRefusal = false;
+    QList<bool> open;
     Run([&](CSettingDlg& dialog) {
         QLineEdit* edit = SizeEdit(dialog);
-        QTest::keyClick(edit, Qt::Key_Down);
-        steps << edit->text();
-        QTest::keyClick(edit, Qt::Key_Up);
-        steps << edit->text();
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up}) {
+            QTest::keyClick(edit, key);
+            steps << edit->text();
+        }
         SetSize(dialog, QStringLiteral("40"));
         QTest::keyClick(edit, Qt::Key_Up);
         steps << edit->text();
-        SetSize(dialog, QStringLiteral("12pt"));
-        Press(dialog, IDOK);
-        openAfterRefusal = dialog.isVisible();
-        SetSize(dialog, QStringLiteral("50"));   // typed, past what the arrows reach
+        for (const char* size : {"12pt", "0", "-3"}) {
+            SetSize(dialog, QString::fromLatin1(size));
+            Press(dialog, IDOK);
+            open << (dialog.isVisible() && edit->hasSelectedText());
+        }
+        SetSize(dialog, QStringLiteral("50"));
         Press(dialog, IDOK);
     });
     EXPECT_EQ(steps, (QStringList{QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("40")}));
-    EXPECT_TRUE(openAfterRefusal);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Please enter an integer."));
-    EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(open, QList<bool>({true, true, true}));
+    const QStringList told = {QStringLiteral("Please enter an integer."), QStringLiteral("Please enter a number of 1 or more."),
+                              QStringLiteral("Please enter a number of 1 or more.")};
+    ASSERT_EQ(Boxes().size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Boxes()[i].text, told[i]);
+        EXPECT_EQ(Boxes()[i].flags, MB_OK | MB_ICONEXCLAMATION);
+    }
     EXPECT_EQ(m_pane->GetTextFont()->height, 50);
     EXPECT_EQ(CRegSettings().GetHeight(), 50);
-}
-
-// A size of nothing or less would leave no text to read; it is refused like any other
-// bad size, and the dialog stays open for a good one.
-TEST_F(SettingCommandTest, SizeOfZeroOrLessIsRefusedInTheDialog)
-{
-    m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 15, false);
-    QList<bool> open;
-    Run([&](CSettingDlg& dialog) {
-        for (const QString& size : {QStringLiteral("0"), QStringLiteral("-3")}) {
-            SetSize(dialog, size);
-            Press(dialog, IDOK);
-            open << dialog.isVisible();
-        }
-        EXPECT_TRUE(SizeEdit(dialog)->hasSelectedText());
-        SetSize(dialog, QStringLiteral("1"));
-        Press(dialog, IDOK);
-    });
-    EXPECT_EQ(open, QList<bool>({true, true}));
-    ASSERT_EQ(Boxes().size(), 2u);
-    for (const auto& box : Boxes()) {
-        EXPECT_EQ(box.text, QStringLiteral("Please enter a number of 1 or more."));
-        EXPECT_EQ(box.flags, MB_OK | MB_ICONEXCLAMATION);
-    }
-    EXPECT_EQ(m_pane->GetTextFont()->height, 1);
-    EXPECT_EQ(CRegSettings().GetHeight(), 1);
 }
 
 TEST_F(SettingCommandTest, PaneWithoutAFontOffersFifteenPixelTahomaAndAnythingButOkChangesNothing)
@@ -186,7 +169,7 @@ TEST_F(SettingCommandTest, ChoiceThatCannotBeSavedStillReachesThePaneAndTheLearn
     m_pane->SetTextFont(QStringLiteral("NoSuchFace"), 15, false);
     Run([&](CSettingDlg& dialog) { Press(dialog, IDOK); });
     ASSERT_TRUE(Boxes().empty());
-    const QByteArray before = ReadHost(Registry::FilePath());
+    const QByteArray before = m_root.ReadFile(Registry::FilePath());
     {
         // The disk fills up half way through the new settings file.
         FileSizeLimit limit(rlim_t(before.size() / 2));
@@ -203,6 +186,6 @@ TEST_F(SettingCommandTest, ChoiceThatCannotBeSavedStillReachesThePaneAndTheLearn
                                               "They apply until Vellumdeck closes.")
                                    .arg(QDir::toNativeSeparators(Registry::FilePath())));
     EXPECT_EQ(Boxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_EQ(ReadHost(Registry::FilePath()), before);
+    EXPECT_EQ(m_root.ReadFile(Registry::FilePath()), before);
     EXPECT_EQ(CRegSettings().GetHeight(), 15);
 }

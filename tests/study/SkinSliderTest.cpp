@@ -18,13 +18,14 @@ namespace {
 
 constexpr COLORREF kSeekBackground = 0x993125;
 constexpr int kMissingBitmap = 9999;
+using Notices = std::vector<std::array<int, 3>>;
 
 // A parent that keeps every scroll notice of its slider: its code, the position it
 // carries, and the slider's position when it came.
 class ScrollLog : public QWidget
 {
 public:
-    std::vector<std::array<int, 3>> notices;
+    Notices notices;
     CSkinSlider* slider = nullptr;
 
 protected:
@@ -118,7 +119,6 @@ TEST_F(SkinSliderTest, DraggingTellsTheParentEachPositionAndAPressOnTheChannelPa
     QTest::mouseMove(slider, QPoint(55, 7));
     QTest::mouseMove(slider, QPoint(55, 3));
     QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(55, 3));
-    using Notices = std::vector<std::array<int, 3>>;
     EXPECT_EQ(parent.notices, (Notices{{TB_THUMBTRACK, 50, 50}, {TB_THUMBPOSITION, 50, 50}, {TB_ENDTRACK, 0, 50}}));
 
     // A press beside the thumb moves a page toward the stylus.
@@ -143,7 +143,6 @@ TEST_F(SkinSliderTest, DraggingTellsTheParentEachPositionAndAPressOnTheChannelPa
 // passes it, also when a page is longer than the thumb (20 s of a 24 s recording).
 TEST_F(SkinSliderTest, HeldPressPagesTowardTheStylusAndStopsOnceTheThumbReachesOrPassesIt)
 {
-    using Notices = std::vector<std::array<int, 3>>;
     slider->SetRange(0, 24);
     slider->SetPageSize(20);
     slider->SetPos(0);

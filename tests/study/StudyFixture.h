@@ -10,18 +10,11 @@
 #include "TempDeviceRoot.h"
 #include "resource.h"
 
-#include <QFile>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <memory>
-
-inline QByteArray ReadHost(const QString& hostPath)
-{
-    QFile file(hostPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The five stored display settings as "face height bold background text", colours in hex.
 inline QString StoredSettings()

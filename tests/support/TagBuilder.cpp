@@ -8,30 +8,25 @@ namespace {
 
 constexpr int kApeFooterSize = 32;
 
-QByteArray BigEndian32(std::uint32_t n)
+// Four bytes of n, bitsPerByte bits in each.
+QByteArray Bytes32(std::uint32_t n, bool bigEndian, int bitsPerByte = 8)
 {
     QByteArray out(4, '\0');
     for (int i = 0; i < 4; ++i)
-        out[3 - i] = char((n >> (8 * i)) & 0xFF);
+        out[bigEndian ? 3 - i : i] = char((n >> (bitsPerByte * i)) & ((1u << bitsPerByte) - 1));
     return out;
 }
 
 QByteArray LittleEndian32(std::uint32_t n)
 {
-    QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[i] = char((n >> (8 * i)) & 0xFF);
-    return out;
+    return Bytes32(n, false);
 }
 
 }  // namespace
 
 QByteArray Syncsafe(std::uint32_t n)
 {
-    QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[3 - i] = char((n >> (7 * i)) & 0x7F);
-    return out;
+    return Bytes32(n, true, 7);
 }
 
 // Frame sizes are plain in 2.3 and syncsafe in 2.4; 2.2 has three-byte ids and sizes.
@@ -40,7 +35,7 @@ QByteArray Id3v2Frame(int version, const QByteArray& id, const QByteArray& body)
     const auto n = std::uint32_t(body.size());
     if (version == 2)
         return id.left(3) + char((n >> 16) & 0xFF) + char((n >> 8) & 0xFF) + char(n & 0xFF) + body;
-    return id + (version == 4 ? Syncsafe(n) : BigEndian32(n)) + QByteArray(2, '\0') + body;
+    return id + (version == 4 ? Syncsafe(n) : Bytes32(n, true)) + QByteArray(2, '\0') + body;
 }
 
 QByteArray Id3v2Tag(int version, const QByteArray& frames, bool footer)

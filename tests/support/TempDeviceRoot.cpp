@@ -33,6 +33,12 @@ bool TempDeviceRoot::WriteFile(const QString& devicePath, const QByteArray& byte
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+QByteArray TempDeviceRoot::ReadFile(const QString& path) const
+{
+    QFile file(Host(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QString TestDataPath(const QString& name)
 {
     return QStringLiteral(VD_TEST_DATA_DIR "/") + name;

@@ -20,6 +20,8 @@ public:
     QString Host(const QString& devicePath) const;
     // Writes bytes to a device path, creating its folders. False on failure.
     bool WriteFile(const QString& devicePath, const QByteArray& bytes) const;
+    // The bytes of a device or host path; empty if it cannot be read.
+    QByteArray ReadFile(const QString& path) const;
 
 private:
     QTemporaryDir m_dir;
