@@ -159,7 +159,6 @@ protected:
 
 private:
     // Drawing
-    static QColor ToQColor(COLORREF colour);
     void UpdateColors();
     void PaintBackground(QPainter& painter) const;
     void DrawPart(QPainter& painter, DWORD_PTR item, const QRect& rect, UINT state);

@@ -2,6 +2,8 @@
 // through OnCustomDraw.
 #include "SkinSlider.h"
 
+#include "ColourRef.h"
+
 #include <QPainter>
 #include <QPolygon>
 

@@ -1,6 +1,7 @@
 #include "StudyEdit.h"
 
 #include "CodePage.h"
+#include "ColourRef.h"
 #include "File.h"
 #include "LogoWnd.h"
 #include "MessageBox.h"
@@ -32,11 +33,6 @@ constexpr WORD SB_PAGEDOWN = TB_PAGEDOWN;
 
 // The logo's window, in pane coordinates.
 const QRect kLogoRect(0, 0, 239, 205);
-
-QColor ToColor(COLORREF color)
-{
-    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
-}
 
 // Folds each unit on its own so that offsets in the folded text are offsets in the
 // original one.
@@ -206,9 +202,9 @@ void CStudyEdit::SetTextColor(COLORREF color)
 void CStudyEdit::ApplyPalette()
 {
     QPalette colours = palette();
-    colours.setColor(QPalette::Base, ToColor(m_backgroundColor));
-    colours.setColor(QPalette::Window, ToColor(m_backgroundColor));
-    colours.setColor(QPalette::Text, ToColor(m_textColor));
+    colours.setColor(QPalette::Base, ToQColor(m_backgroundColor));
+    colours.setColor(QPalette::Window, ToQColor(m_backgroundColor));
+    colours.setColor(QPalette::Text, ToQColor(m_textColor));
     setPalette(colours);
     viewport()->update();
     update();
