@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "File.h"
 #include "FileSystem.h"
+#include "LittleEndian.h"
 
 #include <QByteArray>
 
@@ -59,11 +60,7 @@ QString DecodeUtf16Line(const QByteArray& bytes)
     QString text;
     text.reserve(bytes.size() / 2);
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-    {
-        const auto low = static_cast<std::uint8_t>(bytes[i]);
-        const auto high = static_cast<std::uint8_t>(bytes[i + 1]);
-        text.append(QChar(static_cast<char16_t>(low | (high << 8))));
-    }
+        text.append(QChar(LittleEndian::Read<std::uint16_t>(bytes.constData() + i)));
     return text;
 }
 
@@ -141,8 +138,7 @@ bool ReadPlaylistFile(const QString& path, QStringList* playlist)
     std::uint32_t got = 0;
     if (!ReadFully(file, mark, kMarkSize, &got) || got < kMarkSize)
         return false;
-    const auto value = static_cast<std::uint16_t>(static_cast<std::uint8_t>(mark[0])
-                                                  | (static_cast<std::uint8_t>(mark[1]) << 8));
+    const auto value = LittleEndian::Read<std::uint16_t>(mark);
     if (value == kMark || value == kSwappedMark)
     {
         ReadLines(file, Encoding::Utf16, playlist);
