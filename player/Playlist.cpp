@@ -21,22 +21,6 @@ constexpr char kLineFeed = '\n';
 
 enum class Encoding { Utf16, CodePage };
 
-// Reads until count bytes arrived or the file ends; false on a read error.
-bool ReadFully(File& file, char* buffer, std::uint32_t count, std::uint32_t* got)
-{
-    *got = 0;
-    while (*got < count)
-    {
-        std::uint32_t n = 0;
-        if (!file.Read(buffer + *got, count - *got, &n))
-            return false;
-        if (n == 0)
-            break;
-        *got += n;
-    }
-    return true;
-}
-
 bool IsLineSpace(QChar c)
 {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
@@ -136,7 +120,7 @@ bool ReadPlaylistFile(const QString& path, QStringList* playlist)
         return false;
     char mark[kMarkSize];
     std::uint32_t got = 0;
-    if (!ReadFully(file, mark, kMarkSize, &got) || got < kMarkSize)
+    if (!file.Read(mark, kMarkSize, &got) || got < kMarkSize)
         return false;
     const auto value = LittleEndian::Read<std::uint16_t>(mark);
     if (value == kMark || value == kSwappedMark)

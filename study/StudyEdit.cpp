@@ -120,16 +120,11 @@ int CStudyEdit::LoadTextFile(const QString& path)
         return 0;
 
     QByteArray bytes(qsizetype(size), '\0');
-    std::uint32_t total = 0;
-    while (total < std::uint32_t(size)) {
-        std::uint32_t got = 0;
-        if (!file.Read(bytes.data() + total, std::uint32_t(size) - total, &got))
-            return 0;
-        if (got == 0)
-            break;
-        total += got;
-    }
-    bytes.truncate(qsizetype(total));
+    std::uint32_t got = 0;
+    if (!file.Read(bytes.data(), std::uint32_t(size), &got))
+        return 0;
+    // A file that shrank since its size was taken shows what is left of it.
+    bytes.truncate(qsizetype(got));
     ShowText(CodePage::ToUnicode(bytes));
     return 1;
 }
