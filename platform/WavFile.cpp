@@ -10,7 +10,6 @@ namespace {
 constexpr quint32 kFmtChunkSize = 16;
 constexpr qint64 kChunkHeaderSize = 8;
 constexpr qint64 kRiffPreambleSize = 12;   // "RIFF", size, "WAVE"
-constexpr DWORD kMaxSampleRate = 384000;
 constexpr quint64 kMaxSizeField = std::numeric_limits<quint32>::max();
 
 bool HasTag(const QByteArray& in, qint64 at, const char* tag)
@@ -36,10 +35,7 @@ FmtChunk ReadFmt(const QByteArray& file, qint64 body)
 
 bool Playable(const FmtChunk& fmt)
 {
-    const AudioFormat& f = fmt.format;
-    return fmt.formatTag == WAVE_FORMAT_PCM && (f.channels == 1 || f.channels == 2) &&
-           (f.bitsPerSample == 8 || f.bitsPerSample == 16) && f.sampleRate > 0 &&
-           f.sampleRate <= kMaxSampleRate;
+    return fmt.formatTag == WAVE_FORMAT_PCM && fmt.format.Playable();
 }
 
 }  // namespace

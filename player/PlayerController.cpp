@@ -240,7 +240,6 @@ void CPlayerController::SetRepeatTrack(bool repeat)
 
 void CPlayerController::SetLoopPoint(int kind, int seconds)
 {
-    m_lastLoopKind = kind;
     switch (kind) {
     case kLoopPointA:
         m_loopStart = seconds;
