@@ -11,11 +11,11 @@
 #include "TempDeviceRoot.h"
 #include "VellumdeckApp.h"
 #include "VellumdeckView.h"
+#include "WaitFor.h"
 #include "resource.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
@@ -182,16 +182,6 @@ protected:
 
     // ---- what the user sees ----
     bool Shown(int buttonIndex) const { return View().Button(buttonIndex).isVisible(); }
-    bool WaitFor(const std::function<bool()>& condition) const
-    {
-        QDeadlineTimer deadline(15000);
-        while (!condition()) {
-            if (deadline.hasExpired())
-                return false;
-            QTest::qWait(kPollMs);
-        }
-        return true;
-    }
     bool WaitForState(int state) const { return WaitFor([this, state] { return View().PlayerState() == state; }); }
     QString PaneText() const { return View().TextPane().toPlainText(); }
     std::vector<RecordingMessageBoxPresenter::Record> Boxes() const { return m_boxes->Records(); }
