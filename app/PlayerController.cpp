@@ -240,7 +240,6 @@ void CPlayerController::SetRepeatTrack(bool repeat)
 
 void CPlayerController::SetLoopPoint(int kind, int seconds)
 {
-    m_lastLoopKind = kind;
     if (!PlaceLoopPoint(kind, seconds * kMillisecondsPerSecond))
         return;
     // The thread takes the point where the learner is and, at B, goes back to A.

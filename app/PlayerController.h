@@ -153,7 +153,6 @@ private:
     int m_loopEnd = kNoLoopPoint;
     int m_loopStartMs = kNoLoopPoint;
     int m_loopEndMs = kNoLoopPoint;
-    int m_lastLoopKind = kLoopClear;
     int m_tempo = TEMPO_NORMAL;
     int m_trackLength = 0;
     QString m_title;

@@ -2,10 +2,5 @@
 
 bool CVellumdeckDoc::OnNewDocument()
 {
-    SetModifiedFlag(false);
     return true;
-}
-
-void CVellumdeckDoc::Serialize(bool)
-{
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The document of the single-document template. Everything the user works with lives
-// in the main view, so it holds nothing but the modified flag; storing and loading
-// do nothing.
+// in the main view, and nothing is stored or loaded through the document, so it holds
+// nothing: the template only asks it to start a new document.
 
 class CVellumdeckDoc
 {
@@ -9,11 +9,4 @@ public:
     virtual ~CVellumdeckDoc() = default;
 
     virtual bool OnNewDocument();
-    // Storing or loading the document: nothing to store.
-    virtual void Serialize(bool storing);
-    virtual bool IsModified() const { return m_modified; }
-    virtual void SetModifiedFlag(bool modified = true) { m_modified = modified; }
-
-private:
-    bool m_modified = false;
 };

@@ -4,6 +4,7 @@
 
 #include "VellumdeckView.h"
 
+#include "ColourRef.h"
 #include "MessageBox.h"
 #include "PlayerMessages.h"
 #include "SoftwareVolume.h"
@@ -314,7 +315,7 @@ void CVellumdeckView::PaintTimeText(int labelId, const QPoint& at)
     // Wipe the previous text with the skin under it, then draw the new one.
     if (!m_skinBitmap.isNull())
         painter.drawImage(place.topLeft(), m_skinBitmap, place);
-    painter.setPen(QColor(int(kTimeTextColor & 0xFF), int((kTimeTextColor >> 8) & 0xFF), int((kTimeTextColor >> 16) & 0xFF)));
+    painter.setPen(ToQColor(kTimeTextColor));
     painter.drawText(place, Qt::TextSingleLine | Qt::AlignVCenter | Qt::AlignLeft, text);
     painter.end();
     update(PanelToView(place));

@@ -46,7 +46,7 @@ CIMGButton::~CIMGButton()
 // ---- creation and set-up ----
 
 int CIMGButton::Create(HINSTANCE instance, QWidget* parent, const RECT& rect, UINT id, UINT normalId,
-                       UINT pressedId, UINT disabledId, BOOL enabled, int userValue)
+                       UINT pressedId, UINT disabledId, BOOL enabled, int /*userValue*/)
 {
     // A child window needs its parent.
     if (parent == nullptr)
@@ -55,12 +55,10 @@ int CIMGButton::Create(HINSTANCE instance, QWidget* parent, const RECT& rect, UI
     // current module, which the rest of the program relies on.
     m_instance = instance;
     m_enabled = enabled;
-    m_userValue = userValue;
     LoadImages(normalId, pressedId, disabledId);
 
     RECT place = rect;
     if (place.right == 0 || place.bottom == 0) {
-        m_autoSized = 1;
         place.right = place.left + m_normalImage.width();
         place.bottom = place.top + m_normalImage.height();
     }
@@ -117,11 +115,6 @@ void CIMGButton::EnableButton(BOOL enable)
         return;
     m_enabled = enable;
     update();
-}
-
-void CIMGButton::SetButtonState(UINT state)
-{
-    m_state = state;
 }
 
 // ---- drawing ----

@@ -34,7 +34,8 @@ public:
     // Makes the button a visible child of parent at rect with the control id. Images are
     // the bitmaps of instance's module (null: the current module, the program's own);
     // an id of 0 leaves that image empty. A rect whose right or bottom edge is 0 takes
-    // its size from the normal image. Non-zero on success (a parent is required).
+    // its size from the normal image. Non-zero on success (a parent is required). The
+    // user value is taken for the callers' sake; the button keeps nothing of it.
     VD_EXPORT virtual int Create(HINSTANCE instance, QWidget* parent, const RECT& rect, UINT id,
                                  UINT normalId, UINT pressedId, UINT disabledId, BOOL enabled,
                                  int userValue);
@@ -53,7 +54,6 @@ public:
     VD_EXPORT void DrawImage();
 
 protected:
-    VD_EXPORT void SetButtonState(UINT state);
     VD_EXPORT void PlayPush();
     VD_EXPORT void PlayWarning();
 
@@ -92,8 +92,6 @@ private:
     QImage m_pressedImage;
     QImage m_disabledImage;
     int m_enabled = 1;
-    int m_userValue = 0;
-    int m_autoSized = 0;
     QString m_pushSound;
     QString m_warningSound;
     int m_pressed = 0;

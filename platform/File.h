@@ -25,8 +25,12 @@ public:
     bool IsOpen() const { return m_fd >= 0; }
     int Handle() const { return m_fd; }   // -1 when closed
 
-    // Reads up to count bytes; got receives the bytes read (0 at the end). False on error.
+    // Reads count bytes, going on after short reads until it has them all or the file
+    // ends: got below count means the end came first (0: already there). False on a read
+    // error, with got the bytes that arrived before it. No caller needs a loop of its own.
     bool Read(void* buffer, std::uint32_t count, std::uint32_t* got);
+    // Writes all count bytes, going on after short writes; false on an error, with
+    // written the bytes that went before it.
     bool Write(const void* buffer, std::uint32_t count, std::uint32_t* written);
     // The new offset, or -1 on failure.
     std::int64_t Seek(std::int64_t offset, Origin origin);

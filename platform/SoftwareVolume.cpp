@@ -1,5 +1,6 @@
 #include "SoftwareVolume.h"
 
+#include "LittleEndian.h"
 #include "Registry.h"
 
 #include <QString>
@@ -34,7 +35,7 @@ DWORD LoadStored()
     DWORD size = sizeof(data);
     if (RegQueryValueExW(key, QString::fromUtf16(SoftwareVolume::kValue), &type, data, &size) == ERROR_SUCCESS &&
         type == REG_DWORD && size == sizeof(DWORD))
-        volume = data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<DWORD>(data[3]) << 24);
+        volume = LittleEndian::Read<quint32>(data);
     RegCloseKey(key);
     return volume;
 }
@@ -44,8 +45,8 @@ bool Store(DWORD volume)
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, QString::fromUtf16(SoftwareVolume::kKey), &key, nullptr) != ERROR_SUCCESS)
         return false;
-    const BYTE data[sizeof(DWORD)] = {static_cast<BYTE>(volume), static_cast<BYTE>(volume >> 8),
-                                      static_cast<BYTE>(volume >> 16), static_cast<BYTE>(volume >> 24)};
+    BYTE data[sizeof(DWORD)] = {};
+    LittleEndian::Write<quint32>(data, volume);
     const bool stored =
         RegSetValueExW(key, QString::fromUtf16(SoftwareVolume::kValue), REG_DWORD, data, sizeof(data)) == ERROR_SUCCESS;
     RegCloseKey(key);
@@ -71,11 +72,10 @@ std::int64_t ChannelGain(DWORD volume, std::size_t channel)
 
 void Scale16(std::uint8_t* at, std::int32_t gain)
 {
-    const auto sample = static_cast<std::int16_t>(at[0] | (at[1] << 8));
+    const auto sample = LittleEndian::Read<std::int16_t>(at);
     // Fits 32 bits: at most 32768 * 65535.
     const auto scaled = static_cast<std::int16_t>(sample * gain / static_cast<std::int32_t>(kUnity));
-    at[0] = static_cast<std::uint8_t>(scaled & 0xFF);
-    at[1] = static_cast<std::uint8_t>((static_cast<std::uint16_t>(scaled) >> 8) & 0xFF);
+    LittleEndian::Write<std::int16_t>(at, scaled);
 }
 
 void Apply16(std::uint8_t* pcm, std::size_t size, const AudioFormat& format, std::uint64_t offset,

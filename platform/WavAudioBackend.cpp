@@ -1,5 +1,6 @@
 #include "WavAudioBackend.h"
 
+#include "LittleEndian.h"
 #include "WavFile.h"
 
 #include <QFileInfo>
@@ -29,14 +30,6 @@ CaptureState& Capture()
 bool WriteAt(QFile& file, qint64 at, const QByteArray& bytes)
 {
     return file.seek(at) && file.write(bytes) == bytes.size();
-}
-
-QByteArray Le32(quint32 value)
-{
-    QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    return out;
 }
 
 }  // namespace
@@ -103,7 +96,7 @@ void WavAudioBackend::Sink(const std::uint8_t* pcm, std::size_t size)
     const qint64 written = m_file.write(reinterpret_cast<const char*>(pcm), static_cast<qint64>(size));
     if (written > 0)
         capture.dataBytes += static_cast<quint64>(written);
-    WriteAt(m_file, WavFile::kRiffSizeOffset, Le32(WavFile::RiffSize(capture.dataBytes)));
-    WriteAt(m_file, WavFile::kDataSizeOffset, Le32(WavFile::DataSize(capture.dataBytes)));
+    WriteAt(m_file, WavFile::kRiffSizeOffset, LittleEndian::Bytes<quint32>(WavFile::RiffSize(capture.dataBytes)));
+    WriteAt(m_file, WavFile::kDataSizeOffset, LittleEndian::Bytes<quint32>(WavFile::DataSize(capture.dataBytes)));
     m_file.flush();
 }

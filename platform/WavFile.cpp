@@ -1,5 +1,7 @@
 #include "WavFile.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -8,31 +10,7 @@ namespace {
 constexpr quint32 kFmtChunkSize = 16;
 constexpr qint64 kChunkHeaderSize = 8;
 constexpr qint64 kRiffPreambleSize = 12;   // "RIFF", size, "WAVE"
-constexpr DWORD kMaxSampleRate = 384000;
 constexpr quint64 kMaxSizeField = std::numeric_limits<quint32>::max();
-
-void PutLe16(QByteArray& out, quint32 value)
-{
-    out.append(static_cast<char>(value & 0xFF));
-    out.append(static_cast<char>((value >> 8) & 0xFF));
-}
-
-void PutLe32(QByteArray& out, quint32 value)
-{
-    PutLe16(out, value & 0xFFFF);
-    PutLe16(out, value >> 16);
-}
-
-quint32 Le16(const QByteArray& in, qint64 at)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(in.constData() + at);
-    return p[0] | (p[1] << 8);
-}
-
-quint32 Le32(const QByteArray& in, qint64 at)
-{
-    return Le16(in, at) | (Le16(in, at + 2) << 16);
-}
 
 bool HasTag(const QByteArray& in, qint64 at, const char* tag)
 {
@@ -48,19 +26,16 @@ struct FmtChunk
 FmtChunk ReadFmt(const QByteArray& file, qint64 body)
 {
     FmtChunk fmt;
-    fmt.formatTag = Le16(file, body);
-    fmt.format.channels = static_cast<WORD>(Le16(file, body + 2));
-    fmt.format.sampleRate = Le32(file, body + 4);
-    fmt.format.bitsPerSample = static_cast<WORD>(Le16(file, body + 14));
+    fmt.formatTag = LittleEndian::Read<quint16>(file.constData() + body);
+    fmt.format.channels = static_cast<WORD>(LittleEndian::Read<quint16>(file.constData() + body + 2));
+    fmt.format.sampleRate = LittleEndian::Read<quint32>(file.constData() + body + 4);
+    fmt.format.bitsPerSample = static_cast<WORD>(LittleEndian::Read<quint16>(file.constData() + body + 14));
     return fmt;
 }
 
 bool Playable(const FmtChunk& fmt)
 {
-    const AudioFormat& f = fmt.format;
-    return fmt.formatTag == WAVE_FORMAT_PCM && (f.channels == 1 || f.channels == 2) &&
-           (f.bitsPerSample == 8 || f.bitsPerSample == 16) && f.sampleRate > 0 &&
-           f.sampleRate <= kMaxSampleRate;
+    return fmt.formatTag == WAVE_FORMAT_PCM && fmt.format.Playable();
 }
 
 }  // namespace
@@ -82,18 +57,18 @@ QByteArray Header(const AudioFormat& format, quint64 dataBytes)
     QByteArray out;
     out.reserve(kHeaderSize);
     out.append("RIFF", 4);
-    PutLe32(out, RiffSize(dataBytes));
+    LittleEndian::Append<quint32>(out, RiffSize(dataBytes));
     out.append("WAVE", 4);
     out.append("fmt ", 4);
-    PutLe32(out, kFmtChunkSize);
-    PutLe16(out, WAVE_FORMAT_PCM);
-    PutLe16(out, format.channels);
-    PutLe32(out, format.sampleRate);
-    PutLe32(out, static_cast<quint32>(format.BytesPerSecond()));
-    PutLe16(out, static_cast<quint32>(format.BlockAlign()));
-    PutLe16(out, format.bitsPerSample);
+    LittleEndian::Append<quint32>(out, kFmtChunkSize);
+    LittleEndian::Append<quint16>(out, WAVE_FORMAT_PCM);
+    LittleEndian::Append<quint16>(out, format.channels);
+    LittleEndian::Append<quint32>(out, format.sampleRate);
+    LittleEndian::Append<quint32>(out, static_cast<quint32>(format.BytesPerSecond()));
+    LittleEndian::Append<quint16>(out, static_cast<quint16>(format.BlockAlign()));
+    LittleEndian::Append<quint16>(out, format.bitsPerSample);
     out.append("data", 4);
-    PutLe32(out, DataSize(dataBytes));
+    LittleEndian::Append<quint32>(out, DataSize(dataBytes));
     return out;
 }
 
@@ -106,7 +81,7 @@ bool Parse(const QByteArray& file, WavSound& sound)
     qint64 dataAt = -1;
     qint64 dataSize = 0;
     for (qint64 at = kRiffPreambleSize; at + kChunkHeaderSize <= file.size();) {
-        const qint64 declared = Le32(file, at + 4);
+        const qint64 declared = LittleEndian::Read<quint32>(file.constData() + at + 4);
         const qint64 body = at + kChunkHeaderSize;
         const qint64 present = std::min(declared, file.size() - body);
         if (HasTag(file, at, "fmt ") && present >= kFmtChunkSize) {

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr DWORD kMaxSampleRate = 384000;
 constexpr UINT kDefaultDeviceId = 0;
 
 // Handles that are open, so a stale or foreign handle is refused rather than used.
@@ -29,16 +28,15 @@ void SetLastOpenError(const std::string& reason)
     g_lastOpenError = reason;
 }
 
-bool Supported(const WAVEFORMATEX& f)
-{
-    return f.wFormatTag == WAVE_FORMAT_PCM && (f.nChannels == 1 || f.nChannels == 2) &&
-           (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && f.nSamplesPerSec > 0 &&
-           f.nSamplesPerSec <= kMaxSampleRate && f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8;
-}
-
 AudioFormat ToAudioFormat(const WAVEFORMATEX& f)
 {
     return AudioFormat{f.nChannels, f.nSamplesPerSec, f.wBitsPerSample};
+}
+
+bool Supported(const WAVEFORMATEX& f)
+{
+    return f.wFormatTag == WAVE_FORMAT_PCM && ToAudioFormat(f).Playable() &&
+           f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8;
 }
 
 MMRESULT CheckHeader(HWAVEOUT device, const WAVEHDR* header, UINT size)

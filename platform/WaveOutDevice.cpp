@@ -198,15 +198,7 @@ void WaveOutDevice::CompleteHeard()
 {
     std::lock_guard lock(m_lock);
     m_heard = std::min(HeardAt(Clock::now()), m_streamOffset);
-    while (m_head && m_head != m_reading && m_head->reserved <= m_heard) {
-        WAVEHDR* done = m_head;
-        m_head = done->lpNext;
-        Complete(done);
-    }
-    if (!m_head) {
-        m_tail = nullptr;
-        m_idle.notify_all();
-    }
+    CompleteUpTo(m_reading, m_heard);
 }
 
 void WaveOutDevice::DeviceLost(const std::string& reason)
@@ -228,9 +220,9 @@ std::string WaveOutDevice::LostReason()
     return m_lostReason;
 }
 
-void WaveOutDevice::CompleteUpTo(const WAVEHDR* stop)
+void WaveOutDevice::CompleteUpTo(const WAVEHDR* stop, std::uint64_t heard)
 {
-    while (m_head && m_head != stop) {
+    while (m_head && m_head != stop && m_head->reserved <= heard) {
         WAVEHDR* done = m_head;
         m_head = done->lpNext;
         Complete(done);

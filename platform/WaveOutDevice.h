@@ -19,6 +19,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -68,7 +69,10 @@ private:
 
     // Call with m_lock held.
     void Complete(WAVEHDR* header);
-    void CompleteUpTo(const WAVEHDR* stop);
+    // Completes the queued buffers from the head up to stop (not included), each only
+    // once the stream has been heard up to its end (its reserved offset) when heard is
+    // given.
+    void CompleteUpTo(const WAVEHDR* stop, std::uint64_t heard = UINT64_MAX);
     void Schedule(std::uint64_t offset, std::size_t bytes, Clock::time_point from, double speed);
     std::uint64_t HeardAt(Clock::time_point now) const;
 

@@ -1,5 +1,7 @@
 #include "AudioExtent.h"
 
+#include "LittleEndian.h"
+
 #include <cstring>
 
 namespace {
@@ -14,12 +16,6 @@ constexpr std::uint32_t kApeHasHeader = 0x80000000u;
 constexpr char kLyricsEnd[] = "LYRICS200";
 constexpr std::uint32_t kLyricsEndSize = sizeof(kLyricsEnd) - 1;
 constexpr std::uint32_t kLyricsSizeDigits = 6;
-
-std::uint32_t Le32(const unsigned char* bytes)
-{
-    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
-           std::uint32_t(bytes[3]) << 24;
-}
 
 bool ReadAt(File& file, std::uint32_t offset, void* buffer, std::uint32_t count)
 {
@@ -55,8 +51,8 @@ std::uint32_t CAudioExtent::ApeTagSize(const unsigned char* footer)
     if (std::memcmp(footer, "APETAGEX", 8) != 0)
         return 0;
     // The size counts the items and the footer; a header, when there is one, comes on top.
-    const std::uint64_t size = std::uint64_t(Le32(footer + 12)) +
-                               ((Le32(footer + 20) & kApeHasHeader) ? kApeFooterSize : 0);
+    const std::uint64_t size = std::uint64_t(LittleEndian::Read<std::uint32_t>(footer + 12)) +
+                               ((LittleEndian::Read<std::uint32_t>(footer + 20) & kApeHasHeader) ? kApeFooterSize : 0);
     if (size < kApeFooterSize || size > UINT32_MAX)
         return 0;
     return static_cast<std::uint32_t>(size);
@@ -84,7 +80,7 @@ std::uint32_t CAudioExtent::StudyTextTrailer(File& file, std::uint32_t fileSize)
     unsigned char length[kLengthBytes];
     if (fileSize < kLengthBytes || !ReadAt(file, fileSize - kLengthBytes, length, kLengthBytes))
         return 0;
-    const std::uint32_t text = Le32(length);
+    const std::uint32_t text = LittleEndian::Read<std::uint32_t>(length);
     return text <= fileSize - kLengthBytes ? text + kLengthBytes : 0;
 }
 

@@ -1,5 +1,7 @@
 #include "Dither.h"
 
+#include "LittleEndian.h"
+
 namespace {
 
 constexpr std::int64_t kClipHigh = 0x0FFFFFFF;     // just below +1.0
@@ -13,13 +15,6 @@ constexpr std::uint32_t kRandomIncrement = 1013904223;
 constexpr unsigned kBytesPerSample = 2;
 
 DitherState g_channels[Dither::kOutputChannels];
-
-void StoreLittleEndian(unsigned char* destination, std::int16_t sample)
-{
-    const auto bits = static_cast<std::uint16_t>(sample);
-    destination[0] = static_cast<unsigned char>(bits & 0xFF);
-    destination[1] = static_cast<unsigned char>(bits >> 8);
-}
 
 inline std::int16_t QuantiseSample(mad_fixed_t sample, DitherState& state)
 {
@@ -79,15 +74,15 @@ std::uint32_t Convert(const mad_pcm& pcm, unsigned first, unsigned count, bool s
     DitherState leftState = g_channels[kLeft];
     if (!stereoOutput) {
         for (unsigned i = 0; i < count; ++i, out += kBytesPerSample)
-            StoreLittleEndian(out, QuantiseSample(left[i], leftState));
+            LittleEndian::Write<std::int16_t>(out, QuantiseSample(left[i], leftState));
         g_channels[kLeft] = leftState;
         return static_cast<std::uint32_t>(out - destination);
     }
     const mad_fixed_t* right = pcm.channels > 1 ? pcm.samples[1] + first : left;
     DitherState rightState = g_channels[kRight];
     for (unsigned i = 0; i < count; ++i, out += 2 * kBytesPerSample) {
-        StoreLittleEndian(out, QuantiseSample(left[i], leftState));
-        StoreLittleEndian(out + kBytesPerSample, QuantiseSample(right[i], rightState));
+        LittleEndian::Write<std::int16_t>(out, QuantiseSample(left[i], leftState));
+        LittleEndian::Write<std::int16_t>(out + kBytesPerSample, QuantiseSample(right[i], rightState));
     }
     g_channels[kLeft] = leftState;
     g_channels[kRight] = rightState;

@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "File.h"
 #include "FileSystem.h"
+#include "LittleEndian.h"
 
 #include <QByteArray>
 
@@ -19,22 +20,6 @@ constexpr std::uint32_t kChunkSize = 16384;
 constexpr char kLineFeed = '\n';
 
 enum class Encoding { Utf16, CodePage };
-
-// Reads until count bytes arrived or the file ends; false on a read error.
-bool ReadFully(File& file, char* buffer, std::uint32_t count, std::uint32_t* got)
-{
-    *got = 0;
-    while (*got < count)
-    {
-        std::uint32_t n = 0;
-        if (!file.Read(buffer + *got, count - *got, &n))
-            return false;
-        if (n == 0)
-            break;
-        *got += n;
-    }
-    return true;
-}
 
 bool IsLineSpace(QChar c)
 {
@@ -59,11 +44,7 @@ QString DecodeUtf16Line(const QByteArray& bytes)
     QString text;
     text.reserve(bytes.size() / 2);
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-    {
-        const auto low = static_cast<std::uint8_t>(bytes[i]);
-        const auto high = static_cast<std::uint8_t>(bytes[i + 1]);
-        text.append(QChar(static_cast<char16_t>(low | (high << 8))));
-    }
+        text.append(QChar(LittleEndian::Read<std::uint16_t>(bytes.constData() + i)));
     return text;
 }
 
@@ -139,10 +120,9 @@ bool ReadPlaylistFile(const QString& path, QStringList* playlist)
         return false;
     char mark[kMarkSize];
     std::uint32_t got = 0;
-    if (!ReadFully(file, mark, kMarkSize, &got) || got < kMarkSize)
+    if (!file.Read(mark, kMarkSize, &got) || got < kMarkSize)
         return false;
-    const auto value = static_cast<std::uint16_t>(static_cast<std::uint8_t>(mark[0])
-                                                  | (static_cast<std::uint8_t>(mark[1]) << 8));
+    const auto value = LittleEndian::Read<std::uint16_t>(mark);
     if (value == kMark || value == kSwappedMark)
     {
         ReadLines(file, Encoding::Utf16, playlist);

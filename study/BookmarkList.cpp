@@ -2,6 +2,7 @@
 
 #include "File.h"
 #include "FileSystem.h"
+#include "LittleEndian.h"
 #include "MessageBox.h"
 
 #include <array>
@@ -22,32 +23,23 @@ using EntryBytes = std::array<BYTE, CBookmarkList::kEntrySize>;
 Header MakeHeader(int count)
 {
     Header header{};
-    for (int i = 0; kTag[i] != 0; ++i) {
-        header[2 * i] = BYTE(kTag[i] & 0xFF);
-        header[2 * i + 1] = BYTE(kTag[i] >> 8);
-    }
-    for (int i = 0; i < CBookmarkList::kCountSize; ++i)
-        header[kCountOffset + i] = BYTE((std::uint32_t(count) >> (8 * i)) & 0xFF);
+    for (int i = 0; kTag[i] != 0; ++i)
+        LittleEndian::Write<std::uint16_t>(&header[2 * i], kTag[i]);
+    LittleEndian::WriteField(&header[kCountOffset], std::uint32_t(count), CBookmarkList::kCountSize);
     return header;
 }
 
 int CountOf(const Header& header)
 {
-    std::uint32_t count = 0;
-    for (int i = 0; i < CBookmarkList::kCountSize; ++i)
-        count |= std::uint32_t(header[kCountOffset + i]) << (8 * i);
-    return int(count);
+    return int(LittleEndian::ReadField(&header[kCountOffset], CBookmarkList::kCountSize));
 }
 
 EntryBytes ToBytes(const BookmarkEntry& entry)
 {
     EntryBytes bytes{};
-    for (int i = 0; i < BookmarkEntry::kLabelUnits; ++i) {
-        bytes[2 * i] = BYTE(entry.label[i] & 0xFF);
-        bytes[2 * i + 1] = BYTE(entry.label[i] >> 8);
-    }
-    bytes[kLabelBytes] = BYTE(entry.position & 0xFF);
-    bytes[kLabelBytes + 1] = BYTE((entry.position >> 8) & 0xFF);
+    for (int i = 0; i < BookmarkEntry::kLabelUnits; ++i)
+        LittleEndian::Write<std::uint16_t>(&bytes[2 * i], entry.label[i]);
+    LittleEndian::Write<std::uint16_t>(&bytes[kLabelBytes], std::uint16_t(entry.position));
     return bytes;
 }
 
@@ -55,8 +47,8 @@ BookmarkEntry FromBytes(const EntryBytes& bytes)
 {
     BookmarkEntry entry;
     for (int i = 0; i < BookmarkEntry::kLabelUnits; ++i)
-        entry.label[i] = char16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    entry.position = std::int32_t(bytes[kLabelBytes] | (bytes[kLabelBytes + 1] << 8));
+        entry.label[i] = LittleEndian::Read<std::uint16_t>(&bytes[2 * i]);
+    entry.position = LittleEndian::Read<std::uint16_t>(&bytes[kLabelBytes]);
     return entry;
 }
 

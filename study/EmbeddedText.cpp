@@ -1,18 +1,9 @@
 #include "EmbeddedText.h"
 
 #include "File.h"
+#include "LittleEndian.h"
 
 #include <cstdint>
-
-namespace {
-
-std::uint32_t ReadLittleEndian32(const unsigned char* bytes)
-{
-    return std::uint32_t(bytes[0]) | (std::uint32_t(bytes[1]) << 8) | (std::uint32_t(bytes[2]) << 16)
-         | (std::uint32_t(bytes[3]) << 24);
-}
-
-}  // namespace
 
 bool CEmbeddedText::Read(const QString& path, std::vector<char>* text)
 {
@@ -26,7 +17,7 @@ bool CEmbeddedText::Read(const QString& path, std::vector<char>* text)
     std::uint32_t got = 0;
     if (!file.Read(trailer, kTrailerBytes, &got) || got != kTrailerBytes)
         return false;
-    const std::uint32_t length = ReadLittleEndian32(trailer);
+    const std::uint32_t length = LittleEndian::Read<std::uint32_t>(trailer);
     if (std::int64_t(length) > size - kTrailerBytes)
         return false;
     std::vector<char> bytes(length, 0);

@@ -1,5 +1,6 @@
 #include "RegSettings.h"
 
+#include "LittleEndian.h"
 #include "Registry.h"
 
 #include <array>
@@ -43,10 +44,8 @@ int CRegSettings::SetFontName(const QString& name)
     // Stored as two bytes per character, little-endian, with no terminating zero.
     QByteArray data;
     data.reserve(name.size() * 2);
-    for (QChar c : name) {
-        data.append(char(c.unicode() & 0xFF));
-        data.append(char(c.unicode() >> 8));
-    }
+    for (QChar c : name)
+        LittleEndian::Append<quint16>(data, c.unicode());
     const LONG result = RegSetValueExW(key.Handle(), QString::fromLatin1(kFontNameValue), REG_SZ,
                                        reinterpret_cast<const BYTE*>(data.constData()), DWORD(data.size()));
     return result == ERROR_SUCCESS ? 1 : 0;
@@ -87,7 +86,7 @@ QString CRegSettings::GetFontName()
         return unreadable;
     QString name;
     for (std::size_t i = 0; i + 1 < buffer.size(); i += 2) {
-        const char16_t unit = char16_t(buffer[i] | (buffer[i + 1] << 8));
+        const char16_t unit = LittleEndian::Read<quint16>(&buffer[i]);
         if (unit == 0)
             break;
         name.append(QChar(unit));
@@ -144,7 +143,7 @@ CRegSettings::NumberRead CRegSettings::ReadNumber(const char* valueName, DWORD* 
     if (RegQueryValueExW(key.Handle(), QString::fromLatin1(valueName), &type, bytes.data(), &size)
         != ERROR_SUCCESS)
         return NumberRead::ValueFailed;
-    *number = DWORD(bytes[0]) | (DWORD(bytes[1]) << 8) | (DWORD(bytes[2]) << 16) | (DWORD(bytes[3]) << 24);
+    *number = LittleEndian::Read<DWORD>(bytes.data());
     return NumberRead::Ok;
 }
 
@@ -153,8 +152,8 @@ int CRegSettings::SetNumber(const char* valueName, DWORD number)
     SettingsKey key;
     if (!key.IsOpen())
         return 0;
-    const std::array<BYTE, kNumberBytes> bytes = {BYTE(number & 0xFF), BYTE((number >> 8) & 0xFF),
-                                                  BYTE((number >> 16) & 0xFF), BYTE((number >> 24) & 0xFF)};
+    std::array<BYTE, kNumberBytes> bytes{};
+    LittleEndian::Write<DWORD>(bytes.data(), number);
     const LONG result = RegSetValueExW(key.Handle(), QString::fromLatin1(valueName), REG_DWORD, bytes.data(),
                                        kNumberBytes);
     return result == ERROR_SUCCESS ? 1 : 0;

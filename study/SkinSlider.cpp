@@ -1,5 +1,6 @@
 #include "SkinSlider.h"
 
+#include "ColourRef.h"
 #include "DialogTemplate.h"
 #include "ResourceModule.h"
 
@@ -17,30 +18,16 @@ constexpr int kDrawnThumbLength = 11;    // along the channel, when no bitmap gi
 constexpr int kChannelThickness = 4;
 
 constexpr int kChannelMax = 255;
-constexpr int kRedShift = 0;
-constexpr int kGreenShift = 8;
-constexpr int kBlueShift = 16;
 
-int ChannelOf(COLORREF colour, int shift)
-{
-    return int((colour >> shift) & 0xFF);
-}
-
+// Combines two colours channel by channel (red, green, blue), each result held to a
+// byte; the top byte of the result is clear.
 template <typename Combine>
 COLORREF PerChannel(COLORREF first, COLORREF second, Combine combine)
 {
-    COLORREF result = 0;
-    for (int shift : {kRedShift, kGreenShift, kBlueShift}) {
-        const int value = std::clamp(combine(ChannelOf(first, shift), ChannelOf(second, shift)), 0, kChannelMax);
-        result |= COLORREF(value) << shift;
-    }
-    return result;
-}
-
-COLORREF ToColourRef(const QColor& colour)
-{
-    return COLORREF(colour.red()) | (COLORREF(colour.green()) << kGreenShift)
-           | (COLORREF(colour.blue()) << kBlueShift);
+    auto channel = [&](BYTE (*of)(COLORREF)) {
+        return BYTE(std::clamp(combine(int(of(first)), int(of(second))), 0, kChannelMax));
+    };
+    return ColourRefFromRgb(channel(RedOf), channel(GreenOf), channel(BlueOf));
 }
 
 } // namespace
@@ -62,11 +49,6 @@ CSkinSlider::CSkinSlider(QWidget* parent)
 CSkinSlider::~CSkinSlider() = default;
 
 // ---- colours ----
-
-QColor CSkinSlider::ToQColor(COLORREF colour)
-{
-    return QColor(ChannelOf(colour, kRedShift), ChannelOf(colour, kGreenShift), ChannelOf(colour, kBlueShift));
-}
 
 COLORREF CSkinSlider::Lighten(COLORREF colour, int amount)
 {

@@ -93,14 +93,6 @@ public:
     const QBrush* CtlColor() const { return m_backgroundBrush.get(); }
     bool HasBitmapThumbs() const { return m_bitmapThumbs; }
 
-    COLORREF GetThumbColor() const { return m_thumbColor; }
-    COLORREF GetChannelColor() const { return m_channelColor; }
-    COLORREF GetBackgroundColor() const { return m_backgroundColor; }
-    COLORREF GetHighlightColor() const { return m_highlightColor; }
-    COLORREF GetShadowColor() const { return m_shadowColor; }
-    COLORREF GetGripColor() const { return m_gripColor; }
-    COLORREF GetPressedColor() const { return m_pressedColor; }
-
     // Per channel (red, green, blue), the top byte cleared.
     static COLORREF Lighten(COLORREF colour, int amount);
     static COLORREF Darken(COLORREF colour, int amount);
@@ -159,7 +151,6 @@ protected:
 
 private:
     // Drawing
-    static QColor ToQColor(COLORREF colour);
     void UpdateColors();
     void PaintBackground(QPainter& painter) const;
     void DrawPart(QPainter& painter, DWORD_PTR item, const QRect& rect, UINT state);

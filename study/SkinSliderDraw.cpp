@@ -2,6 +2,8 @@
 // through OnCustomDraw.
 #include "SkinSlider.h"
 
+#include "ColourRef.h"
+
 #include <QPainter>
 #include <QPolygon>
 
@@ -78,10 +80,7 @@ void CSkinSlider::paintEvent(QPaintEvent*)
     QPainter painter(this);
     PaintBackground(painter);
     CustomDraw prepaint{CDDS_PREPAINT, &painter, rect(), 0, 0};
-    if ((OnCustomDraw(prepaint) & CDRF_NOTIFYITEMDRAW) == 0) {
-        DrawTics(painter);
-        return;
-    }
+    OnCustomDraw(prepaint);   // always asks for each part
     DrawPart(painter, TBCD_TICS, rect(), 0);
     DrawPart(painter, TBCD_CHANNEL, GetChannelRect(), 0);
     DrawPart(painter, TBCD_THUMB, GetThumbRect(), isSliderDown() ? CDIS_SELECTED : 0);

@@ -1,6 +1,7 @@
 #include "StudyEdit.h"
 
 #include "CodePage.h"
+#include "ColourRef.h"
 #include "File.h"
 #include "LogoWnd.h"
 #include "MessageBox.h"
@@ -32,11 +33,6 @@ constexpr WORD SB_PAGEDOWN = TB_PAGEDOWN;
 
 // The logo's window, in pane coordinates.
 const QRect kLogoRect(0, 0, 239, 205);
-
-QColor ToColor(COLORREF color)
-{
-    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
-}
 
 // Folds each unit on its own so that offsets in the folded text are offsets in the
 // original one.
@@ -124,16 +120,11 @@ int CStudyEdit::LoadTextFile(const QString& path)
         return 0;
 
     QByteArray bytes(qsizetype(size), '\0');
-    std::uint32_t total = 0;
-    while (total < std::uint32_t(size)) {
-        std::uint32_t got = 0;
-        if (!file.Read(bytes.data() + total, std::uint32_t(size) - total, &got))
-            return 0;
-        if (got == 0)
-            break;
-        total += got;
-    }
-    bytes.truncate(qsizetype(total));
+    std::uint32_t got = 0;
+    if (!file.Read(bytes.data(), std::uint32_t(size), &got))
+        return 0;
+    // A file that shrank since its size was taken shows what is left of it.
+    bytes.truncate(qsizetype(got));
     ShowText(CodePage::ToUnicode(bytes));
     return 1;
 }
@@ -206,9 +197,9 @@ void CStudyEdit::SetTextColor(COLORREF color)
 void CStudyEdit::ApplyPalette()
 {
     QPalette colours = palette();
-    colours.setColor(QPalette::Base, ToColor(m_backgroundColor));
-    colours.setColor(QPalette::Window, ToColor(m_backgroundColor));
-    colours.setColor(QPalette::Text, ToColor(m_textColor));
+    colours.setColor(QPalette::Base, ToQColor(m_backgroundColor));
+    colours.setColor(QPalette::Window, ToQColor(m_backgroundColor));
+    colours.setColor(QPalette::Text, ToQColor(m_textColor));
     setPalette(colours);
     viewport()->update();
     update();

@@ -1,34 +1,21 @@
 #include "ChildProcess.h"
 #include "ProgramSandbox.h"
 #include "Statistics.h"
+#include "WaitFor.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
 // Well above what a sleeping process uses, well below what a spinning one reaches.
 constexpr double kSomeCpuSeconds = 0.05;
-
-bool Eventually(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 bool Start(ChildProcess& child, std::vector<std::string> command, bool pipeStdout = false,
            std::vector<std::string> environment = {})
@@ -71,7 +58,7 @@ TEST(ChildProcessTest, ProgramThatDoesNotExistIsReportedNotStartedAndOneThatEnds
 
     ChildProcess ended;
     ASSERT_TRUE(Start(ended, {"true"}));
-    EXPECT_TRUE(Eventually([&] { return !ended.IsRunning(); }));
+    EXPECT_TRUE(WaitFor([&] { return !ended.IsRunning(); }));
 }
 
 // The processor time comes from /proc/PID/stat, whose command-name field may itself
@@ -88,7 +75,7 @@ TEST(ChildProcessTest, ProcessorTimeCountsASpinningChildAndNotASleepingOne)
     ChildProcess sleeping;
     ASSERT_TRUE(Start(spinning, {oddName, "-c", "while :; do :; done"}));
     ASSERT_TRUE(Start(sleeping, {"sleep", "60"}));
-    EXPECT_TRUE(Eventually([&] { return spinning.CpuSeconds() > kSomeCpuSeconds; })) << spinning.CpuSeconds();
+    EXPECT_TRUE(WaitFor([&] { return spinning.CpuSeconds() > kSomeCpuSeconds; })) << spinning.CpuSeconds();
     EXPECT_GE(sleeping.CpuSeconds(), 0);
     EXPECT_LT(sleeping.CpuSeconds(), kSomeCpuSeconds);
     EXPECT_GT(spinning.PeakRssKiB(), 0);

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -117,6 +119,51 @@ TEST_F(ColourGridTest, EachWayOfEndingTellsTheOwnerOnceAndLetsTheMouseGo)
         EXPECT_NE(QWidget::mouseGrabber(), &grid);
         if (grid.IsOpen())
             grid.DestroyWindow();
+    }
+}
+
+// Each walk starts with nothing hot (a colour of no cell, or none of its own) and checks
+// the hot position after every arrow key; together they cross every edge of the grid
+// with both boxes, with one, and with none, so that the order in which the boxes are
+// preferred shows.
+TEST_F(ColourGridTest, ArrowKeysWalkAcrossTheEdgesToTheBoxesThatExist)
+{
+    using Step = std::pair<Qt::Key, int>;
+    constexpr auto kDown = Qt::Key_Down, kUp = Qt::Key_Up, kLeft = Qt::Key_Left, kRight = Qt::Key_Right;
+    const struct
+    {
+        const char* boxes;
+        QString top, bottom;
+        std::vector<Step> steps;
+    } walks[] = {
+        {"both", QStringLiteral("Auto"), QStringLiteral("Cancel"),
+         {{kDown, kBottom}, {kDown, kTop}, {kDown, 0}, {kUp, kTop}, {kUp, kBottom}, {kUp, 39}, {kDown, kBottom},
+          {kRight, kTop}, {kRight, 0}, {kLeft, kTop}, {kLeft, kBottom}, {kLeft, 39}, {kRight, kBottom},
+          {kRight, kTop}, {kRight, 0}, {kDown, 8}, {kLeft, 7}, {kRight, 8}, {kUp, 0}, {kDown, 8}, {kDown, 16},
+          {kDown, 24}, {kDown, 32}, {kDown, kBottom}}},
+        {"top only", QStringLiteral("Auto"), QString(),
+         {{kDown, kTop}, {kDown, 0}, {kUp, kTop}, {kUp, 39}, {kDown, kTop}, {kLeft, 39}, {kRight, kTop},
+          {kRight, 0}, {kLeft, kTop}}},
+        {"bottom only", QString(), QStringLiteral("Cancel"),
+         {{kDown, kBottom}, {kDown, 0}, {kUp, kBottom}, {kUp, 39}, {kDown, kBottom}, {kRight, 0}, {kLeft, kBottom},
+          {kLeft, 39}, {kRight, kBottom}}},
+        {"none", QString(), QString(), {{kUp, 39}, {kDown, 0}, {kLeft, 39}, {kRight, 0}, {kUp, 39}, {kRight, 0}}},
+    };
+    for (const auto& walk : walks) {
+        SCOPED_TRACE(walk.boxes);
+        // A grid of its own, so that the walk starts from no hot position.
+        CColourGrid walked;
+        QString top = walk.top, bottom = walk.bottom;
+        ASSERT_TRUE(walked.Create(available.topLeft() + QPoint(40, 40), 0x123456, &owner, &top, &bottom));
+        ASSERT_EQ(walked.GetHotIndex(), CColourGrid::kNoIndex);
+        // The rest of a walk that went astray says nothing more.
+        for (std::size_t i = 0; i < walk.steps.size(); ++i) {
+            QTest::keyClick(&walked, walk.steps[i].first);
+            EXPECT_EQ(walked.GetHotIndex(), walk.steps[i].second) << "after key " << i + 1;
+            if (walked.GetHotIndex() != walk.steps[i].second)
+                break;
+        }
+        walked.DestroyWindow();
     }
 }
 

@@ -1,4 +1,5 @@
 // The committed bitmaps and sounds of the source tree, against what the program relies on.
+#include "LittleEndian.h"
 #include "MediapickResource.h"
 #include "resource.h"
 
@@ -19,19 +20,11 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-quint32 LittleEndian(const QByteArray& bytes, int offset, int size)
-{
-    quint32 value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = (value << 8) | quint8(bytes.at(offset + i));
-    return value;
-}
-
 // The offset of a RIFF chunk's body, or -1.
 int FindChunk(const QByteArray& wav, const char* id, quint32* size)
 {
     for (int at = 12; at + 8 <= wav.size(); at += 8 + int(*size) + int(*size & 1)) {
-        *size = LittleEndian(wav, at + 4, 4);
+        *size = LittleEndian::ReadField(wav.constData() + at + 4, 4);
         if (wav.mid(at, 4) == id)
             return at + 8;
     }
@@ -75,17 +68,17 @@ TEST(BitmapResources, EveryBitmapIsAnUncompressedPaletteBmpOfItsStatedSizeAndDep
             const QByteArray bytes = ReadAll(path);
             ASSERT_GE(bytes.size(), 54);
             EXPECT_TRUE(bytes.startsWith("BM"));
-            EXPECT_EQ(LittleEndian(bytes, 2, 4), quint32(bytes.size()));
-            EXPECT_EQ(LittleEndian(bytes, 14, 4), 40u); // BITMAPINFOHEADER
-            EXPECT_EQ(LittleEndian(bytes, 18, 4), quint32(stated.width));
-            EXPECT_EQ(LittleEndian(bytes, 22, 4), quint32(stated.height)); // positive: bottom-up
-            EXPECT_EQ(LittleEndian(bytes, 28, 2), quint32(stated.bitsPerPixel));
-            EXPECT_EQ(LittleEndian(bytes, 30, 4), 0u); // BI_RGB
-            const quint32 colours = LittleEndian(bytes, 46, 4);
+            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 2, 4), quint32(bytes.size()));
+            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 14, 4), 40u); // BITMAPINFOHEADER
+            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 18, 4), quint32(stated.width));
+            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 22, 4), quint32(stated.height)); // positive: bottom-up
+            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 28, 2), quint32(stated.bitsPerPixel));
+            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 30, 4), 0u); // BI_RGB
+            const quint32 colours = LittleEndian::ReadField(bytes.constData() + 46, 4);
             EXPECT_GT(colours, 0u);
             EXPECT_LE(colours, 1u << stated.bitsPerPixel);
             const quint32 stride = ((stated.width * stated.bitsPerPixel + 31) / 32) * 4;
-            EXPECT_EQ(LittleEndian(bytes, 10, 4) + stride * quint32(stated.height), quint32(bytes.size()));
+            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 10, 4) + stride * quint32(stated.height), quint32(bytes.size()));
             EXPECT_EQ(QImage(path).size(), QSize(stated.width, stated.height));
         }
     }
@@ -102,10 +95,10 @@ TEST(SoundResources, BothSoundsAreShortAudible16BitPcm)
         quint32 fmtSize = 0, dataSize = 0;
         const int fmt = FindChunk(wav, "fmt ", &fmtSize);
         ASSERT_GE(fmt, 0);
-        EXPECT_EQ(LittleEndian(wav, fmt, 2), 1u); // PCM
-        EXPECT_EQ(LittleEndian(wav, fmt + 14, 2), 16u);
-        const quint32 channels = LittleEndian(wav, fmt + 2, 2);
-        const quint32 rate = LittleEndian(wav, fmt + 4, 4);
+        EXPECT_EQ(LittleEndian::ReadField(wav.constData() + fmt, 2), 1u); // PCM
+        EXPECT_EQ(LittleEndian::ReadField(wav.constData() + fmt + 14, 2), 16u);
+        const quint32 channels = LittleEndian::ReadField(wav.constData() + fmt + 2, 2);
+        const quint32 rate = LittleEndian::ReadField(wav.constData() + fmt + 4, 4);
         const int data = FindChunk(wav, "data", &dataSize);
         ASSERT_GE(data, 0);
         ASSERT_LE(data + int(dataSize), wav.size());
@@ -115,7 +108,7 @@ TEST(SoundResources, BothSoundsAreShortAudible16BitPcm)
         EXPECT_LT(seconds, 0.3); // a click must not hold up the button that plays it
         int peak = 0;
         for (quint32 i = 0; i + 1 < dataSize; i += 2)
-            peak = std::max(peak, std::abs(qint16(LittleEndian(wav, data + int(i), 2))));
+            peak = std::max(peak, std::abs(qint16(LittleEndian::ReadField(wav.constData() + data + int(i), 2))));
         EXPECT_GT(peak, 2000);   // audible
         EXPECT_LT(peak, 32000);  // and not clipped
     }

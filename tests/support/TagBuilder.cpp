@@ -1,5 +1,7 @@
 #include "TagBuilder.h"
 
+#include "LittleEndian.h"
+
 #include <random>
 
 namespace TagBuilder {
@@ -15,11 +17,6 @@ QByteArray Bytes32(std::uint32_t n, bool bigEndian, int bitsPerByte = 8)
     for (int i = 0; i < 4; ++i)
         out[bigEndian ? 3 - i : i] = char((n >> (bitsPerByte * i)) & ((1u << bitsPerByte) - 1));
     return out;
-}
-
-QByteArray LittleEndian32(std::uint32_t n)
-{
-    return Bytes32(n, false);
 }
 
 }  // namespace
@@ -60,11 +57,11 @@ QByteArray PictureBody(const QByteArray& mimeType, const QByteArray& picture)
 
 QByteArray ApeTag()
 {
-    const QByteArray item = LittleEndian32(6) + LittleEndian32(0) + "Title" + '\0' + "Lesson";
+    const auto le32 = [](std::uint32_t n) { return LittleEndian::Bytes<std::uint32_t>(n); };
+    const QByteArray item = le32(6) + le32(0) + "Title" + '\0' + "Lesson";
     const auto size = std::uint32_t(item.size() + kApeFooterSize);
     auto frame = [&](std::uint32_t flags) {
-        return QByteArray("APETAGEX") + LittleEndian32(2000) + LittleEndian32(size) + LittleEndian32(1) +
-               LittleEndian32(flags) + QByteArray(8, '\0');
+        return QByteArray("APETAGEX") + le32(2000) + le32(size) + le32(1) + le32(flags) + QByteArray(8, '\0');
     };
     return frame(0xA0000000u) + item + frame(0x80000000u);
 }

@@ -1,10 +1,12 @@
 #include "WaitFor.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QTest>
 
 namespace {
-constexpr int kSliceMs = 20;
+// Between two looks at the condition the event loop runs and the thread sleeps, so a
+// wait neither spins nor holds up what it waits for.
+constexpr int kSliceMs = 5;
 }
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
@@ -13,7 +15,7 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
     while (!condition()) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, kSliceMs);
+        QTest::qWait(kSliceMs);
     }
     return true;
 }

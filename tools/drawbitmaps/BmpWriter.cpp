@@ -1,5 +1,7 @@
 #include "BmpWriter.h"
 
+#include "LittleEndian.h"
+
 #include <QSaveFile>
 
 namespace {
@@ -9,18 +11,6 @@ constexpr int kInfoHeaderSize = 40;
 constexpr int kPaletteEntrySize = 4;
 constexpr int kPixelsPerMetre = 2835; // 72 dots per inch
 constexpr quint32 kBiRgb = 0;
-
-void AppendU16(QByteArray& out, quint16 value)
-{
-    out.append(char(value & 0xFF));
-    out.append(char(value >> 8));
-}
-
-void AppendU32(QByteArray& out, quint32 value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.append(char((value >> shift) & 0xFF));
-}
 
 } // namespace
 
@@ -59,21 +49,21 @@ void CBmpWriter::AppendHeaders(QByteArray& out, const QImage& indexed, int bitsP
     const quint32 pixelOffset = kFileHeaderSize + kInfoHeaderSize + paletteSize;
     const quint32 imageSize = quint32(RowStride(indexed.width(), bitsPerPixel)) * indexed.height();
     out.append("BM");
-    AppendU32(out, pixelOffset + imageSize);
-    AppendU32(out, 0); // two reserved words
-    AppendU32(out, pixelOffset);
+    LittleEndian::Append<quint32>(out, pixelOffset + imageSize);
+    LittleEndian::Append<quint32>(out, 0); // two reserved words
+    LittleEndian::Append<quint32>(out, pixelOffset);
 
-    AppendU32(out, kInfoHeaderSize);
-    AppendU32(out, quint32(indexed.width()));
-    AppendU32(out, quint32(indexed.height())); // positive: rows run bottom-up
-    AppendU16(out, 1);                         // planes
-    AppendU16(out, quint16(bitsPerPixel));
-    AppendU32(out, kBiRgb);
-    AppendU32(out, imageSize);
-    AppendU32(out, kPixelsPerMetre);
-    AppendU32(out, kPixelsPerMetre);
-    AppendU32(out, quint32(indexed.colorCount())); // colours used
-    AppendU32(out, 0);                             // all of them important
+    LittleEndian::Append<quint32>(out, kInfoHeaderSize);
+    LittleEndian::Append<quint32>(out, quint32(indexed.width()));
+    LittleEndian::Append<quint32>(out, quint32(indexed.height())); // positive: rows run bottom-up
+    LittleEndian::Append<quint16>(out, 1); // planes
+    LittleEndian::Append<quint16>(out, quint16(bitsPerPixel));
+    LittleEndian::Append<quint32>(out, kBiRgb);
+    LittleEndian::Append<quint32>(out, imageSize);
+    LittleEndian::Append<quint32>(out, kPixelsPerMetre);
+    LittleEndian::Append<quint32>(out, kPixelsPerMetre);
+    LittleEndian::Append<quint32>(out, quint32(indexed.colorCount())); // colours used
+    LittleEndian::Append<quint32>(out, 0); // all of them important
 }
 
 void CBmpWriter::AppendPalette(QByteArray& out, const QImage& indexed)
