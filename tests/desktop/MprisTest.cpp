@@ -46,7 +46,8 @@ protected:
         SetMessageBoxPresenter(std::make_unique<RecordingMessageBoxPresenter>());
         QFile speech(TestDataPath("speech.mp3"));
         ASSERT_TRUE(speech.open(QIODevice::ReadOnly));
-        const QByteArray audio = speech.readAll();
+        // Long enough to be still playing at each request on a loaded machine.
+        const QByteArray audio = speech.readAll().repeated(4);
         // The second recording has its own title, artist and cover.
         using namespace TagBuilder;
         const QByteArray frames = Id3v2Frame(3, "TIT2", TextBody("At the station")) +
