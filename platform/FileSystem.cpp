@@ -38,14 +38,6 @@ DWORD AttributesOf(const QByteArray& host, const QString& name, const struct sta
     return attributes;
 }
 
-QString LastComponent(const QString& hostPath)
-{
-    QString path = hostPath;
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
 bool Succeeded(int result)
 {
     if (result != 0) {
@@ -102,18 +94,6 @@ bool List(const QString& folder, std::vector<Entry>* entries)
         entries->push_back(std::move(entry));
     }
     return true;
-}
-
-DWORD Attributes(const QString& path)
-{
-    const QString hostPath = DevicePath::ToHost(path);
-    const QByteArray host = QFile::encodeName(hostPath);
-    struct stat status {};
-    if (::stat(host.constData(), &status) != 0) {
-        SystemError::SetLast(errno);
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    return AttributesOf(host, LastComponent(hostPath), status);
 }
 
 bool Exists(const QString& path)

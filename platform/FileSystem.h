@@ -22,8 +22,6 @@ struct Entry
 // The entries of a folder ("." and ".." left out), in the order the system gives them.
 // False when the folder cannot be read.
 bool List(const QString& folder, std::vector<Entry>* entries);
-// The attribute word of a path, or INVALID_FILE_ATTRIBUTES when it does not exist.
-DWORD Attributes(const QString& path);
 bool Exists(const QString& path);
 bool CreateFolder(const QString& path);
 bool RemoveFolder(const QString& path);   // an empty folder

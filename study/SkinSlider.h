@@ -109,16 +109,13 @@ public:
     void SetRange(int minimum, int maximum, bool redraw = false);
     void SetRangeMin(int minimum, bool redraw = false);
     void SetRangeMax(int maximum, bool redraw = false);
-    int GetRangeMin() const { return minimum(); }
     int GetRangeMax() const { return maximum(); }
     // Moves the thumb (clamped to the range) and repaints; tells the parent nothing.
     void SetPos(int position);
     int GetPos() const { return value(); }
     // Each returns the previous size.
     int SetLineSize(int size);
-    int GetLineSize() const { return singleStep(); }
     int SetPageSize(int size);
-    int GetPageSize() const { return pageStep(); }
 
     // A tick mark at a position within the range; false outside it. The first and last
     // positions always carry a tick unless the slider has none (TBS_NOTICKS).
