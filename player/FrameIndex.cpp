@@ -7,21 +7,32 @@ namespace {
 
 constexpr unsigned char kVersionAndLayer = 0x1E;   // second header byte
 constexpr unsigned char kSampleRate = 0x0C;        // third header byte
+constexpr unsigned char kBitRate = 0xF0;           // third header byte; 0: free
 constexpr std::size_t kExpectedFrames = 4096;
 
 }  // namespace
 
 bool CFrameIndex::SameStream(const unsigned char* a, const unsigned char* b)
 {
+    const bool aFree = (a[2] & kBitRate) == 0;
+    const bool bFree = (b[2] & kBitRate) == 0;
     return b[0] == 0xFF && (b[1] & 0xE0) == 0xE0 && (a[1] & kVersionAndLayer) == (b[1] & kVersionAndLayer) &&
-           (a[2] & kSampleRate) == (b[2] & kSampleRate);
+           (a[2] & kSampleRate) == (b[2] & kSampleRate) && aFree == bFree;
+}
+
+bool CFrameIndex::OfStream(const unsigned char* firstHeader, unsigned long freeRate, const mad_stream& stream,
+                           const mad_header& header)
+{
+    return SameStream(firstHeader, stream.this_frame) &&
+           (!(header.flags & MAD_FLAG_FREEFORMAT) || header.bitrate == freeRate);
 }
 
 bool CFrameIndex::Start(const QString& path, std::uint32_t firstFrame, std::uint32_t end,
-                        const unsigned char* firstHeader)
+                        const unsigned char* firstHeader, unsigned long freeRate)
 {
     Clear();
     std::memcpy(m_identity, firstHeader, sizeof(m_identity));
+    m_freeRate = freeRate;
     m_end = end;
     m_readOffset = m_bufferOffset = m_lastFrameEnd = firstFrame;
     m_offsets.reserve(kExpectedFrames);
@@ -105,6 +116,7 @@ void CFrameIndex::TakeHeaders()
     mad_header_init(&header);
     mad_stream_buffer(&stream, m_buffer, m_valid);
     for (;;) {
+        HoldFreeRate(stream, m_freeRate);
         if (mad_header_decode(&header, &stream) == -1) {
             if (MAD_RECOVERABLE(stream.error))
                 continue;
@@ -115,10 +127,9 @@ void CFrameIndex::TakeHeaders()
         const auto offset = static_cast<std::uint32_t>(m_bufferOffset + (stream.this_frame - m_buffer));
         if (offset >= m_end)
             break;
-        if (!SameStream(m_identity, stream.this_frame)) {
+        if (!OfStream(m_identity, m_freeRate, stream, header)) {
             // Look again from the next byte, as libmad does when it is not in sync.
-            stream.next_frame = stream.this_frame + 1;
-            stream.sync = 0;
+            SearchOnFromNextByte(stream);
             continue;
         }
         if (m_offsets.empty() || offset > m_offsets.back())

@@ -2,8 +2,16 @@
 // Where each frame of a recording starts, learnt by reading frame headers ahead of
 // the decoder a little at a time: with it a seek lands on the frame that holds the
 // wanted sample, exactly, in a file of constant or variable bit rate alike. Frames
-// whose version, layer or sample rate differ from the first are taken for false
-// syncs in damaged data and passed over. Used only by the player thread.
+// whose version, layer or sample rate differ from the first, or whose bit rate is
+// free where the first's is not (or the other way round), are taken for false syncs
+// in damaged data and passed over. Used only by the player thread.
+//
+// In a stream of free bit rate (no rate in its headers) every frame has the rate its
+// first frame has. libmad measures a free rate from where the next header lies
+// whenever it has lost step, and keeps what it measured for the frames after; left
+// to itself, the decoder and the index measure at different places (after a seek,
+// at the start of a chunk) and count different frames. Both hold the stream's rate
+// instead, and a header of free rate that measures another is a false sync.
 
 #include "File.h"
 
@@ -27,10 +35,11 @@ public:
     CFrameIndex& operator=(const CFrameIndex&) = delete;
 
     // Starts again for the stream whose first frame is at firstFrame, ending before
-    // end. The 4 header bytes of the first frame tell what the others must share.
+    // end. The 4 header bytes of the first frame tell what the others must share;
+    // freeRate is its bit rate when that is free, else 0.
     // False when the file cannot be opened (the index then stays empty).
     bool Start(const QString& path, std::uint32_t firstFrame, std::uint32_t end,
-               const unsigned char* firstHeader);
+               const unsigned char* firstHeader, unsigned long freeRate);
     void Clear();
 
     // Reads at most about budget bytes further; true once the whole stream is known.
@@ -41,6 +50,13 @@ public:
 
     // Whether these header bytes belong to the same stream as the first frame's.
     static bool SameStream(const unsigned char* a, const unsigned char* b);
+    // Whether the header the stream has just decoded is a frame of the stream whose
+    // first header and free rate are these.
+    static bool OfStream(const unsigned char* firstHeader, unsigned long freeRate, const mad_stream& stream,
+                         const mad_header& header);
+    // Sets the rate libmad gives a header of free rate while in step: the stream's,
+    // whatever it measured last.
+    static void HoldFreeRate(mad_stream& stream, unsigned long freeRate) { stream.freerate = freeRate; }
     // Goes on searching from the byte after the header the stream stopped at, as after
     // a false sync: what lies where that header says its frame ends is not taken.
     static void SearchOnFromNextByte(mad_stream& stream);
@@ -57,6 +73,7 @@ private:
     File m_file;
     std::vector<std::uint32_t> m_offsets;
     unsigned char m_identity[4] = {};
+    unsigned long m_freeRate = 0;
     std::uint32_t m_end = 0;
     std::uint32_t m_readOffset = 0;     // next byte of the file to read
     std::uint32_t m_bufferOffset = 0;   // file offset of m_buffer[0]

@@ -90,6 +90,7 @@ void CMp3Decoder::Init()
     m_firstFrame = 0;
     m_readOffset = 0;
     m_samplesPerFrame = 0;
+    m_freeRate = 0;
     m_silentFrame = false;
     m_outputSample = 0;
     m_discard = 0;
@@ -111,6 +112,7 @@ bool CMp3Decoder::Open(const QString& path)
         return OpenFailed(path, QString::fromLatin1(m_size == 0 ? kEmptyText : kNoAudioText));
     }
     m_samplesPerFrame = static_cast<int>(32 * MAD_NSBSAMPLES(&m_frame.header));
+    m_freeRate = (m_frame.header.flags & MAD_FLAG_FREEFORMAT) ? m_frame.header.bitrate : 0;
 
     m_synth.pcm.length = 0;
     m_sampleIndex = 0;
@@ -123,7 +125,7 @@ bool CMp3Decoder::Open(const QString& path)
     FillTrackInfo();
     // Decoding starts again at the first frame with an empty stream.
     StartReadingAt(m_firstFrame);
-    m_index.Start(path, m_firstFrame, m_extent.end, m_firstHeader);
+    m_index.Start(path, m_firstFrame, m_extent.end, m_firstHeader, m_freeRate);
     m_index.Extend(kIndexAtOpen);
     return true;
 }
@@ -203,15 +205,12 @@ bool CMp3Decoder::ScanDecode(mad_stream& stream, mad_frame& frame, int* decoded,
                              const unsigned char* buffer, std::uint32_t bufferOffset)
 {
     for (;;) {
-        const bool ok = mad_frame_decode(&frame, &stream) != -1;
+        const FrameResult result = DecodeInBuffer(stream, frame, 0);
+        if (result == FrameResult::End)
+            return *decoded > 0;   // the last decoded frame's header
         // A frame whose data could not be decoded (its reservoir lies before it, say)
         // still belongs to the run of frames that the stream starts with.
-        const bool bodyOnly = !ok && (stream.error & kErrorClass) == kFrameBodyErrors;
-        if (!ok && !bodyOnly) {
-            if (MAD_RECOVERABLE(stream.error))
-                continue;
-            return *decoded > 0;   // the last decoded frame's header
-        }
+        const bool bodyOnly = result == FrameResult::Damaged;
         if (!FollowedByItsStream(stream, buffer, bufferOffset)) {
             // A false sync: look again from the byte after it. Frames taken before it
             // in the same run were false too.
@@ -385,18 +384,29 @@ bool CMp3Decoder::NextFrame()
 CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
 {
     for (;;) {
-        const bool ok = mad_frame_decode(&m_frame, &m_stream) != -1;
-        if (ok || (m_stream.error & kErrorClass) == kFrameBodyErrors) {
-            if (CFrameIndex::SameStream(m_firstHeader, m_stream.this_frame))
-                return ok ? FrameResult::Decoded : FrameResult::Damaged;
+        const FrameResult result = DecodeInBuffer(m_stream, m_frame, m_freeRate);
+        if (result != FrameResult::End) {
+            if (CFrameIndex::OfStream(m_firstHeader, m_freeRate, m_stream, m_frame.header))
+                return result;
             CFrameIndex::SearchOnFromNextByte(m_stream);
             continue;
         }
-        if (MAD_RECOVERABLE(m_stream.error))
-            continue;
         if (m_guardAdded && CFrameIndex::PassFalseSyncAtEnd(m_stream))
             continue;
         if (!RefillStream())
+            return FrameResult::End;
+    }
+}
+
+CMp3Decoder::FrameResult CMp3Decoder::DecodeInBuffer(mad_stream& stream, mad_frame& frame, unsigned long freeRate)
+{
+    for (;;) {
+        CFrameIndex::HoldFreeRate(stream, freeRate);
+        if (mad_frame_decode(&frame, &stream) != -1)
+            return FrameResult::Decoded;
+        if ((stream.error & kErrorClass) == kFrameBodyErrors)
+            return FrameResult::Damaged;
+        if (!MAD_RECOVERABLE(stream.error))
             return FrameResult::End;
     }
 }
@@ -536,11 +546,11 @@ void CMp3Decoder::PrimeAfterSeek()
 {
     int decoded = 0;
     while (decoded < kPrimingFrames) {
-        if (mad_frame_decode(&m_frame, &m_stream) == -1) {
-            if (MAD_RECOVERABLE(m_stream.error))
-                continue;
+        const FrameResult result = DecodeInBuffer(m_stream, m_frame, m_freeRate);
+        if (result == FrameResult::End)
             break;
-        }
+        if (result == FrameResult::Damaged)
+            continue;
         ++decoded;
         mad_timer_add(&m_position, m_frame.header.duration);
         if (decoded == kPrimingFrames)

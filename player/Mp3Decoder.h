@@ -99,6 +99,11 @@ private:
     // of the data. A frame whose body is damaged comes back too, as silence.
     bool NextFrame();
     enum class FrameResult { Decoded, Damaged, End };
+    // One frame out of the stream's buffer, passing over what libmad recovers from
+    // by itself (a lost sync, a header it cannot read): Damaged when the header was
+    // read and the body was not, End when the buffer gives no more (the stream's
+    // error tells why). A free bit rate is held at freeRate (0: libmad measures it).
+    static FrameResult DecodeInBuffer(mad_stream& stream, mad_frame& frame, unsigned long freeRate);
     // The next frame of this stream, whatever became of its data.
     FrameResult DecodeNextHeader();
     bool RefillStream();
@@ -138,6 +143,7 @@ private:
     AudioExtent m_extent;
     std::uint32_t m_firstFrame = 0;       // file offset of the stream's first frame
     unsigned char m_firstHeader[4] = {};  // its header, which every frame shares
+    unsigned long m_freeRate = 0;         // its bit rate when that is free, else 0
     std::uint32_t m_scanRunNext = 0;      // where the scan expects the next frame of its run
     std::uint32_t m_readOffset = 0;       // file offset of the next byte read
     int m_samplesPerFrame = 0;
