@@ -20,15 +20,48 @@ bool CFrameIndex::SameStream(const unsigned char* a, const unsigned char* b)
            (a[2] & kSampleRate) == (b[2] & kSampleRate) && aFree == bFree;
 }
 
-bool CFrameIndex::OfStream(const unsigned char* firstHeader, unsigned long freeRate, const mad_stream& stream,
+bool CFrameIndex::OfStream(const unsigned char* firstHeader, const FreeRate& freeRate, const mad_stream& stream,
                            const mad_header& header)
 {
     return SameStream(firstHeader, stream.this_frame) &&
-           (!(header.flags & MAD_FLAG_FREEFORMAT) || header.bitrate == freeRate);
+           (!(header.flags & MAD_FLAG_FREEFORMAT) || header.bitrate == freeRate.rate);
+}
+
+CFrameIndex::FreeRate CFrameIndex::FreeRateOf(const mad_header& firstFrame)
+{
+    if (!(firstFrame.flags & MAD_FLAG_FREEFORMAT) || firstFrame.samplerate == 0)
+        return {};
+    // As libmad sizes a frame, with the padding slot.
+    const unsigned long rate = firstFrame.bitrate;
+    const unsigned long samplerate = firstFrame.samplerate;
+    unsigned long longest = 0;
+    if (firstFrame.layer == MAD_LAYER_I) {
+        longest = (12 * rate / samplerate + 1) * 4;
+    } else {
+        const unsigned long slotsPerFrame =
+            (firstFrame.layer == MAD_LAYER_III && (firstFrame.flags & MAD_FLAG_LSF_EXT)) ? 72 : 144;
+        longest = slotsPerFrame * rate / samplerate + 1;
+    }
+    return {rate, static_cast<std::uint32_t>(std::min<unsigned long>(longest, kChunkSize))};
+}
+
+bool CFrameIndex::StopAtUnmeasuredFreeRate(mad_stream& stream, const unsigned char* firstHeader,
+                                           const FreeRate& freeRate)
+{
+    if (freeRate.longestFrame == 0 || stream.error != MAD_ERROR_LOSTSYNC || !stream.this_frame ||
+        stream.bufend - stream.this_frame < 4)
+        return false;
+    const unsigned char* header = stream.this_frame;
+    const bool free = (header[2] & kBitRate) == 0;
+    if (!free || !SameStream(firstHeader, header) ||
+        stream.bufend - header >= std::ptrdiff_t(freeRate.longestFrame) + MAD_BUFFER_GUARD)
+        return false;
+    stream.next_frame = header;
+    return true;
 }
 
 bool CFrameIndex::Start(const QString& path, std::uint32_t firstFrame, std::uint32_t end,
-                        const unsigned char* firstHeader, unsigned long freeRate)
+                        const unsigned char* firstHeader, const FreeRate& freeRate)
 {
     Clear();
     std::memcpy(m_identity, firstHeader, sizeof(m_identity));
@@ -51,6 +84,7 @@ void CFrameIndex::Clear()
     m_offsets.clear();
     m_end = m_readOffset = m_bufferOffset = m_valid = m_lastFrameEnd = 0;
     m_atEnd = false;
+    m_measureAgain = false;
     m_complete = false;
 }
 
@@ -115,9 +149,16 @@ void CFrameIndex::TakeHeaders()
     mad_stream_init(&stream);
     mad_header_init(&header);
     mad_stream_buffer(&stream, m_buffer, m_valid);
+    if (m_measureAgain)
+        stream.sync = 0;
+    m_measureAgain = false;
     for (;;) {
         HoldFreeRate(stream, m_freeRate);
         if (mad_header_decode(&header, &stream) == -1) {
+            if (!m_atEnd && StopAtUnmeasuredFreeRate(stream, m_identity, m_freeRate)) {
+                m_measureAgain = true;
+                break;
+            }
             if (MAD_RECOVERABLE(stream.error))
                 continue;
             if (m_atEnd && PassFalseSyncAtEnd(stream))

@@ -11,7 +11,10 @@
 // whenever it has lost step, and keeps what it measured for the frames after; left
 // to itself, the decoder and the index measure at different places (after a seek,
 // at the start of a chunk) and count different frames. Both hold the stream's rate
-// instead, and a header of free rate that measures another is a false sync.
+// instead, and a header of free rate that measures another is a false sync. Where a
+// buffer ends less than a frame behind such a header, libmad cannot measure and
+// passes it over, where a buffer ending further on would have let it measure: both
+// read on first, and have libmad measure it again with more behind it.
 
 #include "File.h"
 
@@ -25,6 +28,15 @@
 class CFrameIndex
 {
 public:
+    // The free bit rate of a stream and the longest frame it makes; both 0 for a
+    // stream whose headers give their rates.
+    struct FreeRate
+    {
+        unsigned long rate = 0;
+        std::uint32_t longestFrame = 0;
+    };
+    static FreeRate FreeRateOf(const mad_header& firstFrame);
+
     static constexpr std::uint32_t kChunkSize = 32768;
     // As the decoder: this much without a frame ends the stream.
     static constexpr std::uint32_t kMaxSyncSearch = std::uint32_t(16) << 20;
@@ -36,10 +48,10 @@ public:
 
     // Starts again for the stream whose first frame is at firstFrame, ending before
     // end. The 4 header bytes of the first frame tell what the others must share;
-    // freeRate is its bit rate when that is free, else 0.
+    // freeRate is its free bit rate, if any.
     // False when the file cannot be opened (the index then stays empty).
     bool Start(const QString& path, std::uint32_t firstFrame, std::uint32_t end,
-               const unsigned char* firstHeader, unsigned long freeRate);
+               const unsigned char* firstHeader, const FreeRate& freeRate);
     void Clear();
 
     // Reads at most about budget bytes further; true once the whole stream is known.
@@ -52,11 +64,17 @@ public:
     static bool SameStream(const unsigned char* a, const unsigned char* b);
     // Whether the header the stream has just decoded is a frame of the stream whose
     // first header and free rate are these.
-    static bool OfStream(const unsigned char* firstHeader, unsigned long freeRate, const mad_stream& stream,
+    static bool OfStream(const unsigned char* firstHeader, const FreeRate& freeRate, const mad_stream& stream,
                          const mad_header& header);
     // Sets the rate libmad gives a header of free rate while in step: the stream's,
     // whatever it measured last.
-    static void HoldFreeRate(mad_stream& stream, unsigned long freeRate) { stream.freerate = freeRate; }
+    static void HoldFreeRate(mad_stream& stream, const FreeRate& freeRate) { stream.freerate = freeRate.rate; }
+    // Whether libmad has just passed over a header of this free-rate stream whose rate
+    // it could not measure for the end of the buffer; the caller then reads on from
+    // the header (next_frame is moved back to it) and has libmad measure it out of
+    // step. Only while more of the stream can come.
+    static bool StopAtUnmeasuredFreeRate(mad_stream& stream, const unsigned char* firstHeader,
+                                         const FreeRate& freeRate);
     // Goes on searching from the byte after the header the stream stopped at, as after
     // a false sync: what lies where that header says its frame ends is not taken.
     static void SearchOnFromNextByte(mad_stream& stream);
@@ -73,7 +91,8 @@ private:
     File m_file;
     std::vector<std::uint32_t> m_offsets;
     unsigned char m_identity[4] = {};
-    unsigned long m_freeRate = 0;
+    FreeRate m_freeRate;
+    bool m_measureAgain = false;        // the next chunk starts at a header to measure
     std::uint32_t m_end = 0;
     std::uint32_t m_readOffset = 0;     // next byte of the file to read
     std::uint32_t m_bufferOffset = 0;   // file offset of m_buffer[0]

@@ -90,7 +90,8 @@ void CMp3Decoder::Init()
     m_firstFrame = 0;
     m_readOffset = 0;
     m_samplesPerFrame = 0;
-    m_freeRate = 0;
+    m_freeRate = CFrameIndex::FreeRate();
+    m_measureAgain = false;
     m_silentFrame = false;
     m_outputSample = 0;
     m_discard = 0;
@@ -112,7 +113,7 @@ bool CMp3Decoder::Open(const QString& path)
         return OpenFailed(path, QString::fromLatin1(m_size == 0 ? kEmptyText : kNoAudioText));
     }
     m_samplesPerFrame = static_cast<int>(32 * MAD_NSBSAMPLES(&m_frame.header));
-    m_freeRate = (m_frame.header.flags & MAD_FLAG_FREEFORMAT) ? m_frame.header.bitrate : 0;
+    m_freeRate = CFrameIndex::FreeRateOf(m_frame.header);
 
     m_synth.pcm.length = 0;
     m_sampleIndex = 0;
@@ -205,7 +206,7 @@ bool CMp3Decoder::ScanDecode(mad_stream& stream, mad_frame& frame, int* decoded,
                              const unsigned char* buffer, std::uint32_t bufferOffset)
 {
     for (;;) {
-        const FrameResult result = DecodeInBuffer(stream, frame, 0);
+        const FrameResult result = DecodeInBuffer(stream, frame, CFrameIndex::FreeRate(), nullptr, false);
         if (result == FrameResult::End)
             return *decoded > 0;   // the last decoded frame's header
         // A frame whose data could not be decoded (its reservoir lies before it, say)
@@ -384,21 +385,25 @@ bool CMp3Decoder::NextFrame()
 CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
 {
     for (;;) {
-        const FrameResult result = DecodeInBuffer(m_stream, m_frame, m_freeRate);
-        if (result != FrameResult::End) {
+        const FrameResult result = DecodeInBuffer(m_stream, m_frame, m_freeRate, m_firstHeader, !m_guardAdded);
+        if (result == FrameResult::Decoded || result == FrameResult::Damaged) {
             if (CFrameIndex::OfStream(m_firstHeader, m_freeRate, m_stream, m_frame.header))
                 return result;
             CFrameIndex::SearchOnFromNextByte(m_stream);
             continue;
         }
-        if (m_guardAdded && CFrameIndex::PassFalseSyncAtEnd(m_stream))
+        if (result == FrameResult::Unmeasured)
+            m_measureAgain = true;
+        else if (m_guardAdded && CFrameIndex::PassFalseSyncAtEnd(m_stream))
             continue;
         if (!RefillStream())
             return FrameResult::End;
     }
 }
 
-CMp3Decoder::FrameResult CMp3Decoder::DecodeInBuffer(mad_stream& stream, mad_frame& frame, unsigned long freeRate)
+CMp3Decoder::FrameResult CMp3Decoder::DecodeInBuffer(mad_stream& stream, mad_frame& frame,
+                                                     const CFrameIndex::FreeRate& freeRate,
+                                                     const unsigned char* firstHeader, bool moreToCome)
 {
     for (;;) {
         CFrameIndex::HoldFreeRate(stream, freeRate);
@@ -406,6 +411,8 @@ CMp3Decoder::FrameResult CMp3Decoder::DecodeInBuffer(mad_stream& stream, mad_fra
             return FrameResult::Decoded;
         if ((stream.error & kErrorClass) == kFrameBodyErrors)
             return FrameResult::Damaged;
+        if (moreToCome && firstHeader && CFrameIndex::StopAtUnmeasuredFreeRate(stream, firstHeader, freeRate))
+            return FrameResult::Unmeasured;
         if (!MAD_RECOVERABLE(stream.error))
             return FrameResult::End;
     }
@@ -426,6 +433,9 @@ bool CMp3Decoder::RefillStream()
     if (more)
         more = ReadFromFile(&got);
     FeedStream();
+    if (m_measureAgain)
+        m_stream.sync = 0;   // libmad measures the header at the buffer's start
+    m_measureAgain = false;
     // A long stretch without any frame ends the data as the end of the file would.
     m_readSinceFrame += got;
     return more && m_readSinceFrame < kMaxSyncSearch;
@@ -481,6 +491,7 @@ bool CMp3Decoder::StartReadingAt(std::uint32_t offset)
     m_guardAdded = false;
     m_readSinceFrame = 0;
     m_readOffset = offset;
+    m_measureAgain = false;
     m_stream.md_len = 0;
     return m_file.Seek(offset, File::Origin::Begin) >= 0;
 }
@@ -546,7 +557,7 @@ void CMp3Decoder::PrimeAfterSeek()
 {
     int decoded = 0;
     while (decoded < kPrimingFrames) {
-        const FrameResult result = DecodeInBuffer(m_stream, m_frame, m_freeRate);
+        const FrameResult result = DecodeInBuffer(m_stream, m_frame, m_freeRate, nullptr, false);
         if (result == FrameResult::End)
             break;
         if (result == FrameResult::Damaged)

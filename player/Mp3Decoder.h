@@ -98,12 +98,16 @@ private:
     // The next frame of the stream, decoded but not synthesised; false at the end
     // of the data. A frame whose body is damaged comes back too, as silence.
     bool NextFrame();
-    enum class FrameResult { Decoded, Damaged, End };
+    enum class FrameResult { Decoded, Damaged, End, Unmeasured };
     // One frame out of the stream's buffer, passing over what libmad recovers from
     // by itself (a lost sync, a header it cannot read): Damaged when the header was
     // read and the body was not, End when the buffer gives no more (the stream's
-    // error tells why). A free bit rate is held at freeRate (0: libmad measures it).
-    static FrameResult DecodeInBuffer(mad_stream& stream, mad_frame& frame, unsigned long freeRate);
+    // error tells why). A free bit rate is held at the stream's (none: libmad
+    // measures it). With the first header and more of the stream to come, a header
+    // of free rate that the buffer's end kept libmad from measuring is Unmeasured
+    // (see CFrameIndex), and the stream stands at it.
+    static FrameResult DecodeInBuffer(mad_stream& stream, mad_frame& frame, const CFrameIndex::FreeRate& freeRate,
+                                      const unsigned char* firstHeader, bool moreToCome);
     // The next frame of this stream, whatever became of its data.
     FrameResult DecodeNextHeader();
     bool RefillStream();
@@ -143,7 +147,8 @@ private:
     AudioExtent m_extent;
     std::uint32_t m_firstFrame = 0;       // file offset of the stream's first frame
     unsigned char m_firstHeader[4] = {};  // its header, which every frame shares
-    unsigned long m_freeRate = 0;         // its bit rate when that is free, else 0
+    CFrameIndex::FreeRate m_freeRate;     // its bit rate when that is free
+    bool m_measureAgain = false;          // the buffer starts at a header to measure
     std::uint32_t m_scanRunNext = 0;      // where the scan expects the next frame of its run
     std::uint32_t m_readOffset = 0;       // file offset of the next byte read
     int m_samplesPerFrame = 0;

@@ -111,4 +111,30 @@ TEST_F(FreeBitRateTest, TheHeardSampleStaysInTheRecordingAfterAJump)
     EXPECT_LE(stream.HeardSample(written / 2), IndexedSamples());
 }
 
+// A frame found after damage just before the end of the index's first chunk: libmad
+// measures its rate from the next header, which only the decoder's larger buffer
+// holds. The index reads on before it decides, and counts the frame the decoder plays.
+TEST(FreeBitRateAtChunkEndTest, AFrameMeasuredAcrossTheIndexsChunkIsCounted)
+{
+    constexpr int kBefore = 80;
+    constexpr int kAfter = 10;
+    const int behindDamage = int(CFrameIndex::kChunkSize) - 200;
+    QByteArray bytes;
+    for (int i = 0; i < kBefore; ++i)
+        bytes += kFreeHeader + QByteArray(kFrameBytes - kFreeHeader.size(), '\0');
+    bytes += QByteArray(behindDamage - bytes.size(), '\x55');
+    for (int i = 0; i < kAfter; ++i)
+        bytes += kFreeHeader + QByteArray(kFrameBytes - kFreeHeader.size(), '\0');
+    ScopedBoxes boxes;
+    TempDeviceRoot root;
+    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\chunk.mp3"), bytes));
+
+    CMp3Decoder decoder;
+    ASSERT_TRUE(decoder.Open(root.Host(QStringLiteral("\\chunk.mp3"))));
+    ASSERT_TRUE(decoder.Index().IsComplete());
+    ASSERT_EQ(decoder.Index().Count(), std::size_t(kBefore + kAfter));
+    EXPECT_EQ(decoder.Index().OffsetOf(kBefore), std::uint32_t(behindDamage));
+    EXPECT_EQ(std::int64_t(DecodeRest(decoder).Frames()), std::int64_t(kBefore + kAfter) * kSamplesPerFrame);
+}
+
 }  // namespace
