@@ -83,6 +83,11 @@ struct RegistryState
     // read: it is not read again until it changes.
     QString checkedPath;
     FileVersion checkedVersion;
+    // For a file that holds such values: what QSettings read of a copy without them,
+    // kept for the reads that follow while the file stays as it is.
+    QString copiedPath;
+    FileVersion copiedVersion;
+    std::unique_ptr<QSettings> copied;
 };
 
 RegistryState& State()
@@ -324,12 +329,15 @@ QByteArray WithoutLines(const QByteArray& data, const std::vector<LineExtent>& l
 
 // The settings file through QSettings: the file itself, or, when it holds values
 // QSettings must not read, a copy without them beside it (a name of its own, so that
-// QSettings parses it afresh), which a write then puts in the file's place. The copy
-// goes with the store. Every use holds the registry's lock.
+// QSettings parses it afresh). A store to write in puts the copy in the file's place
+// and removes it otherwise; for reading, the copy's file goes as soon as QSettings has
+// read it, and what it read serves every read until the file changes. Every use
+// holds the registry's lock.
 class SettingsStore
 {
 public:
-    SettingsStore();
+    enum class Use { Read, Write };
+    explicit SettingsStore(Use use);
     ~SettingsStore();
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
@@ -337,18 +345,19 @@ public:
     // False when the file holds what QSettings must not read and no copy could be made.
     bool IsOpen() const { return m_settings != nullptr; }
     QSettings& operator*() { return *m_settings; }
-    QSettings* operator->() { return m_settings.get(); }
+    QSettings* operator->() { return m_settings; }
     // Writes the pending changes to the file and tells whether they are there.
     LONG Commit();
 
 private:
-    bool ReadsWhole();
-    bool OpenCopyWithout(const QByteArray& data, const std::vector<LineExtent>& lines);
+    bool ReadsWhole(Use use);
+    std::unique_ptr<QSettings> OpenCopyWithout(const QByteArray& data, const std::vector<LineExtent>& lines);
     LONG CommitCopy();
 
     QString m_path;
-    QString m_copy;   // empty when QSettings reads the file itself
-    std::unique_ptr<QSettings> m_settings;
+    QString m_copy;   // the copy's file while it is there
+    std::unique_ptr<QSettings> m_owned;
+    QSettings* m_settings = nullptr;   // m_owned or the registry's kept copy
 };
 
 bool KeyExists(QSettings& store, const QString& path)
@@ -382,28 +391,33 @@ bool ReadsBackWhole(const QSettings& store, const QString& path)
     return whole;
 }
 
-SettingsStore::SettingsStore() : m_path(Registry::FilePath())
+SettingsStore::SettingsStore(Use use) : m_path(Registry::FilePath())
 {
-    if (!ReadsWhole())
+    if (!ReadsWhole(use))
         return;
-    m_settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+    m_owned = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+    m_settings = m_owned.get();
 }
 
 SettingsStore::~SettingsStore()
 {
-    m_settings.reset();
+    m_owned.reset();
     if (!m_copy.isEmpty())
         QFile::remove(m_copy);
 }
 
 // True when QSettings may read the file itself; otherwise the store is opened on a
 // copy without what it must not read, or not at all when no copy can be made.
-bool SettingsStore::ReadsWhole()
+bool SettingsStore::ReadsWhole(Use use)
 {
     RegistryState& state = State();
     const std::optional<FileVersion> version = VersionOf(m_path);
     if (!version || (state.checkedPath == m_path && state.checkedVersion == *version))
         return true;
+    if (use == Use::Read && state.copied && state.copiedPath == m_path && state.copiedVersion == *version) {
+        m_settings = state.copied.get();
+        return false;
+    }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return true;   // QSettings reads nothing either
@@ -414,11 +428,23 @@ bool SettingsStore::ReadsWhole()
         state.checkedVersion = *version;
         return true;
     }
-    OpenCopyWithout(data, lines);
+    std::unique_ptr<QSettings> copy = OpenCopyWithout(data, lines);
+    if (use == Use::Read && copy) {
+        QFile::remove(m_copy);
+        m_copy.clear();
+        state.copied = std::move(copy);
+        state.copiedPath = m_path;
+        state.copiedVersion = *version;
+        m_settings = state.copied.get();
+    } else {
+        m_owned = std::move(copy);
+        m_settings = m_owned.get();
+    }
     return false;
 }
 
-bool SettingsStore::OpenCopyWithout(const QByteArray& data, const std::vector<LineExtent>& lines)
+std::unique_ptr<QSettings> SettingsStore::OpenCopyWithout(const QByteArray& data,
+                                                          const std::vector<LineExtent>& lines)
 {
     static std::atomic<unsigned> s_copies{0};
     const QByteArray kept = WithoutLines(data, lines);
@@ -428,16 +454,15 @@ bool SettingsStore::OpenCopyWithout(const QByteArray& data, const std::vector<Li
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             if (file.exists())
                 continue;   // left behind by an earlier process of the same number
-            return false;
+            return nullptr;
         }
         m_copy = copy;
         if (file.write(kept) != kept.size() || !file.flush())
-            return false;
+            return nullptr;
         file.close();
-        m_settings = std::make_unique<QSettings>(copy, QSettings::IniFormat);
-        return true;
+        return std::make_unique<QSettings>(copy, QSettings::IniFormat);
     }
-    return false;
+    return nullptr;
 }
 
 // When the disk fills, QSaveFile puts a short file in the old one's place as if it
@@ -473,7 +498,8 @@ LONG SettingsStore::CommitCopy()
     m_settings->sync();
     if (m_settings->status() == QSettings::AccessError || !ReadsBackWhole(*m_settings, m_copy))
         return ERROR_ACCESS_DENIED;
-    m_settings.reset();
+    m_owned.reset();
+    m_settings = nullptr;
     if (::rename(QFile::encodeName(m_copy).constData(), QFile::encodeName(m_path).constData()) != 0)
         return ERROR_ACCESS_DENIED;
     m_copy.clear();
@@ -497,11 +523,17 @@ LONG RegCreateKeyExW(HKEY parent, const QString& subKey, HKEY* result, DWORD* di
     const QString path = JoinKeyPath(parent->path, subKey);
 
     std::lock_guard<std::mutex> guard(State().lock);
-    SettingsStore store;
-    if (!store.IsOpen())
-        return ERROR_ACCESS_DENIED;
-    const bool existed = KeyExists(*store, path);
+    bool existed = false;
+    {
+        SettingsStore store(SettingsStore::Use::Read);
+        if (!store.IsOpen())
+            return ERROR_ACCESS_DENIED;
+        existed = KeyExists(*store, path);
+    }
     if (!existed) {
+        SettingsStore store(SettingsStore::Use::Write);
+        if (!store.IsOpen())
+            return ERROR_ACCESS_DENIED;
         store->beginGroup(path);
         store->setValue(kKeyMarker, QString());
         store->endGroup();
@@ -523,7 +555,7 @@ LONG RegOpenKeyExW(HKEY parent, const QString& subKey, HKEY* result)
     const QString path = JoinKeyPath(parent->path, subKey);
 
     std::lock_guard<std::mutex> guard(State().lock);
-    SettingsStore store;
+    SettingsStore store(SettingsStore::Use::Read);
     if (!store.IsOpen() || !KeyExists(*store, path))
         return ERROR_FILE_NOT_FOUND;
     *result = new RegistryKey{path, false};
@@ -540,7 +572,7 @@ LONG RegQueryValueExW(HKEY key, const QString& name, DWORD* type, BYTE* data, DW
     QVariant stored;
     {
         std::lock_guard<std::mutex> guard(State().lock);
-        SettingsStore store;
+        SettingsStore store(SettingsStore::Use::Read);
         if (!store.IsOpen())
             return ERROR_FILE_NOT_FOUND;
         store->beginGroup(key->path);
@@ -578,7 +610,7 @@ LONG RegSetValueExW(HKEY key, const QString& name, DWORD type, const BYTE* data,
     const QByteArray bytes = size ? QByteArray(reinterpret_cast<const char*>(data), size) : QByteArray();
 
     std::lock_guard<std::mutex> guard(State().lock);
-    SettingsStore store;
+    SettingsStore store(SettingsStore::Use::Write);
     if (!store.IsOpen())
         return ERROR_ACCESS_DENIED;
     store->beginGroup(key->path);
