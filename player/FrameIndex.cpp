@@ -67,7 +67,7 @@ bool CFrameIndex::Start(const QString& path, std::uint32_t firstFrame, std::uint
     std::memcpy(m_identity, firstHeader, sizeof(m_identity));
     m_freeRate = freeRate;
     m_end = end;
-    m_readOffset = m_bufferOffset = m_lastFrameEnd = firstFrame;
+    m_readOffset = m_bufferOffset = m_lastFrameEnd = m_stepAt = firstFrame;
     m_offsets.reserve(kExpectedFrames);
     if (!m_file.Open(path, File::Access::Read, File::Disposition::OpenExisting) ||
         m_file.Seek(firstFrame, File::Origin::Begin) != firstFrame) {
@@ -84,7 +84,7 @@ void CFrameIndex::Clear()
     m_offsets.clear();
     m_end = m_readOffset = m_bufferOffset = m_valid = m_lastFrameEnd = 0;
     m_atEnd = false;
-    m_measureAgain = false;
+    m_stepAt = 0;
     m_complete = false;
 }
 
@@ -149,16 +149,13 @@ void CFrameIndex::TakeHeaders()
     mad_stream_init(&stream);
     mad_header_init(&header);
     mad_stream_buffer(&stream, m_buffer, m_valid);
-    if (m_measureAgain)
+    if (m_bufferOffset != m_stepAt)
         stream.sync = 0;
-    m_measureAgain = false;
     for (;;) {
         HoldFreeRate(stream, m_freeRate);
         if (mad_header_decode(&header, &stream) == -1) {
-            if (!m_atEnd && StopAtUnmeasuredFreeRate(stream, m_identity, m_freeRate)) {
-                m_measureAgain = true;
+            if (!m_atEnd && StopAtUnmeasuredFreeRate(stream, m_identity, m_freeRate))
                 break;
-            }
             if (MAD_RECOVERABLE(stream.error))
                 continue;
             if (m_atEnd && PassFalseSyncAtEnd(stream))
@@ -176,6 +173,7 @@ void CFrameIndex::TakeHeaders()
         if (m_offsets.empty() || offset > m_offsets.back())
             m_offsets.push_back(offset);
         m_lastFrameEnd = offset;
+        m_stepAt = static_cast<std::uint32_t>(m_bufferOffset + (stream.next_frame - m_buffer));
     }
     // At the very end nothing is kept; otherwise the unread rest starts the next chunk.
     const unsigned char* rest = stream.next_frame ? stream.next_frame : m_buffer;

@@ -15,6 +15,12 @@
 // buffer ends less than a frame behind such a header, libmad cannot measure and
 // passes it over, where a buffer ending further on would have let it measure: both
 // read on first, and have libmad measure it again with more behind it.
+//
+// libmad takes a buffer it is given for one that starts in step with the stream: a
+// header there is taken without the check that the next one follows it, which a
+// header found by searching gets. The index and the decoder end their buffers in
+// different places, so both tell libmad it is out of step when a new buffer starts
+// anywhere but where the last frame taken ends.
 
 #include "File.h"
 
@@ -92,7 +98,7 @@ private:
     std::vector<std::uint32_t> m_offsets;
     unsigned char m_identity[4] = {};
     FreeRate m_freeRate;
-    bool m_measureAgain = false;        // the next chunk starts at a header to measure
+    std::uint32_t m_stepAt = 0;         // where the next frame starts while in step
     std::uint32_t m_end = 0;
     std::uint32_t m_readOffset = 0;     // next byte of the file to read
     std::uint32_t m_bufferOffset = 0;   // file offset of m_buffer[0]

@@ -91,7 +91,7 @@ void CMp3Decoder::Init()
     m_readOffset = 0;
     m_samplesPerFrame = 0;
     m_freeRate = CFrameIndex::FreeRate();
-    m_measureAgain = false;
+    m_stepAt = 0;
     m_silentFrame = false;
     m_outputSample = 0;
     m_discard = 0;
@@ -387,14 +387,14 @@ CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
     for (;;) {
         const FrameResult result = DecodeInBuffer(m_stream, m_frame, m_freeRate, m_firstHeader, !m_guardAdded);
         if (result == FrameResult::Decoded || result == FrameResult::Damaged) {
-            if (CFrameIndex::OfStream(m_firstHeader, m_freeRate, m_stream, m_frame.header))
+            if (CFrameIndex::OfStream(m_firstHeader, m_freeRate, m_stream, m_frame.header)) {
+                m_stepAt = FileOffsetOf(m_stream.next_frame);
                 return result;
+            }
             CFrameIndex::SearchOnFromNextByte(m_stream);
             continue;
         }
-        if (result == FrameResult::Unmeasured)
-            m_measureAgain = true;
-        else if (m_guardAdded && CFrameIndex::PassFalseSyncAtEnd(m_stream))
+        if (m_guardAdded && CFrameIndex::PassFalseSyncAtEnd(m_stream))
             continue;
         if (!RefillStream())
             return FrameResult::End;
@@ -420,6 +420,7 @@ CMp3Decoder::FrameResult CMp3Decoder::DecodeInBuffer(mad_stream& stream, mad_fra
 
 bool CMp3Decoder::RefillStream()
 {
+    const std::uint32_t resumeAt = FileOffsetOf(m_stream.next_frame ? m_stream.next_frame : m_buffer);
     if (m_stream.next_frame) {
         const auto* end = m_buffer + m_bytesValid;
         m_bytesValid = static_cast<std::uint32_t>(end - m_stream.next_frame);
@@ -433,9 +434,8 @@ bool CMp3Decoder::RefillStream()
     if (more)
         more = ReadFromFile(&got);
     FeedStream();
-    if (m_measureAgain)
-        m_stream.sync = 0;   // libmad measures the header at the buffer's start
-    m_measureAgain = false;
+    if (resumeAt != m_stepAt)
+        m_stream.sync = 0;
     // A long stretch without any frame ends the data as the end of the file would.
     m_readSinceFrame += got;
     return more && m_readSinceFrame < kMaxSyncSearch;
@@ -482,6 +482,14 @@ void CMp3Decoder::FeedStream()
     mad_stream_buffer(&m_stream, m_buffer, m_bytesValid);
 }
 
+// The file offset of a byte of the read buffer (the guard, once there, lies past
+// the audio's end).
+std::uint32_t CMp3Decoder::FileOffsetOf(const unsigned char* inBuffer) const
+{
+    const std::uint32_t fromFile = m_bytesValid - (m_guardAdded ? MAD_BUFFER_GUARD : 0);
+    return m_readOffset - fromFile + static_cast<std::uint32_t>(inBuffer - m_buffer);
+}
+
 // Empties the read buffer and moves the file to offset; the next read starts there.
 // libmad's bit reservoir is emptied too: what it kept belongs to where decoding was,
 // and frames decoded from it here would play what came before the jump.
@@ -491,7 +499,7 @@ bool CMp3Decoder::StartReadingAt(std::uint32_t offset)
     m_guardAdded = false;
     m_readSinceFrame = 0;
     m_readOffset = offset;
-    m_measureAgain = false;
+    m_stepAt = offset;
     m_stream.md_len = 0;
     return m_file.Seek(offset, File::Origin::Begin) >= 0;
 }

@@ -116,6 +116,7 @@ private:
     // Reading into the read buffer; at the end of the audio libmad's guard follows.
     bool ReadFromFile(std::uint32_t* got);
     void FeedStream();
+    std::uint32_t FileOffsetOf(const unsigned char* inBuffer) const;
     bool StartReadingAt(std::uint32_t offset);
     // Seek
     void SetPositionAt(double fraction);
@@ -148,7 +149,7 @@ private:
     std::uint32_t m_firstFrame = 0;       // file offset of the stream's first frame
     unsigned char m_firstHeader[4] = {};  // its header, which every frame shares
     CFrameIndex::FreeRate m_freeRate;     // its bit rate when that is free
-    bool m_measureAgain = false;          // the buffer starts at a header to measure
+    std::uint32_t m_stepAt = 0;           // where the next frame starts while in step (see CFrameIndex)
     std::uint32_t m_scanRunNext = 0;      // where the scan expects the next frame of its run
     std::uint32_t m_readOffset = 0;       // file offset of the next byte read
     int m_samplesPerFrame = 0;

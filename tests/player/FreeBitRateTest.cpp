@@ -1,7 +1,8 @@
 // A recording of free bit rate, whose headers give no rate: libmad measures it from
 // where the next header lies. The decoder, the frame index and what is heard must
 // agree on its frames wherever the rate was last measured, so that a seek or a jump
-// plays the frames the index counts and the heard sample stays in the recording.
+// plays the frames the index counts and the heard sample stays in the recording;
+// and on the frames of any stream wherever their buffers end.
 
 #include "DecoderTestSupport.h"
 #include "Mp3Decoder.h"
@@ -135,6 +136,27 @@ TEST(FreeBitRateAtChunkEndTest, AFrameMeasuredAcrossTheIndexsChunkIsCounted)
     ASSERT_EQ(decoder.Index().Count(), std::size_t(kBefore + kAfter));
     EXPECT_EQ(decoder.Index().OffsetOf(kBefore), std::uint32_t(behindDamage));
     EXPECT_EQ(std::int64_t(DecodeRest(decoder).Frames()), std::int64_t(kBefore + kAfter) * kSamplesPerFrame);
+}
+
+// Found by searching, a header is a frame only when the next one follows it; libmad
+// skips that check for a header at the start of a buffer it is given. In this
+// recording (a fuzzer's, four copies of the file in tests/data) a header without
+// one behind it lies 32 bytes before the end of the decoder's first read buffer, and
+// the index's chunk holds what follows it: after reading on, the decoder must judge
+// it as the index does, and play only the frames the index counts.
+TEST(HeaderAtBufferEndTest, AHeaderFoundBySearchingIsCheckedAfterTheDecoderReadsOn)
+{
+    const QByteArray copy = ReadTestData(QStringLiteral("fuzz-header-at-read-buffer-end.mp3"));
+    ASSERT_FALSE(copy.isEmpty());
+    ScopedBoxes boxes;
+    TempDeviceRoot root;
+    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\found.mp3"), copy + copy + copy + copy));
+
+    CMp3Decoder decoder;
+    ASSERT_TRUE(decoder.Open(root.Host(QStringLiteral("\\found.mp3"))));
+    ASSERT_TRUE(decoder.Index().IsComplete());
+    const DecodedPcm played = DecodeRest(decoder);
+    EXPECT_EQ(std::int64_t(played.Frames()), std::int64_t(decoder.Index().Count()) * kSamplesPerFrame);
 }
 
 }  // namespace
