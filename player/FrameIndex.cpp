@@ -42,7 +42,8 @@ CFrameIndex::FreeRate CFrameIndex::FreeRateOf(const mad_header& firstFrame)
             (firstFrame.layer == MAD_LAYER_III && (firstFrame.flags & MAD_FLAG_LSF_EXT)) ? 72 : 144;
         longest = slotsPerFrame * rate / samplerate + 1;
     }
-    return {rate, static_cast<std::uint32_t>(std::min<unsigned long>(longest, kChunkSize))};
+    // Past half a chunk a buffer read on holds the frame whole; no longer is waited for.
+    return {rate, static_cast<std::uint32_t>(std::min<unsigned long>(longest, kChunkSize / 2))};
 }
 
 bool CFrameIndex::StopAtUnmeasuredFreeRate(mad_stream& stream, const unsigned char* firstHeader,
