@@ -90,6 +90,8 @@ void CMp3Decoder::Init()
     m_firstFrame = 0;
     m_readOffset = 0;
     m_samplesPerFrame = 0;
+    m_freeRate = CFrameIndex::FreeRate();
+    m_stepAt = 0;
     m_silentFrame = false;
     m_outputSample = 0;
     m_discard = 0;
@@ -111,6 +113,7 @@ bool CMp3Decoder::Open(const QString& path)
         return OpenFailed(path, QString::fromLatin1(m_size == 0 ? kEmptyText : kNoAudioText));
     }
     m_samplesPerFrame = static_cast<int>(32 * MAD_NSBSAMPLES(&m_frame.header));
+    m_freeRate = CFrameIndex::FreeRateOf(m_frame.header);
 
     m_synth.pcm.length = 0;
     m_sampleIndex = 0;
@@ -123,7 +126,7 @@ bool CMp3Decoder::Open(const QString& path)
     FillTrackInfo();
     // Decoding starts again at the first frame with an empty stream.
     StartReadingAt(m_firstFrame);
-    m_index.Start(path, m_firstFrame, m_extent.end, m_firstHeader);
+    m_index.Start(path, m_firstFrame, m_extent.end, m_firstHeader, m_freeRate);
     m_index.Extend(kIndexAtOpen);
     return true;
 }
@@ -203,15 +206,12 @@ bool CMp3Decoder::ScanDecode(mad_stream& stream, mad_frame& frame, int* decoded,
                              const unsigned char* buffer, std::uint32_t bufferOffset)
 {
     for (;;) {
-        const bool ok = mad_frame_decode(&frame, &stream) != -1;
+        const FrameResult result = DecodeInBuffer(stream, frame, CFrameIndex::FreeRate(), nullptr, false);
+        if (result == FrameResult::End)
+            return *decoded > 0;   // the last decoded frame's header
         // A frame whose data could not be decoded (its reservoir lies before it, say)
         // still belongs to the run of frames that the stream starts with.
-        const bool bodyOnly = !ok && (stream.error & kErrorClass) == kFrameBodyErrors;
-        if (!ok && !bodyOnly) {
-            if (MAD_RECOVERABLE(stream.error))
-                continue;
-            return *decoded > 0;   // the last decoded frame's header
-        }
+        const bool bodyOnly = result == FrameResult::Damaged;
         if (!FollowedByItsStream(stream, buffer, bufferOffset)) {
             // A false sync: look again from the byte after it. Frames taken before it
             // in the same run were false too.
@@ -385,15 +385,15 @@ bool CMp3Decoder::NextFrame()
 CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
 {
     for (;;) {
-        const bool ok = mad_frame_decode(&m_frame, &m_stream) != -1;
-        if (ok || (m_stream.error & kErrorClass) == kFrameBodyErrors) {
-            if (CFrameIndex::SameStream(m_firstHeader, m_stream.this_frame))
-                return ok ? FrameResult::Decoded : FrameResult::Damaged;
+        const FrameResult result = DecodeInBuffer(m_stream, m_frame, m_freeRate, m_firstHeader, !m_guardAdded);
+        if (result == FrameResult::Decoded || result == FrameResult::Damaged) {
+            if (CFrameIndex::OfStream(m_firstHeader, m_freeRate, m_stream, m_frame.header)) {
+                m_stepAt = FileOffsetOf(m_stream.next_frame);
+                return result;
+            }
             CFrameIndex::SearchOnFromNextByte(m_stream);
             continue;
         }
-        if (MAD_RECOVERABLE(m_stream.error))
-            continue;
         if (m_guardAdded && CFrameIndex::PassFalseSyncAtEnd(m_stream))
             continue;
         if (!RefillStream())
@@ -401,8 +401,26 @@ CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
     }
 }
 
+CMp3Decoder::FrameResult CMp3Decoder::DecodeInBuffer(mad_stream& stream, mad_frame& frame,
+                                                     const CFrameIndex::FreeRate& freeRate,
+                                                     const unsigned char* firstHeader, bool moreToCome)
+{
+    for (;;) {
+        CFrameIndex::HoldFreeRate(stream, freeRate);
+        if (mad_frame_decode(&frame, &stream) != -1)
+            return FrameResult::Decoded;
+        if ((stream.error & kErrorClass) == kFrameBodyErrors)
+            return FrameResult::Damaged;
+        if (moreToCome && firstHeader && CFrameIndex::StopAtUnmeasuredFreeRate(stream, firstHeader, freeRate))
+            return FrameResult::Unmeasured;
+        if (!MAD_RECOVERABLE(stream.error))
+            return FrameResult::End;
+    }
+}
+
 bool CMp3Decoder::RefillStream()
 {
+    const std::uint32_t resumeAt = FileOffsetOf(m_stream.next_frame ? m_stream.next_frame : m_buffer);
     if (m_stream.next_frame) {
         const auto* end = m_buffer + m_bytesValid;
         m_bytesValid = static_cast<std::uint32_t>(end - m_stream.next_frame);
@@ -416,6 +434,8 @@ bool CMp3Decoder::RefillStream()
     if (more)
         more = ReadFromFile(&got);
     FeedStream();
+    if (resumeAt != m_stepAt)
+        m_stream.sync = 0;
     // A long stretch without any frame ends the data as the end of the file would.
     m_readSinceFrame += got;
     return more && m_readSinceFrame < kMaxSyncSearch;
@@ -462,6 +482,14 @@ void CMp3Decoder::FeedStream()
     mad_stream_buffer(&m_stream, m_buffer, m_bytesValid);
 }
 
+// The file offset of a byte of the read buffer (the guard, once there, lies past
+// the audio's end).
+std::uint32_t CMp3Decoder::FileOffsetOf(const unsigned char* inBuffer) const
+{
+    const std::uint32_t fromFile = m_bytesValid - (m_guardAdded ? MAD_BUFFER_GUARD : 0);
+    return m_readOffset - fromFile + static_cast<std::uint32_t>(inBuffer - m_buffer);
+}
+
 // Empties the read buffer and moves the file to offset; the next read starts there.
 // libmad's bit reservoir is emptied too: what it kept belongs to where decoding was,
 // and frames decoded from it here would play what came before the jump.
@@ -471,6 +499,7 @@ bool CMp3Decoder::StartReadingAt(std::uint32_t offset)
     m_guardAdded = false;
     m_readSinceFrame = 0;
     m_readOffset = offset;
+    m_stepAt = offset;
     m_stream.md_len = 0;
     return m_file.Seek(offset, File::Origin::Begin) >= 0;
 }
@@ -536,11 +565,11 @@ void CMp3Decoder::PrimeAfterSeek()
 {
     int decoded = 0;
     while (decoded < kPrimingFrames) {
-        if (mad_frame_decode(&m_frame, &m_stream) == -1) {
-            if (MAD_RECOVERABLE(m_stream.error))
-                continue;
+        const FrameResult result = DecodeInBuffer(m_stream, m_frame, m_freeRate, nullptr, false);
+        if (result == FrameResult::End)
             break;
-        }
+        if (result == FrameResult::Damaged)
+            continue;
         ++decoded;
         mad_timer_add(&m_position, m_frame.header.duration);
         if (decoded == kPrimingFrames)

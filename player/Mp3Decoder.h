@@ -98,7 +98,16 @@ private:
     // The next frame of the stream, decoded but not synthesised; false at the end
     // of the data. A frame whose body is damaged comes back too, as silence.
     bool NextFrame();
-    enum class FrameResult { Decoded, Damaged, End };
+    enum class FrameResult { Decoded, Damaged, End, Unmeasured };
+    // One frame out of the stream's buffer, passing over what libmad recovers from
+    // by itself (a lost sync, a header it cannot read): Damaged when the header was
+    // read and the body was not, End when the buffer gives no more (the stream's
+    // error tells why). A free bit rate is held at the stream's (none: libmad
+    // measures it). With the first header and more of the stream to come, a header
+    // of free rate that the buffer's end kept libmad from measuring is Unmeasured
+    // (see CFrameIndex), and the stream stands at it.
+    static FrameResult DecodeInBuffer(mad_stream& stream, mad_frame& frame, const CFrameIndex::FreeRate& freeRate,
+                                      const unsigned char* firstHeader, bool moreToCome);
     // The next frame of this stream, whatever became of its data.
     FrameResult DecodeNextHeader();
     bool RefillStream();
@@ -107,6 +116,7 @@ private:
     // Reading into the read buffer; at the end of the audio libmad's guard follows.
     bool ReadFromFile(std::uint32_t* got);
     void FeedStream();
+    std::uint32_t FileOffsetOf(const unsigned char* inBuffer) const;
     bool StartReadingAt(std::uint32_t offset);
     // Seek
     void SetPositionAt(double fraction);
@@ -138,6 +148,8 @@ private:
     AudioExtent m_extent;
     std::uint32_t m_firstFrame = 0;       // file offset of the stream's first frame
     unsigned char m_firstHeader[4] = {};  // its header, which every frame shares
+    CFrameIndex::FreeRate m_freeRate;     // its bit rate when that is free
+    std::uint32_t m_stepAt = 0;           // where the next frame starts while in step (see CFrameIndex)
     std::uint32_t m_scanRunNext = 0;      // where the scan expects the next frame of its run
     std::uint32_t m_readOffset = 0;       // file offset of the next byte read
     int m_samplesPerFrame = 0;

@@ -133,6 +133,10 @@ bool CPlaybackStream::FillStretched(std::int16_t* out, std::uint32_t frames, std
 bool CPlaybackStream::ReadRecording(std::int16_t* out, std::uint32_t frames, std::uint32_t* written)
 {
     *written = 0;
+    // A decoder closed under the stream (playing stopped) has nothing more to give,
+    // not even the pause after a pass of a loop set since.
+    if (!m_decoder.IsOpen())
+        return false;
     while (*written < frames) {
         std::int16_t* at = out + std::size_t(*written) * Channels();
         const std::uint32_t room = frames - *written;
