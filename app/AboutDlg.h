@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The About box: the program's icon, name and version (the build's, as --version shows
 // it). It has no button of its own and closes through its caption.

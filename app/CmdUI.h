@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The state of one menu item, asked of its handler just before the menu opens.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The top-level window: the menu bar of menu 128 above the main view, and the
 // accelerators of table 128. Files dropped on it are opened by the view. A menu or accelerator command goes to the view first and

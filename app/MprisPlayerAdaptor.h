@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // org.mpris.MediaPlayer2.Player: the transport. Positions are microseconds; the
 // player works in whole seconds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // org.mpris.MediaPlayer2: the player as an application (raise, quit, who it is).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Vellumdeck on the session bus as an MPRIS media player (org.mpris.MediaPlayer2), so
 // media keys, the desktop's sound menu and its lock screen can play, pause, stop, skip

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The user-interface side of the player. It owns the playlist and the player thread,
 // turns the panel's buttons, the seek slider and the File Open command into thread

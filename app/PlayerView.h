@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the player controller needs of the window it serves: where the player thread
 // posts its notifications, the two hidden labels it writes the time texts into, and

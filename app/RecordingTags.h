@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The title, artist and album a recording's tags give it, and its cover picture,
 // read with TagLib for the window's title and the desktop's media controls. The

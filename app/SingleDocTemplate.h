@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The single-document template: one document, one frame, one view, made the first
 // time a document is asked for. A later new document reuses all three and asks the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The application: start-up (one program per user and device root, the document
 // template, the main window), the commands the view leaves to it, and the About box.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The document of the single-document template. Everything the user works with lives
 // in the main view, and nothing is stored or loaded through the document, so it holds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main view: its members, the one-time set-up when it is first shown, and painting.
 
 #include "VellumdeckView.h"

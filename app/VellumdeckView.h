@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's only screen: the study text pane above the player panel (a skin with
 // sixteen image buttons, the seek and volume sliders and two time texts). It owns the

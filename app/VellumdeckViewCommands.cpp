@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main view's menu commands: opening recordings and study texts, the companion
 // rule that ties a study text to a recording, and the bookmark menu.
 

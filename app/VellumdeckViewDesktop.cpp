@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main view's answers to the desktop: a file handed over by a later start of the
 // program, dropped on the window or chosen in the desktop's file dialog, and the media
 // keys and media controls of the session. Each goes through the same handler as the

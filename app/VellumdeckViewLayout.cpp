@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main view in a window larger than the handheld's screen: the study text pane
 // takes the extra room, and the player panel keeps its drawn size at the bottom,
 // centred. The skin's borders stretch around both; the panel's own pixels and the time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main view's player panel: its buttons and sliders, the player thread's
 // notifications (handed to the controller first), the time texts painted on the skin,
 // and the teardown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main view's tools for practice, from the Play menu and the keyboard: every
 // button of the panel by a key, the tempo (slower, faster, the recording's own) shown
 // beside the times while it is not the recording's own, and the loop's pauses and

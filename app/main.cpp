@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The program's entry: the options are read and the zoom is settled before the
 // application object exists, since Qt reads its scale factor once, at that moment (and
 // --help needs no display).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The drop-down of the colour picker: a borderless popup with an optional box for the
 // automatic colour on top, 40 colour cells in 8 columns and 5 rows, and an optional box

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Messages between the colour grid, its picker and the picker's parent. Each carries the
 // colour as wParam; lParam is 0 from the grid and the picker's control id from the picker.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A push button that shows a colour in a box beside a drop-down arrow. A click drops the
 // colour grid below the button; the colour chosen there becomes the button's colour. Each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Colours travel as 0x00BBGGRR colour references (the registry, the text pane, the
 // picker); these helpers convert them to and from Qt's colours.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The desktop's stand-ins for the system metrics, system colours and 3-D edges that the
 // picker and its grid are drawn with. The colours come from the application's palette,

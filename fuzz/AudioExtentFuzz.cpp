@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Measures where the audio of a recording made of the input lies between its tags
 // (CAudioExtent): ID3v2 tags in front, ID3v1, APEv2, Lyrics3 v2 and ID3v2 with
 // footer behind. The extent must lie inside the file; a tag is only taken where its

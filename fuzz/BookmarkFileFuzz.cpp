@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Loads the input as a bookmark file (".vdm"), then saves what was loaded and loads
 // that again: a loaded list must survive its own file unchanged.
 

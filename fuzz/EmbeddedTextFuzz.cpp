@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reads the input as a ".vds" recording's study text: the trailer's count of text
 // bytes in the last four bytes, the text before it, then the text's conversion as
 // the pane makes it, in a single-byte, a multibyte and a variable-length code page

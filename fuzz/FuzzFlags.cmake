@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The fuzz configuration: clang's libFuzzer with AddressSanitizer and
 # UndefinedBehaviorSanitizer on everything of ours, coverage for the fuzzer on the
 # code under test. Included from the top-level list before any target exists.

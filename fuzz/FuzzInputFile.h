@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The file a fuzz target hands to the code under test: each input is written to it
 // afresh, in a private folder on a memory file system when there is one, so that

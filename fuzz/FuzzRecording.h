@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The recording a decoder or playback input holds: the input is the recording
 // followed by its session, whose numbers FuzzedDataProvider takes from the end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A session read from the end of an input: how many steps, then each step's kind
 // from the target's table of step readers, and each reader takes its own arguments.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Plays a recording made of the input bytes as a learner's session drives the
 // player thread's decoder: open, play a few buffers, move the slider, play on, look
 // at the time, jump to a sample (a loop's A, the heard position at a new tempo),

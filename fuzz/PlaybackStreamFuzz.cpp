@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Plays a recording made of the input bytes through the playback stream as the
 // player thread drives it: the device's fills, an A-B loop set anywhere (B before A,
 // past the end, negative), a pause after each pass and a number of passes, repeat-one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reads the input as a ".vdl" playlist: the mark test, UTF-16 and 8-bit lines of
 // any length, line ends, trimming and the existence check of every line. The 8-bit
 // side is read in a single-byte, a multibyte and a variable-length code page in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drives the map from written to heard samples (CPositionMap) as the playback stream
 // does: stretches begun as writing goes on (never going back), some of them pauses,
 // the map cleared at restarts, and questions about any amount heard, negative and

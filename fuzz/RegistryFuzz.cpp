@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reads a registry file made of the input bytes as the program reads its display
 // settings: the key, then each of the five values through the registry's own calls
 // (the size alone, too small a buffer, the exact size) and through CRegSettings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reads the five display settings from a registry file made of the input bytes,
 // then writes back what was read and reads it again: whatever a settings file
 // holds, a value that reads must read back the same once it is written. A file the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The five display settings of the study pane, read and written through
 // CRegSettings one call each, as the program does: for the registry targets.

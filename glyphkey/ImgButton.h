@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A push button drawn from bitmaps: one image for the normal state, one while it is
 // held down, one while it is disabled. It tracks the stylus itself, plays a click

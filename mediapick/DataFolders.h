@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The study-data folders the dialog browses, the tree roots that stand for them, and
 // the few path rules the dialog and its playlist writer share. Paths are device paths

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Enumerates the entries a search pattern names: the folder part up to the last
 // separator, then a name part with the wildcards "*" and "?", matched without regard

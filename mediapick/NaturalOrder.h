@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The order in which the dialog lists folders and files: as a learner counts them, with
 // runs of digits compared as numbers ("Unit 2" before "Unit 10") and letter case

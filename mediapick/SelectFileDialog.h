@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The "Select MP3 File" dialog: a tree of the study-data folders of the device and
 // its memory cards, the recordings (".mp3", and ".vds" with their study text inside)

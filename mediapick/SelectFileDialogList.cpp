@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The file list: its column and icons, its fill through a filter code, taps on its
 // rows, Select, and the Up and Dn buttons that set the order of a playlist.
 #include "SelectFileDialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Select All's playlist writer, the playlist reader, the clean-up of the temporary
 // folder, and the conversions between UTF-16 and the device's code page.
 #include "SelectFileDialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The folder tree: its roots for the device and the memory cards, its recursive
 // fill, and what a tap on one of its items does.
 #include "SelectFileDialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The process's one list of small file-type icons, taken from the desktop's icon
 // provider. A path gets the index of its type's icon; the list only grows, so an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One audio output behind the wave device. Each backend lives in its own file and has
 // one line in the table in AudioBackend.cpp, where Create finds it by the setting's

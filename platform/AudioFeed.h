@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The wave device as a backend sees it: the source of the PCM it plays, and the
 // place that learns when what it took will be heard.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The consumer thread of the backends that have no sound card to keep time for
 // them: it takes PCM from a feed in small chunks, hands each to a sink, and

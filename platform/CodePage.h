@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The device's 8-bit "ANSI" code page, converted through iconv. The code page is
 // VELLUMDECK_CODEPAGE (any iconv name, such as CP1252 or CP949), or else the

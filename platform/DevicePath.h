@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Device paths ("\My documents\...", "\Storage Card\...", "Storage Card1\...",
 // "\Windows\...") mapped to host paths. Absolute host paths pass through unchanged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Folders, file status, deletion, renames and free space, on device or host paths.
 // On failure the system error is kept for SystemError::Last().

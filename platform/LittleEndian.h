@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Numbers as the program's files and stored values keep them: least significant byte
 // first, whatever the processor's own order (wave headers, bookmark files, the text

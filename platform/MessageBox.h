@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Modal message boxes through the process's one presenter: standard error for a
 // headless tool (the default), a recorder in tests, a real dialog when a GUI runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Per-thread FIFO message queues addressed by thread id, with the semantics of
 // posted thread messages: a post to a thread that has no queue fails.

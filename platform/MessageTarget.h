@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where a worker thread posts its notifications: the window of the user interface,
 // or a plain queue in tests and tools.

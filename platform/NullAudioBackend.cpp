@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "NullAudioBackend.h"
 
 std::unique_ptr<AudioBackend> NullAudioBackend::Create(const QString& options, std::string& error)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Plays into nothing, taking buffers at a multiple of real time: for tests and for
 // machines without sound. Setting: "null[:SPEED]", real time when no speed is given.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Heap blocks that travel in a message word. A block belongs to the receiver once its
 // message is queued, and stays the sender's (freed here) when the post fails; the

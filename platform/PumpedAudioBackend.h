@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the backends without a sound card share: an AudioPump takes the feed on a
 // thread of its own, at a multiple of real time or as fast as the sink takes it. A

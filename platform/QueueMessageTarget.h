@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A MessageTarget without a window: posts land in a thread-safe FIFO that the
 // reader drains, waiting with a timeout.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // HKEY_CURRENT_USER keys and typed values over one INI file per user (QSettings).
 // The file is VELLUMDECK_REGISTRY when set, else vellumdeck/registry.ini in the

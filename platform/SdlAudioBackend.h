@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The desktop's sound output through SDL2's audio callback. Every device is an SDL
 // audio device of its own, so a sound can play over a track.

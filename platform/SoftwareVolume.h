@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's own volume: a gain on the samples it plays (low word left, high
 // word right, 0 to 0xFFFF, 0xFFFF leaving them unchanged), remembered in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The system's error of the last failed platform call on this thread, and its text.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Writes what would be played to a WAV file, for tests and demonstrations. The
 // header is brought up to date after every chunk, so the file is a valid WAV file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The RIFF WAVE layout as this program reads it (sounds) and writes it (captures):
 // PCM only, 8 or 16 bits, one or two channels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // PCM output with queued buffers and completion messages, in the shape of the
 // waveOut calls. The backend is chosen by the --audio option or VELLUMDECK_AUDIO:

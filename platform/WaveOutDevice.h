@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One open wave device: the queue of written headers and the backend that plays
 // them. The owner's thread writes, pauses and resets; the backend's thread reads

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The handful of Windows CE types and values that the program's parts rely on,
 // kept with their original numbers so stored data and messages mean the same.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A worker thread with its own message queue: InitInstance, a message loop that
 // dispatches through the derived class's message map, ExitInstance.

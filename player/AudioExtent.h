@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where the audio of a recording lies between the tags around it: any number of
 // ID3v2 tags in front (versions 2.2 to 2.4, with or without footer), and behind it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Fixed-point to 16-bit conversion with noise-shaped, triangular dither. The error
 // state of each output channel is process-wide: it starts at zero and carries over

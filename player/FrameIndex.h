@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where each frame of a recording starts, learnt by reading frame headers ahead of
 // the decoder a little at a time: with it a seek lands on the frame that holds the

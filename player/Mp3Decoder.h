@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Turns one MP3 file into dithered 16-bit PCM with libmad: finds the first usable
 // header, estimates the duration, seeks by a fraction of it, and fills buffers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the wave output fills its buffers from: the decoder itself, or the playback
 // stream that loops, repeats and changes the tempo of what the decoder gives.

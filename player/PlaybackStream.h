@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the learner hears of the open recording, between the decoder and the wave
 // output: an A-B loop that jumps from B back to A on the sample, with a pause after

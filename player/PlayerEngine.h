@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The player thread's engine: one decoder, the playback stream over it, one wave
 // output, and the commands that drive them. Every state change is reported to the

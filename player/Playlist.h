@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a path names (one recording or a playlist, by its extension) and how a path
 // becomes the player's list of recordings.

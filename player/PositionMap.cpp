@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "PositionMap.h"
 
 void CPositionMap::Clear(std::int64_t at)

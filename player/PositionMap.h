@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Which sample of the recording the listener hears. The playback stream writes the
 // recording in stretches (to B, then again from A; a pause of silence; from 0 again

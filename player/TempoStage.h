@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Speech at another tempo without a lower or higher voice: SoundTouch's time
 // stretch with its settings for speech, between the decoder's 16-bit samples and

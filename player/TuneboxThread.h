@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The player thread: decodes and plays on its own message loop. The controller
 // posts commands (WM_PLAYER_*), the wave device posts MM_WOM_DONE for each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Eight 16384-byte buffers in one 128 KiB block per device open, filled from the
 // attached source (the decoder, or the playback stream over it) and queued on the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # vellumdeck_add_module_resources(TARGET target MODULE name [DATA files...] [BITMAPS files...] [ICONS files...])
 #
 # Embeds one module's resources into target with Qt's resource system under ":/<name>/".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Resource, control and command ids of the program. The dialog, menu, accelerator and
 // string tables under resources/ carry the same numbers; a test keeps the two in step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One bookmark: the start of a display line of the study text, remembered as a
 // character position, and the first few characters of that line as its label.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The bookmarks of one study text, in the order they were added, and their file
 // (extension "vdm", beside the study text).

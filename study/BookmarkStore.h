@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where the bookmark lists of the shown texts go on disk, and what becomes of a list
 // whose file cannot be written (a read-only folder, a full disk): it is kept for the

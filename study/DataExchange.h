@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Copying a dialog's members to its controls and back, in one pass over the controls.
 // A pass that saves stops at the first control whose text cannot be taken (the user has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Delete Bookmark dialog: the labels of the bookmarks in list order, "Delete" for
 // the selected one and "Delete All". Every change applies to the list at once; the

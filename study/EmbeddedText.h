@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The study text a ".vds" recording carries: the text's bytes, then their count as a
 // 32-bit little-endian number in the last four bytes of the file.

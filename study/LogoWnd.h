@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The picture that covers the study text pane while no text is loaded. It lives only
 // as the pane's child; the pane creates and removes it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The five display values of the study text pane in the registry, under
 // HKEY_CURRENT_USER\Software\Quorvane\Vellumdeck, and beside them what the learner

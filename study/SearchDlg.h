@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The small Search dialog: one edit for the search text and a "Search" button (OK).
 

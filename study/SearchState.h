@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where the last text search stopped: one pair for the whole program, shared by every
 // pane and every text, so "search again" goes on from the last match.

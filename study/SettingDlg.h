@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Setting dialog: face name, size and weight of the study text and its background and
 // text colours. The caller fills the members, runs the dialog and, on IDOK, reads them back.

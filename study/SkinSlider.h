@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's skinned trackbar: it paints its own background, channel and thumb
 // (bitmap thumbs, or thumbs drawn in colours derived from one thumb colour) and keeps

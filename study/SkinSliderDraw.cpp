@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The skinned slider's painting: background, ticks, channel and thumb, each part
 // through OnCustomDraw.
 #include "SkinSlider.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The skinned slider's stylus and keys, and the scroll notices they send its parent.
 #include "SkinSlider.h"
 

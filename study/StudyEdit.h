@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The study text pane: a read-only, word-wrapped, scrollable text above the player
 // panel. It owns its font, its two colours and, while no text is loaded, the logo

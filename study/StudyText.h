@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A study text as the pane holds it. The text keeps its line ends ("\r\n", "\n" or a
 // lone "\r"), and character positions (bookmarks, search results) count them, as

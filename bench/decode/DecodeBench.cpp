@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Times three decoders over one whole MP3 file and prints the processor seconds each
 // spends per hour of audio, and its speed in times real time:
 //   fill    CMp3Decoder::Fill into one 16 KiB buffer, as the output pumps it

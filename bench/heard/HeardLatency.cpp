@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // heard_latency: how well the wave device knows what the listener has heard, judged by
 // what the sound server's sink really played.
 // Usage: heard_latency [SECONDS [RATE]]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // latency_bench: how soon a command to the player thread is heard.
 // Usage: latency_bench FILE [OPENS [SEEKS]]
 // Runs the player thread on FILE with the audio backend of VELLUMDECK_AUDIO (null,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Times the opening of one recording in several forms, each made here from the plain
 // file given: the decoder's Open (and the track information the player posts) and
 // CRecordingTags, as the program does both when a recording starts. Prints the best

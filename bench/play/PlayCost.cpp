@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // play_cost: what a player costs while it plays in real time.
 // Usage: play_cost [--warmup S] [--window S] [--pace BYTES_PER_SECOND] [--program]
 //                  [--also PID] -- COMMAND [ARGUMENTS...]

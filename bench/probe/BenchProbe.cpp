@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Loaded into the program with LD_PRELOAD by start_time; the program itself knows
 // nothing of it. It stands in front of two library calls and, the first time each
 // happens, appends a line "NAME MONOTONIC_NS PROCESS_CPU_NS" to the file named by

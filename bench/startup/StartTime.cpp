@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // start_time: how long the program takes to start.
 // Usage: start_time [--runs N] [--timeout S] [--probe PROBE.so] --mark NAME -- COMMAND...
 // Runs COMMAND N times (default 5), each as the program headless in a fresh sandbox

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A program started by a benchmark: spawned with extra environment, watched through
 // /proc while it runs, and ended by the benchmark. Clock readings are CLOCK_MONOTONIC,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Records what a PulseAudio sink plays, from its monitor source, on a thread of its
 // own (libpulse-simple), and notes when each sample was played: the monitor gets a

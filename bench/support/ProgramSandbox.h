@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A throw-away device for one headless run of the program: a temporary folder that
 // stands for the device root, holds the settings file and the single-instance socket,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Resource and control ids of the select-file dialog library. The library's own dialog
 // and bitmap live in its own resource module ("mediapick"), apart from the program's.

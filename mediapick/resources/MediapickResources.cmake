@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # mediapick_add_resources(target): embeds the select-file dialog library's own resources
 # (dialog 129, bitmap 166) into target under ":/mediapick/" and makes
 # MediapickResource.h visible to it. Call from the folder that creates target.

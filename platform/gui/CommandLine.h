@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The command line as the program reads it: its arguments without the program's own
 // name and without the options the program consumed, each enclosed in double quotes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Turns a dialog template into Qt widgets on a dialog or form. Every rectangle is scaled
 // from dialog units to pixels at 1.75 px per unit on both axes; each edge is rounded to

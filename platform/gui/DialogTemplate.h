@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a module's resource tables describe, once read: dialog templates, menus,
 // accelerator tables. Rectangles of dialog templates are in dialog units.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Keeps the desktop from going idle while a recording plays: each call tells the
 // session's screensaver that the user is active (org.freedesktop.ScreenSaver). Best

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Menus and accelerator tables as Qt menus and shortcuts. A chosen item or a pressed
 // accelerator reaches the command target as WM_COMMAND: the command id in the low word

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's command line in the desktop's convention: --help, --version, --zoom N,
 // --audio BACKEND and --root DIR (also written --name=VALUE), then the files to open.

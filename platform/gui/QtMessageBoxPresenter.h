@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Message boxes as Qt dialogs on the user-interface thread. A call from another thread
 // (the player thread) is carried to the user-interface thread and waits there for the

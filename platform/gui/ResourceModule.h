@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A module's resources by numeric id: the program and each library embed their own
 // under ":/<module name>/" (bitmaps/<id>.bmp, icons/<id>.png, dialogs.json, menus.json,

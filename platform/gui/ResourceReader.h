@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reads a module's resource tables from their JSON text. A table that does not read
 // whole is refused whole: a misspelt style or kind is a fault of the data, reported in

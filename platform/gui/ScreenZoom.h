@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The whole-number zoom of the desktop window. The program lays out and draws in the
 // handheld's pixels (a 240-pixel-wide client area); Qt's own scaling then enlarges

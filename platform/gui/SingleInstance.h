@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One running program per user and device root. The first start listens on a local
 // socket; a later start finds it, hands over the file it was asked to open (if any),

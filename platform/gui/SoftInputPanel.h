@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The soft input panel of a handheld. A desktop has a keyboard, so showing and hiding
 // the panel does nothing; the calls stay so the dialogs read as they were designed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A pair of arrow buttons that steps an integer within a range and, when asked, writes it
 // into a buddy edit field. The range binds only the arrows: whatever is typed into the

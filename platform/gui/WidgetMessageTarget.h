@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Posting to a window of the user interface: a post becomes a WindowMessageEvent queued
 // for the window's thread and handled there in arrival order. Once the window is gone,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Window messages between our widgets: a control tells its parent of a click or a
 // scroll, a popup tells its owner of a choice, the player thread posts its

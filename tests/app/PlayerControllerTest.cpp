@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The controller against a stand-in for the player thread's queue (this thread's own)
 // and a real slider.
 

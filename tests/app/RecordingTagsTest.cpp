@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A recording's own title, artist, album and cover, as TagLib reads them, and what
 // the window's title makes of them; recordings without tags or with broken ones fall
 // back to their name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main view's set-up: volume and data folders, and drawing at the window's zoom.
 // What a recording opened from the command line shows is the program's end-to-end tests'.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The benchmarks' helpers for starting, watching and ending another program. Their
 # sources are built in here, so the suite stands even where bench/ is not configured.
 vellumdeck_add_suite(bench_tests bench)

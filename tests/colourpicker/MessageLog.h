@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Shared by the picker's tests: a window that keeps every window message it is sent,
 // in order, and the colours of the grid's table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The media controls on a session bus of the test's own: what the desktop asks goes to
 // the player through the buttons' handlers, and what it reads follows the player.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The command line in the desktop's convention, and the plain path that must keep
 // working as it always has.
 

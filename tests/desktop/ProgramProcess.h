@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The installed program or the engine tool started as a separate process, headless, on
 // a temporary device folder and settings file, from a folder of the test's choice.

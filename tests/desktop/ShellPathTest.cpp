@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Recordings named as a shell user names them: relative to the folder the command is
 // typed in, with blanks, dots, quotes and long names, to both programs and to the
 // program that already runs; and that program's door for files handed over later (from

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The program on the desktop: its options, a file handed to the running program, the
 # media controls on a private session bus, and the installed program.
 find_package(Qt6 REQUIRED COMPONENTS Network)

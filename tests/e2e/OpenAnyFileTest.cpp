@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Opening what the learner has where it lies (Music, Downloads, a course's own folders):
 // the desktop's file dialog, a file dropped on the window, and the message that names a
 // file which cannot be played instead of a silent logo.

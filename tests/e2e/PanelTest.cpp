@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The player panel as the learner works it, by pointer and by key: the play/pause face,
 // the A-B loop, mute and volume, the end of a track, previous and next, pausing without
 // losing the page; every command's key from the study text, where the keys land; the

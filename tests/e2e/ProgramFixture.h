@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Runs the real program in this process, headless, on a temporary device folder and
 // settings file, with message boxes recorded, and drives it as a user would: taps on

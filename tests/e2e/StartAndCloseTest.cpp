@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Start-up and exit: one program per device root, the way a command reaches its handler;
 // and closing the program while the player thread waits for the learner to answer a
 // message box (a recording that cannot be opened): the thread waits for the user

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Study texts and bookmarks as they follow the recording: the ".vds" trailer, the
 // companion ".txt", the bookmark menu and its file, search, and what reaches the disk
 // when the program closes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How the dialog ends, and what GetPathName says after each way of ending it.
 #include "SelectFileFixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The file list: which names the filters admit, its order, and the Up and Dn buttons.
 #include "SelectFileFixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The folder tree: which roots the cards give, which folders are shown, and which
 // folder a tap on an item makes current.
 #include "SelectFileFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Select All's playlist, the playlist reader, the temporary folder's clean-up and the
 // code-page conversions.
 #include "SelectFileFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Shared set-up of the select-file tests: a fresh device root with the main data folder,
 // a known code page, and ways to reach and tap the dialog's controls as a user would.

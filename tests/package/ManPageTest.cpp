@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The manual page is written beside the help text: it must name the same options (with
 // the same values) and the same environment variables, or one of them has fallen behind.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The software centres' listing names what the package installs: the launcher it starts,
 // the screenshot committed in docs/, file types the launcher opens.
 

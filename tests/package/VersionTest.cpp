@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One version, the project's: the About box, --version, the manual page and the
 // software centres' newest release all say it.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # What is installed beside the program, against the program itself: the manual page
 # against --help, the version wherever it is shown, the software centres' listing.
 vellumdeck_add_suite(package_tests package GUI LIBS vdapp vdversion)
@@ -18,3 +19,8 @@ add_test(NAME package_metainfo_validates
   COMMAND sh -c "command -v appstreamcli >/dev/null || { echo 'appstreamcli missing: scripts/install-deps installs appstream'; exit 77; }; exec appstreamcli validate --no-net \"$0\""
           ${package_metainfo})
 set_tests_properties(package_metainfo_validates PROPERTIES SKIP_RETURN_CODE 77 LABELS package_tests)
+
+# Every source file names the project's licence (scripts/licence-lines adds the line).
+add_test(NAME package_sources_name_their_licence
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/licence-lines --check)
+set_tests_properties(package_sources_name_their_licence PROPERTIES LABELS package_tests)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // File::Read hands back every byte asked for unless the file ends first, even when the
 // system gives them in parts; the readers of bookmark files, playlists, text files and
 // recordings rely on that and have no loop of their own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "FileSizeLimit.h"
 #include "Registry.h"
 #include "TempDeviceRoot.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A settings file holding a value that QSettings would decode as a typed value
 // ("@Variant(...)"): its bytes can claim any count, and QSettings would allocate what
 // they claim. The registry passes such values over before QSettings sees them; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "MessageQueue.h"
 #include "WaitFor.h"
 #include "WinThread.h"

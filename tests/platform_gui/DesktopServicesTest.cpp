@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The desktop services: the zoom, one program per device root and the keep-awake request.
 
 #include "WaitFor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "DialogBuilder.h"
 #include "MediapickResource.h"
 #include "MessageRecorder.h"

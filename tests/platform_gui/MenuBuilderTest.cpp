@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "MenuBuilder.h"
 #include "MessageRecorder.h"
 #include "ResourceModule.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Recordings that are not what their name promises: folders, files nobody may read,
 // empty files, files cut short, files that hold no MP3 at all (among them four
 // gibibytes of zeros), and a playlist that names itself. Each must fail or end

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Decoded PCM against the reference PCM of the compliance streams and against an
 // independent decoder, and the whole recording decoded to its last frame.
 

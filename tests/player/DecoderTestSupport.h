@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Shared ground for the player tests: whole files decoded through CMp3Decoder, through
 // libmpg123 (an independent decoder) or read as raw reference PCM; an environment

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The 16-bit quantiser's clip limits and the state it carries per channel; what it
 // gives on real audio is measured against reference decoders in the accuracy tests.
 

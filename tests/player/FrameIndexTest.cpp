@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The frame index on damaged recordings: the frames it learns are the ones that
 // play, so the length it gives is theirs and a seek to any of them lands on it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A recording of free bit rate, whose headers give no rate: libmad measures it from
 // where the next header lies. The decoder, the frame index and what is heard must
 // agree on its frames wherever the rate was last measured, so that a seek or a jump

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the learner hears, judged by the samples that come out and the clock they
 // come out by: position notices arrive when their second is heard, an A-B loop plays
 // the stretch between the points where they were heard, and repeat-one plays a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The decoder: the duration estimates, seeking, and mono frames in a stereo file.
 // Files without audio are in the bad recording tests; channels, rates and samples are
 // checked against other decoders in the accuracy tests.

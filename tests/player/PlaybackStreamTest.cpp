@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The playback stream between the decoder and the device, driven as the wave output
 // drives it: at tempo 1.0 it is the decoder itself; slower or faster, the voice keeps
 // its pitch and the recording's time is kept to its end; a loop at 0.7 starts each

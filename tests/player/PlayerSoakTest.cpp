@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The player thread under a storm of commands: tens of thousands of random opens
 // (good, bad and missing recordings), plays, pauses, seeks and stops, posted with no
 // waiting, against a fast null device. It must not crash or hang, must free every

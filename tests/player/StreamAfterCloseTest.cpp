@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The playback stream over a decoder closed under it (playing stopped): a loop set
 // afterwards, with a pause after each pass, must not make it write that pause.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Recordings as courses and podcasts ship them: tags in front (a cover picture of
 // two megabytes whose bytes hold false frame syncs, ID3v2.4 with a footer, an
 // updated tag in front of an old one) and behind (APEv2, ID3v1), and junk before the

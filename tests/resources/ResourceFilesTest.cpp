@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The committed bitmaps and sounds of the source tree, against what the program relies on.
 #include "LittleEndian.h"
 #include "MediapickResource.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The ids of the resource tables and files under resources/, read as text against the
 // text of resources/resource.h: an id a table or file uses that the header does not
 // define, or a name the header gives another value, would reach the program as a

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The committed bitmaps and sounds, checked against the sizes, depths and layout the
 # program relies on, and the drawing tool's BMP writing.
 vellumdeck_add_suite(resources_tests resources LIBS Qt6::Gui)

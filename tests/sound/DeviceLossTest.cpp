@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "PlayTool.h"
 #include "SoundServer.h"
 #include "TempDeviceRoot.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // 16-bit PCM as the listening tests compare it: the decoder's own output (a WAV
 // capture) against what the sink's monitor recorded, window by window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Plays a recording through the player thread and the sdl output on a sink of the
 // test's own on the run's sound server, records the sink's monitor, and has the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The engine tool (vellumdeck-play) run as a learner's player would be: one recording,
 // with a settings file of its own, and the output and environment a test gives it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The PulseAudio server the listening tests play on: the one scripts/test starts for
 // the run (PULSE_SERVER), or one of the test's own that it may end while something

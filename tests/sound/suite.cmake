@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Listening at a real sound server: the sdl output (SDL's pulseaudio driver) on the
 # PulseAudio server that scripts/test starts for the run, recorded at the sink's
 # monitor and compared with the decoder's own output. Without a server the tests

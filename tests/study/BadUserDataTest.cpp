@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A save killed half way (the disk filling up with the signal left to its default):
 // the bookmark and settings files stay as they were, and the next save goes through.
 // Damaged files and failed writes that the program survives are the bookmark list's,

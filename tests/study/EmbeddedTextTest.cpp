@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The study text inside a ".vds": exactly the bytes its trailer measures, or nothing
 // at all (the text read before left as it was) when the trailer cannot be right.
 

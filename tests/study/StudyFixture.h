@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Shared set-up of the study tests: a fresh device root and registry, recorded
 // message boxes, and (for pane tests) a visible pane on a 240-pixel-wide view.

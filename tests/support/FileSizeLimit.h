@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // While it lives, no file of this process may grow past a limit: a write beyond it
 // fails as on a full disk, for root too (the file-size resource limit; its signal is

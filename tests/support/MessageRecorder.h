@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A window stand-in for tests: records every WindowMessageEvent it receives, with the
 // thread it arrived on, and answers with a result of the test's choosing.

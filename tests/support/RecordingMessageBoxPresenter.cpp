@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "RecordingMessageBoxPresenter.h"
 
 int RecordingMessageBoxPresenter::Present(void*, const QString& text, const QString& caption, UINT flags)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Tags as recordings carry them, made on the spot: ID3v2 (2.2 to 2.4, with a footer if
 // asked), APEv2 and ID3v1, and the bytes of a cover picture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A fresh device folder and settings file for one test: every device path maps under
 // a temporary folder, the registry is a file inside it, and both are restored and

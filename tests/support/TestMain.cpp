@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #ifdef VD_GUI_TEST
 #include <QApplication>
 using TestApplication = QApplication;

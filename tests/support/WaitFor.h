@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Waits for a condition while the event loop runs, instead of sleeping a fixed time.
 

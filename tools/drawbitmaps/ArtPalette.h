@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The colours of the panel. Two of them are not ours to choose: the trackbars paint
 // their whole rectangle in the background colours the main view gives them, so the

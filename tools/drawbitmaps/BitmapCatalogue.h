@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Every bitmap the program and mediapick carry: its id, file name, colour depth and
 // drawing. Files are named "<id>-<name>.bmp" so both the id and the role show.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Writes an indexed image as an uncompressed palette BMP (BITMAPINFOHEADER, rows
 // bottom-up, each padded to four bytes) at 8 or 4 bits per pixel. Qt writes BMPs only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Draws the faces of the image buttons. Each face is drawn over the piece of skin it
 // covers, so its rounded corners meet the deck or the pod without a seam.

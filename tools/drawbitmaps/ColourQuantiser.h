@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reduces a true-colour drawing to an indexed image of at most N colours by median
 // cut. Colours named as exact keep palette entries of their own, so flat areas that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Draws the program's icon, the logo's motif on a tile: an open book under a pair of
 // headphones, on the pane's dark blue. Drawn on a 256-unit canvas scaled to each size;

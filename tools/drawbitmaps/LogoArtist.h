@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Draws the logo that covers the text pane while no study text is loaded: an open
 // book under a pair of headphones, the program's name and what it is for, on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where things sit on the 240 x 270 skin, in the view's client pixels. The buttons,
 // the text pane and the time texts are placed in pixels by the main view; the two

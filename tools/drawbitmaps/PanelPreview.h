@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Puts the written bitmaps together as the main view shows them at start-up with a
 // recording playing: skin, logo in the pane, one face of every button, thumbs on both

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Letters too small for any font to draw crisply, as pixel patterns ('#' set).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Draws the skin: the body of the device around the text pane, the button deck with
 // the round well of the play key, the volume pod that holds the sound toggle and the

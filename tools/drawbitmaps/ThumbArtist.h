@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Draws the trackbar thumbs: an amber key with three grip lines across its long side,
 // over the trackbar's background colour. The trackbar stretches the bitmap onto its

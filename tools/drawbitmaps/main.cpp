@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // drawbitmaps PROGRAM_FOLDER MEDIAPICK_FOLDER [--preview FILE.png]
 // Draws every bitmap and writes the palette BMPs, and the program's icon as PNGs into
 // the "icons" folder beside PROGRAM_FOLDER; with --preview also renders the panel as the

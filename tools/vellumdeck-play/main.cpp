@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // vellumdeck-play [--speed X] FILE: plays a recording (.mp3, .vds) or a playlist (.vdl)
 // through the player thread with the audio backend of VELLUMDECK_AUDIO, printing every
 // notification as it arrives; at X times its speed (0.5 to 2.0, pitch kept) when asked. Exit status: 0 when playback came to its end,
