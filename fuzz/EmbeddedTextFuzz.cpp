@@ -9,6 +9,7 @@
 #include "EmbeddedText.h"
 #include "FuzzCheck.h"
 #include "FuzzInputFile.h"
+#include "LittleEndian.h"
 
 #include <QByteArray>
 #include <QString>
@@ -28,8 +29,7 @@ bool Measured(const std::uint8_t* data, std::size_t size, std::uint64_t* length)
     if (size < std::size_t(CEmbeddedText::kTrailerBytes))
         return false;
     const std::uint8_t* t = data + size - CEmbeddedText::kTrailerBytes;
-    *length = std::uint64_t(t[0]) | (std::uint64_t(t[1]) << 8) | (std::uint64_t(t[2]) << 16) |
-              (std::uint64_t(t[3]) << 24);
+    *length = LittleEndian::Read<std::uint32_t>(t);
     return *length <= size - CEmbeddedText::kTrailerBytes;
 }
 

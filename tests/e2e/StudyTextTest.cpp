@@ -7,6 +7,7 @@
 
 #include "DialogBuilder.h"
 #include "FileSizeLimit.h"
+#include "LittleEndian.h"
 #include "PlayerMessages.h"
 #include "QtMessageBoxPresenter.h"
 #include "WindowMessage.h"
@@ -68,7 +69,7 @@ protected:
             for (int i = 0; i < label.size(); ++i)
                 field[2 * i] = char(label.at(i).unicode());
             bytes += field;
-            bytes.append(char(position & 0xFF)).append(char((position >> 8) & 0xFF));
+            LittleEndian::Append(bytes, std::uint16_t(position));
         }
         return bytes;
     }

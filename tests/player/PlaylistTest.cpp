@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "CodePage.h"
+#include "LittleEndian.h"
 #include "Playlist.h"
 #include "TempDeviceRoot.h"
 
@@ -45,7 +46,7 @@ protected:
     {
         QByteArray bytes = swappedMark ? QByteArray("\xFE\xFF", 2) : QByteArray("\xFF\xFE", 2);
         for (QChar c : text)
-            bytes.append(static_cast<char>(c.unicode() & 0xFF)).append(static_cast<char>(c.unicode() >> 8));
+            LittleEndian::Append(bytes, std::uint16_t(c.unicode()));
         return bytes;
     }
 

@@ -2,6 +2,7 @@
 #include "BookmarkList.h"
 #include "DeleteBookmarkDlg.h"
 #include "DialogBuilder.h"
+#include "LittleEndian.h"
 #include "StudyFixture.h"
 
 #include <QDir>
@@ -19,14 +20,17 @@ const QString kBookmarkFile = QStringLiteral("\\My documents\\Vellumdeck Data\\L
 QByteArray Header(int count)
 {
     QByteArray header = QByteArray("B\0M\0H\0E\0A\0D\0E\0R\0\0\0\0\0", 20);
-    return header.append(char(count & 0xFF)).append(char((count >> 8) & 0xFF)).append(char((count >> 16) & 0xFF));
+    char field[3];
+    LittleEndian::WriteField(field, std::uint32_t(count), 3);
+    return header.append(field, 3);
 }
 
 QByteArray EntryBytes(const char* label, int position)
 {
     BookmarkEntry entry = BookmarkEntry::Make(QString::fromLatin1(label), position);
     QByteArray bytes(reinterpret_cast<const char*>(entry.label), 12);
-    return bytes.append(char(position & 0xFF)).append(char((position >> 8) & 0xFF));
+    LittleEndian::Append(bytes, std::uint16_t(position));
+    return bytes;
 }
 
 class BookmarkListTest : public StudyFixture
