@@ -412,6 +412,13 @@ CMp3Decoder::FrameResult CMp3Decoder::DecodeInBuffer(mad_stream& stream, mad_fra
             return FrameResult::Decoded;
         if ((stream.error & kErrorClass) == kFrameBodyErrors)
             return FrameResult::Damaged;
+        // A layer's decoder may refuse, with an error of the header's class, a frame
+        // whose header libmad has read and sized (a free-rate frame of another layer):
+        // the frame index counts such a header as a frame and judges it by its
+        // stream, so the caller judges it too, rather than searching on from where
+        // that header says its frame ends and passing over the frames in between.
+        if (MAD_RECOVERABLE(stream.error) && stream.this_frame && stream.next_frame > stream.this_frame + 1)
+            return FrameResult::Damaged;
         if (moreToCome && firstHeader && CFrameIndex::StopAtUnmeasuredFreeRate(stream, firstHeader, freeRate))
             return FrameResult::Unmeasured;
         if (!MAD_RECOVERABLE(stream.error))

@@ -160,4 +160,25 @@ TEST(HeaderAtBufferEndTest, AHeaderFoundBySearchingIsCheckedAfterTheDecoderReads
     EXPECT_EQ(std::int64_t(played.Frames()), std::int64_t(decoder.Index().Count()) * kSamplesPerFrame);
 }
 
+// A recording of the fuzzer's: among false syncs lies a free-rate layer II header of
+// another rate, whose frame libmad reads and sizes but its layer's decoder refuses with
+// an error of the header's class. The index judges that header by its stream and
+// searches on from the byte after it; the decoder must too, and not go on from where
+// the header says its frame ends, passing over a frame the index counts (it played
+// three frames more than the index knew, and others than it knew).
+TEST(HeaderAtBufferEndTest, AFrameOfAnotherStreamThatLibmadRefusesIsPassedAsTheIndexPassesIt)
+{
+    const QByteArray copy = ReadTestData(QStringLiteral("fuzz-foreign-free-rate-frame.mp3"));
+    ASSERT_FALSE(copy.isEmpty());
+    ScopedBoxes boxes;
+    TempDeviceRoot root;
+    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\found.mp3"), copy + copy + copy + copy));
+
+    CMp3Decoder decoder;
+    ASSERT_TRUE(decoder.Open(root.Host(QStringLiteral("\\found.mp3"))));
+    ASSERT_TRUE(decoder.Index().IsComplete());
+    const DecodedPcm played = DecodeRest(decoder);
+    EXPECT_EQ(std::int64_t(played.Frames()), std::int64_t(decoder.Index().Count()) * kSamplesPerFrame);
+}
+
 }  // namespace
