@@ -46,6 +46,13 @@ std::unique_ptr<TrackInfo> tuneboxThread::TakeTrackInfo(WPARAM wParam)
 
 bool tuneboxThread::OnThreadMessage(const Message& msg)
 {
+    // After the quit the engine is shut down: a command that was already queued behind
+    // it (an open the controller posted late) is not carried out; an open's path is freed.
+    if (m_quitting) {
+        if (msg.message == WM_PLAYER_OPEN)
+            TakeOwned<char16_t[]>(msg.wParam);
+        return true;
+    }
     switch (msg.message)
     {
     case WM_PLAYER_QUIT:
@@ -92,6 +99,7 @@ bool tuneboxThread::OnThreadMessage(const Message& msg)
 void tuneboxThread::OnPlayerQuit()
 {
     m_engine.Shutdown();
+    m_quitting = true;
     PostQuitMessage(0);
 }
 

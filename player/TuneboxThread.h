@@ -51,4 +51,6 @@ private:
 
     CPlayerEngine m_engine;
     MessageTarget* m_pOwner = nullptr;
+    // Set by the quit: what was queued before the loop's own quit message is dropped.
+    bool m_quitting = false;
 };

@@ -20,16 +20,20 @@ using ::testing::ElementsAre;
 
 constexpr int kWaitMs = 20000;
 
-// On request leaves an open command behind its own quit message, as a controller
-// posting late would.
+// On request leaves an open command behind the quit, as a controller posting late
+// would: queued before the quit is handled (so ahead of the loop's own quit message),
+// or after.
 class LateOpenThread : public tuneboxThread
 {
 public:
+    bool m_openBeforeQuitIsHandled = false;
     bool m_openAfterQuit = false;
 
 protected:
     bool OnThreadMessage(const Message& msg) override
     {
+        if (msg.message == WM_PLAYER_QUIT && m_openBeforeQuitIsHandled)
+            PostOpen(m_nThreadID, TestDataPath("speech.mp3"));
         const bool handled = tuneboxThread::OnThreadMessage(msg);
         if (msg.message == WM_PLAYER_QUIT && m_openAfterQuit)
             PostOpen(m_nThreadID, TestDataPath("speech.mp3"));
@@ -173,11 +177,13 @@ TEST_F(TuneboxThreadTest, FailedOpensShowOneBoxAndEndOrStop)
     EXPECT_EQ(boxes[0].flags & MB_ICONMASK, MB_ICONSTOP);
 }
 
-// An open left in the queue behind the quit is not carried out; its path is freed (a
-// leak checker sees it if not), as is the TrackInfo of a refused notification, which
-// the soak test refuses by the thousand.
+// An open left in the queue behind the quit, ahead of the loop's own quit message or
+// behind it, is not carried out; its path is freed (a leak checker sees it if not), as
+// is the TrackInfo of a refused notification, which the soak test refuses by the
+// thousand.
 TEST_F(TuneboxThreadTest, AnOpenLeftBehindTheQuitIsNotCarriedOut)
 {
+    m_thread.m_openBeforeQuitIsHandled = true;
     m_thread.m_openAfterQuit = true;
     Post(WM_PLAYER_QUIT);
     EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
