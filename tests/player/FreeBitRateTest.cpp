@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
@@ -139,15 +140,15 @@ TEST(FreeBitRateAtChunkEndTest, AFrameMeasuredAcrossTheIndexsChunkIsCounted)
     EXPECT_EQ(std::int64_t(DecodeRest(decoder).Frames()), std::int64_t(kBefore + kAfter) * kSamplesPerFrame);
 }
 
-// Found by searching, a header is a frame only when the next one follows it; libmad
-// skips that check for a header at the start of a buffer it is given. In this
-// recording (a fuzzer's, four copies of the file in tests/data) a header without
-// one behind it lies 32 bytes before the end of the decoder's first read buffer, and
-// the index's chunk holds what follows it: after reading on, the decoder must judge
-// it as the index does, and play only the frames the index counts.
-TEST(HeaderAtBufferEndTest, AHeaderFoundBySearchingIsCheckedAfterTheDecoderReadsOn)
+// Recordings of the fuzzer's, each played as four copies of the file in tests/data:
+// what the decoder plays is the frames its complete index counts.
+class FuzzedRecordingTest : public ::testing::TestWithParam<const char*>
 {
-    const QByteArray copy = ReadTestData(QStringLiteral("fuzz-header-at-read-buffer-end.mp3"));
+};
+
+TEST_P(FuzzedRecordingTest, PlaysTheFramesTheIndexCounts)
+{
+    const QByteArray copy = ReadTestData(QString::fromLatin1(GetParam()));
     ASSERT_FALSE(copy.isEmpty());
     ScopedBoxes boxes;
     TempDeviceRoot root;
@@ -160,25 +161,24 @@ TEST(HeaderAtBufferEndTest, AHeaderFoundBySearchingIsCheckedAfterTheDecoderReads
     EXPECT_EQ(std::int64_t(played.Frames()), std::int64_t(decoder.Index().Count()) * kSamplesPerFrame);
 }
 
-// A recording of the fuzzer's: among false syncs lies a free-rate layer II header of
-// another rate, whose frame libmad reads and sizes but its layer's decoder refuses with
-// an error of the header's class. The index judges that header by its stream and
-// searches on from the byte after it; the decoder must too, and not go on from where
-// the header says its frame ends, passing over a frame the index counts (it played
-// three frames more than the index knew, and others than it knew).
-TEST(HeaderAtBufferEndTest, AFrameOfAnotherStreamThatLibmadRefusesIsPassedAsTheIndexPassesIt)
-{
-    const QByteArray copy = ReadTestData(QStringLiteral("fuzz-foreign-free-rate-frame.mp3"));
-    ASSERT_FALSE(copy.isEmpty());
-    ScopedBoxes boxes;
-    TempDeviceRoot root;
-    ASSERT_TRUE(root.WriteFile(QStringLiteral("\\found.mp3"), copy + copy + copy + copy));
-
-    CMp3Decoder decoder;
-    ASSERT_TRUE(decoder.Open(root.Host(QStringLiteral("\\found.mp3"))));
-    ASSERT_TRUE(decoder.Index().IsComplete());
-    const DecodedPcm played = DecodeRest(decoder);
-    EXPECT_EQ(std::int64_t(played.Frames()), std::int64_t(decoder.Index().Count()) * kSamplesPerFrame);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Findings, FuzzedRecordingTest,
+    ::testing::Values(
+        // Found by searching, a header is a frame only when the next one follows it;
+        // libmad skips that check for a header at the start of a buffer it is given.
+        // Here a header without one behind it lies 32 bytes before the end of the
+        // decoder's first read buffer, and the index's chunk holds what follows it:
+        // after reading on, the decoder must judge it as the index does.
+        "fuzz-header-at-read-buffer-end.mp3",
+        // Among false syncs lies a free-rate layer II header of another rate, whose
+        // frame libmad sizes but its layer's decoder refuses with an error of the
+        // header's class. The index judges the header by its stream and searches on
+        // from the byte after it; the decoder must too, not go on from where the header
+        // says its frame ends, passing over a frame the index counts (it played three
+        // frames more than the index knew).
+        "fuzz-foreign-free-rate-frame.mp3"),
+    [](const ::testing::TestParamInfo<const char*>& info) {
+        return info.index == 0 ? std::string("HeaderAtReadBufferEnd") : std::string("ForeignFreeRateFrame");
+    });
 
 }  // namespace
