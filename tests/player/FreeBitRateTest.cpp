@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -177,8 +179,19 @@ INSTANTIATE_TEST_SUITE_P(
         // says its frame ends, passing over a frame the index counts (it played three
         // frames more than the index knew).
         "fuzz-foreign-free-rate-frame.mp3"),
+    // Each case is named after its file: "fuzz-header-at-x.mp3" is HeaderAtX.
     [](const ::testing::TestParamInfo<const char*>& info) {
-        return info.index == 0 ? std::string("HeaderAtReadBufferEnd") : std::string("ForeignFreeRateFrame");
+        std::string name;
+        bool wordStart = true;
+        for (const char* c = info.param + std::strlen("fuzz-"); *c && *c != '.'; ++c) {
+            if (*c == '-') {
+                wordStart = true;
+                continue;
+            }
+            name += wordStart ? char(std::toupper(static_cast<unsigned char>(*c))) : *c;
+            wordStart = false;
+        }
+        return name;
     });
 
 }  // namespace
