@@ -389,6 +389,12 @@ CMp3Decoder::FrameResult CMp3Decoder::DecodeNextHeader()
         const FrameResult result = DecodeInBuffer(m_stream, m_frame, m_freeRate, m_firstHeader, !m_guardAdded);
         if (result == FrameResult::Decoded || result == FrameResult::Damaged) {
             if (CFrameIndex::OfStream(m_firstHeader, m_freeRate, m_stream, m_frame.header)) {
+                // A layer's decoder may drop out of step over a body it refuses (Debian's
+                // libmad does, with a lost sync, where the body would run past the frame);
+                // the header was read in step, and the frame index, which reads headers
+                // only, goes on in step from where it ends: so does the decoder.
+                if (result == FrameResult::Damaged)
+                    m_stream.sync = 1;
                 m_stepAt = FileOffsetOf(m_stream.next_frame);
                 return result;
             }
