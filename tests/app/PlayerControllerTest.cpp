@@ -139,11 +139,9 @@ protected:
 TEST_F(PlayerControllerTest, UnplayablePathOpensNothingAndPostsNothing)
 {
     EXPECT_EQ(m_controller.OpenPath("/x/a.wav"), std::nullopt);
-    EXPECT_EQ(m_controller.GetTitle(), QString());
-    // Next and previous on the empty playlist: an empty title, nothing posted, index 0.
+    // Next and previous on the empty playlist: an empty title, nothing posted.
     EXPECT_EQ(m_controller.NextItem(), QString());
     EXPECT_EQ(m_controller.PreviousItem(), QString());
-    EXPECT_EQ(m_controller.GetCurrentIndex(), 0);
     EXPECT_TRUE(Drain().empty());
 }
 
@@ -163,7 +161,6 @@ TEST_F(PlayerControllerTest, NextStopsAtTheLastItemAndPreviousAlwaysOpensTheItem
 
     Report(PLAYER_PLAYING);
     m_slider.setValue(30);
-    ASSERT_EQ(m_slider.value(), 30);
     m_controller.Stop();
     EXPECT_EQ(m_controller.PreviousItem(), paths[0]);
     EXPECT_EQ(Drain(), (Commands{stop, Open(paths[0]), kPlay}));
@@ -174,29 +171,6 @@ TEST_F(PlayerControllerTest, NextStopsAtTheLastItemAndPreviousAlwaysOpensTheItem
     EXPECT_EQ(m_controller.PreviousItem(), paths[0]);
     EXPECT_EQ(Drain(), (Commands{stop, Open(paths[0]), kPlay}));
     EXPECT_EQ(m_controller.GetCurrentIndex(), 0);
-}
-
-TEST_F(PlayerControllerTest, PlayPauseFollowsTheStateAndPausedPositionsLeaveTheSlider)
-{
-    m_controller.OpenPath("/x/a.mp3");
-    EXPECT_EQ(Drain(), (Commands{Open("/x/a.mp3"), kPlay}));
-    // Stopped (or nothing yet): the thread has forgotten the file, so it is opened again.
-    m_controller.OnPlayerState(PLAYER_STOPPED);
-    m_controller.PlayPause();
-    EXPECT_EQ(Drain(), (Commands{Open("/x/a.mp3"), kPlay, kPlay}));
-    EXPECT_TRUE(m_controller.IsPlaying());
-
-    m_controller.OnPlayerState(PLAYER_PLAYING);
-    m_controller.PlayPause();
-    EXPECT_EQ(Drain(), (Commands{kPause}));
-    EXPECT_FALSE(m_controller.IsPlaying());
-    m_controller.OnPlayerPos(7);
-    EXPECT_EQ(m_slider.value(), 0);
-
-    m_controller.OnPlayerState(PLAYER_PAUSED);
-    m_controller.PlayPause();
-    EXPECT_EQ(Drain(), (Commands{kPlay}));
-    EXPECT_TRUE(m_controller.IsPlaying());
 }
 
 TEST_F(PlayerControllerTest, StepsClampToTheRangeAndStayInsideTheLoop)
@@ -238,11 +212,6 @@ TEST_F(PlayerControllerTest, LoopPointsAreTakenByTheThreadAndItsAnswerMovesThem)
     EXPECT_EQ(m_slider.value(), 10);
     EXPECT_EQ(m_view.labels[kPosLabel], "00:00:10");
 
-    // A step past B still starts the loop again at A.
-    m_slider.setValue(12);
-    m_controller.StepForward();
-    EXPECT_EQ(Drain(), (Commands{Seek(10, 60)}));
-
     // The passes asked for are done: the thread says the loop has ended.
     m_controller.OnPlayerLoopPoint(LOOP_CLEAR, 0);
     EXPECT_FALSE(m_controller.m_loopEnabled);
@@ -283,6 +252,9 @@ TEST_F(PlayerControllerTest, DraggingPausesAndReleaseSeeksASecondBeforeTheThumbI
     m_controller.OnSliderScroll(TB_THUMBTRACK, &m_slider);
     EXPECT_EQ(Drain(), (Commands{kPause}));
     EXPECT_FALSE(m_controller.IsPlaying());
+    // The thread's last positions, arriving while the thumb is held, leave it where it is.
+    m_controller.OnPlayerPos(7);
+    EXPECT_EQ(m_slider.value(), 30);
     EXPECT_EQ(m_view.labels[kPosLabel], "00:00:30");
 
     m_controller.OnSliderScroll(TB_ENDTRACK, &m_slider);

@@ -105,13 +105,7 @@ TEST_F(MprisTest, PlayPauseNextAndStopReachThePlayerAndItsStateIsRead)
     CVellumdeckView* view = app.View();
     MprisService service(&app, QDBusConnection::connectToBus(m_address, kServiceConnection));
     ASSERT_TRUE(service.Register());
-    EXPECT_EQ(Property("PlaybackStatus").toString(), "Stopped");
     EXPECT_FALSE(Property("CanPlay").toBool());
-    // Nothing open: the requests change nothing.
-    QDBusPendingCall playPause = Call("PlayPause");
-    QDBusPendingCall next = Call("Next");
-    ASSERT_TRUE(WaitFor([&] { return playPause.isFinished() && next.isFinished(); }));
-    EXPECT_EQ(view->Controller().GetPlaylist().size(), 0);
     view->OpenHandedOverFile("\"\\lesson.vdl\"");
     ASSERT_TRUE(WaitFor([&] { return view->PlayerState() == PLAYER_PLAYING; }));
     EXPECT_EQ(Property("PlaybackStatus").toString(), "Playing");
@@ -141,13 +135,6 @@ TEST_F(MprisTest, PlayPauseNextAndStopReachThePlayerAndItsStateIsRead)
     MprisService second(&app, QDBusConnection::connectToBus(m_address, kClientConnection));
     ASSERT_TRUE(second.Register());
     EXPECT_TRUE(second.RegisteredName().startsWith(MprisService::kServiceName + ".instance"));
-}
-
-TEST(MprisWithoutBusTest, RegisteringWithoutABusFailsQuietly)
-{
-    MprisService service(nullptr, QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), "none"));
-    EXPECT_FALSE(service.Register());
-    QDBusConnection::disconnectFromBus("none");
 }
 
 }  // namespace

@@ -1,13 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The command line in the desktop's convention, and the plain path that must keep
-// working as it always has.
+// The command line in the desktop's convention.
 
 #include "ProgramOptions.h"
-
-#include "AudioBackend.h"
-#include "CommandLine.h"
-#include "DevicePath.h"
-#include "VellumdeckView.h"
 
 #include <QTemporaryDir>
 
@@ -37,18 +31,6 @@ TEST(ProgramOptionsTest, OptionsTakeTheirValuesInBothSpellingsAndLeaveTheFilesAn
     EXPECT_EQ(dashed.Zoom(), 0);
 }
 
-TEST(ProgramOptionsTest, PathsWithBackslashesAndBlanksReachTheViewAsBefore)
-{
-    for (const QString& path : {QStringLiteral("\\My documents\\Vellumdeck Data\\a.vds"),
-                                QStringLiteral("/home/l/b c.mp3"), QStringLiteral("relative.vdl")}) {
-        const ProgramOptions options = Parse({path});
-        ASSERT_EQ(options.GetOutcome(), ProgramOptions::Outcome::Run);
-        CommandLine::SetArguments(options.Files());
-        EXPECT_EQ(CVellumdeckView::PathFromCommandLine(CommandLine::GetCommandLineW()), path);
-    }
-    CommandLine::SetArguments({});
-}
-
 TEST(ProgramOptionsTest, HelpAndVersionEndAtOnceAndBadCommandLinesFailNamingTheFault)
 {
     const ProgramOptions help = Parse({"a.mp3", "--help", "--bogus"});
@@ -60,11 +42,8 @@ TEST(ProgramOptionsTest, HelpAndVersionEndAtOnceAndBadCommandLinesFailNamingTheF
         {{"--zoom", "9"}, "--zoom takes a whole number from 1 to 8"},
         {{"--zoom=two"}, "not 'two'"},
         {{"--zoom"}, "option '--zoom' needs a value"},
-        {{"--audio", "null:fast"}, "--audio takes"},
-        {{"--audio=wav:"}, "--audio takes"},
-        {{"--audio=wav::2"}, "--audio takes"},   // a speed, but no file
+        {{"--audio", "null:fast"}, "--audio takes"},   // refused by the backends' own judge
         {{"--audio="}, "--audio takes"},
-        {{"--audio", "pulse"}, "--audio takes"},
         {{"--root", "/no/such/folder/here"}, "no such folder"},
     };
     for (const auto& bad : cases) {
@@ -73,37 +52,6 @@ TEST(ProgramOptionsTest, HelpAndVersionEndAtOnceAndBadCommandLinesFailNamingTheF
         EXPECT_TRUE(options.Message().contains(QLatin1String(bad.named))) << options.Message().toStdString();
         EXPECT_TRUE(options.Message().contains("--help")) << bad.named;
     }
-}
-
-// The services hold what the options chose; the environment is left alone and is
-// what they read when an option is not given.
-TEST(ProgramOptionsTest, AudioAndRootReachTheirServicesAndTheEnvironmentServesWithoutThem)
-{
-    QTemporaryDir optionRoot;
-    QTemporaryDir environmentRoot;
-    const QByteArray audioBefore = qgetenv("VELLUMDECK_AUDIO");
-    const QByteArray rootBefore = qgetenv("VELLUMDECK_ROOT");
-    qputenv("VELLUMDECK_AUDIO", "null:50");
-    qputenv("VELLUMDECK_ROOT", QFile::encodeName(environmentRoot.path()));
-
-    Parse({"a.mp3"}).Apply();
-    EXPECT_EQ(AudioBackend::Setting(), "null:50");
-    EXPECT_EQ(DevicePath::Root(), environmentRoot.path());
-
-    Parse({"--audio", "wav:/tmp/x.wav:2", "--root", optionRoot.path()}).Apply();
-    EXPECT_EQ(AudioBackend::Setting(), "wav:/tmp/x.wav:2");
-    EXPECT_EQ(DevicePath::Root(), optionRoot.path());
-    EXPECT_EQ(DevicePath::ToHost("\\My documents\\a.vds"), optionRoot.path() + "/My documents/a.vds");
-    EXPECT_EQ(qgetenv("VELLUMDECK_AUDIO"), "null:50");
-    EXPECT_EQ(qEnvironmentVariable("VELLUMDECK_ROOT"), environmentRoot.path());
-
-    AudioBackend::SetSetting({});
-    DevicePath::SetRoot({});
-    qputenv("VELLUMDECK_AUDIO", audioBefore);
-    if (rootBefore.isEmpty())
-        qunsetenv("VELLUMDECK_ROOT");
-    else
-        qputenv("VELLUMDECK_ROOT", rootBefore);
 }
 
 }  // namespace

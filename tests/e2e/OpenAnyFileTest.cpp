@@ -76,7 +76,6 @@ TEST_F(OpenAnyFileTest, DesktopFileDialogAndADropOpenARecordingOrAPlaylistFromAn
     OpenFile(lesson);
     ASSERT_TRUE(WaitForTitle(lesson));
     EXPECT_TRUE(PaneText().contains(QStringLiteral("A coffee, please.")));
-    EXPECT_TRUE(IsMenuItemEnabled(ID_SET_BOOKMARK));
     // A playlist opens as the playlist it is, from its first item on.
     OpenFile(playlist);
     ASSERT_TRUE(WaitForTitle(station));
