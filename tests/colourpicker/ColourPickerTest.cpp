@@ -279,8 +279,6 @@ TEST_F(ColourPickerTest, ClickDropsTheGridBelowChoosingACellReportsEachStepAndAS
                                                            {WM_COLOUR_SELCHANGE, chosen, kPickerId},
                                                            {WM_COLOUR_CLOSEUP, chosen, kPickerId},
                                                            {WM_COLOUR_SELOK, chosen, kPickerId}}));
-    EXPECT_EQ(picker->GetColour(), chosen);
-    EXPECT_FALSE(picker->IsOpen());
 
     // A second click on the picker cancels back to the colour it had on opening.
     picker->click();
@@ -304,7 +302,6 @@ TEST_F(ColourPickerTest, FaceShowsTheColourThePushedStateAndTheDisabledState)
 
     // The automatic colour shows the button face.
     QTest::mouseClick(&Grid(), Qt::LeftButton, {}, Grid().GetTopBox().center());
-    EXPECT_EQ(picker->GetColour(), CLR_DEFAULT);
     EXPECT_EQ(Picture().pixel(arrowCorner), Sys(SystemLook::COLOR_3DLIGHT));
     EXPECT_EQ(Picture().pixel(kBox.center()), Sys(SystemLook::COLOR_BTNFACE));
 
