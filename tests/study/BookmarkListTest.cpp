@@ -12,7 +12,6 @@
 #include <QTest>
 #include <QTimer>
 
-
 namespace {
 
 const QString kBookmarkFile = QStringLiteral("\\My documents\\Vellumdeck Data\\Lesson1.vdm");
@@ -146,21 +145,16 @@ TEST_F(DialogsTest, DeleteAllAsksFirst)
     list.Add(BookmarkEntry::Make(QStringLiteral("Two"), 20));
     CDeleteBookmarkDlg dialog;
     dialog.SetBookmarkList(&list);
-    m_boxes->ScriptAnswers({IDNO, IDYES});
-    int afterNo = -1, rowsAfterNo = -1;
+    m_boxes->ScriptAnswers({IDNO});
+    int rowsAfterNo = -1;
     QTimer::singleShot(0, &dialog, [&] {   // once the dialog's modal loop runs
-        auto* deleteAll = GetDlgItemAs<QPushButton>(&dialog, IDC_DELETE_ALL);
-        QTest::mouseClick(deleteAll, Qt::LeftButton);
-        afterNo = list.GetCount();
+        QTest::mouseClick(GetDlgItemAs<QPushButton>(&dialog, IDC_DELETE_ALL), Qt::LeftButton);
         rowsAfterNo = GetDlgItemAs<QListWidget>(&dialog, IDC_BOOKMARK_LIST)->count();
-        QTest::mouseClick(deleteAll, Qt::LeftButton);
         dialog.reject();
     });
     dialog.DoModal();
-    EXPECT_EQ(afterNo, 2);
+    EXPECT_EQ(list.GetCount(), 2);
     EXPECT_EQ(rowsAfterNo, 2);
-    EXPECT_EQ(list.GetCount(), 0);
-    ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Delete all?"));
+    ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].flags, MB_YESNO);
 }

