@@ -3,10 +3,14 @@
 #include "Registry.h"
 #include "TempDeviceRoot.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
+#include <QVariant>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -22,8 +26,6 @@ QByteArray Dword(DWORD value)
 {
     return QByteArray(reinterpret_cast<const char*>(&value), sizeof value);
 }
-
-}  // namespace
 
 class RegistryTest : public ::testing::Test
 {
@@ -58,8 +60,21 @@ protected:
         RegCloseKey(key);
         return result;
     }
+    // The bytes of a value, or nothing when it does not read.
+    std::optional<QByteArray> Value(const QString& name)
+    {
+        QByteArray bytes;
+        return Get(name, &bytes) == ERROR_SUCCESS ? std::optional(bytes) : std::nullopt;
+    }
     void WriteIni(const QByteArray& contents) { ASSERT_TRUE(m_root.WriteFile(Registry::FilePath(), contents)); }
     QByteArray ReadIni() const { return m_root.ReadFile(Registry::FilePath()); }
+    // Files beside the settings file other than itself (copies left behind).
+    QStringList Strays() const
+    {
+        QStringList names = QDir(m_root.Path()).entryList(QDir::Files | QDir::Hidden);
+        names.removeAll(QFileInfo(Registry::FilePath()).fileName());
+        return names;
+    }
 
     TempDeviceRoot m_root;
 };
@@ -125,15 +140,12 @@ TEST_F(RegistryTest, CorruptOrHandEditedFileNeverCrashesAndBadValuesReadAsMissin
              "[broken\n\x01\x02\xff\xfe=\n");
     for (const QString name : {"Height", "Bold", "BkColor", "TxtColor", "FontName"})
         EXPECT_EQ(Get(name), ERROR_FILE_NOT_FOUND) << name.toStdString();
-    QByteArray bytes;
-    ASSERT_EQ(Get("Good", &bytes), ERROR_SUCCESS);
-    EXPECT_EQ(bytes, Dword(10));
+    EXPECT_EQ(Value("Good"), Dword(10));
     EXPECT_EQ(Get("List"), ERROR_SUCCESS);
     // Rewriting the file for another value keeps them.
     HKEY key = Create();
     ASSERT_EQ(Set(key, "Bold", REG_DWORD, Dword(1)), ERROR_SUCCESS);
-    ASSERT_EQ(Get("Good", &bytes), ERROR_SUCCESS);
-    EXPECT_EQ(bytes, Dword(10));
+    EXPECT_EQ(Value("Good"), Dword(10));
 
     // Pure garbage: reads fail cleanly, and a write still stores what it is given.
     QByteArray garbage;
@@ -143,8 +155,7 @@ TEST_F(RegistryTest, CorruptOrHandEditedFileNeverCrashesAndBadValuesReadAsMissin
     EXPECT_EQ(Get("Height"), ERROR_FILE_NOT_FOUND);
     ASSERT_EQ(Set(key, "Height", REG_DWORD, Dword(14)), ERROR_SUCCESS);
     RegCloseKey(key);
-    ASSERT_EQ(Get("Height", &bytes), ERROR_SUCCESS);
-    EXPECT_EQ(bytes, Dword(14));
+    EXPECT_EQ(Value("Height"), Dword(14));
 }
 
 // A settings file that cannot be made fails every write instead of pretending:
@@ -162,21 +173,104 @@ TEST_F(RegistryDiskFullTest, WriteThatRunsOutOfRoomFailsAndKeepsTheOldFile)
               ERROR_SUCCESS);
     const QByteArray before = ReadIni();
     ASSERT_GT(before.size(), qsizetype(kWriteLimit));
-    const QDir folder = QFileInfo(Registry::FilePath()).absoluteDir();
-    const QStringList filesBefore = folder.entryList(QDir::Files | QDir::Hidden);
     {
         FileSizeLimit limit(kWriteLimit);
         ASSERT_TRUE(limit.Active());
         EXPECT_NE(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier")), ERROR_SUCCESS);
     }
     EXPECT_EQ(ReadIni(), before) << "a cut file was put in place of the whole one";
-    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), filesBefore) << "no half-written file is left behind";
-    QByteArray bytes;
-    EXPECT_EQ(Get("FontName", &bytes), ERROR_SUCCESS);
-    EXPECT_EQ(bytes, Utf16Bytes("Tahoma"));
+    EXPECT_TRUE(Strays().isEmpty()) << "a half-written file is left behind: " << Strays().join(' ').toStdString();
+    EXPECT_EQ(Value("FontName"), Utf16Bytes("Tahoma"));
 
     EXPECT_EQ(Set(key, "FontName", REG_SZ, Utf16Bytes("Courier")), ERROR_SUCCESS);
-    EXPECT_EQ(Get("FontName", &bytes), ERROR_SUCCESS);
-    EXPECT_EQ(bytes, Utf16Bytes("Courier"));
+    EXPECT_EQ(Value("FontName"), Utf16Bytes("Courier"));
     RegCloseKey(key);
 }
+
+// A settings file holding a value that QSettings would decode as a typed value
+// ("@Variant(...)"): its bytes can claim any count, and QSettings would allocate what
+// they claim. The registry passes such values over before QSettings sees them; the
+// learner's other settings read and are kept on the next write.
+using StoredVariantTest = RegistryTest;
+
+// A string list that claims 1.7 thousand million items: 40 GB of QString, reserved
+// before one is read.
+const QByteArray kHugeList = "\\0\\0\\0\\xb\\x65\\x78\\x28\\x2a";
+
+// A string of ours as QSettings streams a typed value, every byte escaped: were
+// QSettings to decode it, it would read as the number 12.
+QByteArray StreamedString(QDataStream::Version version)
+{
+    QByteArray streamed;
+    QDataStream out(&streamed, QIODevice::WriteOnly);
+    out.setVersion(version);
+    out << QVariant(QStringLiteral("dword:0000000c"));
+    QByteArray escaped;
+    for (const char byte : streamed)
+        escaped += "\\x" + QByteArray::number(static_cast<unsigned char>(byte), 16);
+    return escaped;
+}
+
+QByteArray SettingsWith(const QByteArray& otherLine)
+{
+    return "[Software]\n"
+           "Quorvane\\Vellumdeck\\Height=dword:0000000c\n" +
+           otherLine +
+           "\n"
+           "Quorvane\\Vellumdeck\\FontName=sz:@Gothic\n";
+}
+
+// Written plainly, quoted, with its '@' escaped, continued on the next line, as a
+// date or as one item of a list: each is passed over, the file is left as it was,
+// and the values beside it read, a font name starting with '@' among them.
+TEST_F(StoredVariantTest, TypedValuesAreNotReadAndTheOthersAre)
+{
+    const QByteArray text = StreamedString(QDataStream::Qt_4_0);
+    const QByteArray forms[] = {
+        "Quorvane\\Vellumdeck\\Other=@Variant(" + text + ")",
+        "Quorvane\\Vellumdeck\\Other=\"@Variant(" + text + ")\"",
+        "Quorvane\\Vellumdeck\\Other=  \\x40Variant(" + text + ")",
+        "Quorvane\\Vellumdeck\\Other=@Var\\\niant(" + text + ")",
+        "Quorvane\\Vellumdeck\\Other=@DateTime(" + StreamedString(QDataStream::Qt_5_6) + ")",
+        "Quorvane\\Vellumdeck\\Other=sz:a, @Variant(" + kHugeList + ")",
+        "Quorvane\\Vellumdeck\\Other=@Variant(" + kHugeList + ")",
+    };
+    for (const QByteArray& form : forms) {
+        SCOPED_TRACE(form.toStdString());
+        const QByteArray file = SettingsWith(form);
+        WriteIni(file);
+        EXPECT_EQ(Value("Other"), std::nullopt);
+        EXPECT_EQ(Value("Height"), Dword(12));
+        EXPECT_EQ(Value("FontName"), Utf16Bytes("@Gothic"));
+        EXPECT_EQ(ReadIni(), file);
+        EXPECT_TRUE(Strays().isEmpty()) << Strays().join(' ').toStdString();
+    }
+}
+
+// A write keeps every value that reads and drops the typed one, whose line no longer
+// holds up the reads that follow.
+TEST_F(StoredVariantTest, AWriteKeepsTheOtherValues)
+{
+    WriteIni(SettingsWith("Quorvane\\Vellumdeck\\Other=@Variant(" + kHugeList + ")"));
+    HKEY key = Create();
+    EXPECT_EQ(Set(key, "Bold", REG_DWORD, Dword(1)), ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    EXPECT_FALSE(ReadIni().contains("Variant"));
+    EXPECT_EQ(Value("Bold"), Dword(1));
+    EXPECT_EQ(Value("Height"), Dword(12));
+    EXPECT_EQ(Value("FontName"), Utf16Bytes("@Gothic"));
+    EXPECT_TRUE(Strays().isEmpty()) << Strays().join(' ').toStdString();
+}
+
+// The bytes a fuzzer found: a section left open and one raw typed value. The file
+// has no key of ours, and saying so is all the reading does.
+TEST_F(StoredVariantTest, TheFuzzersFileHasNoKey)
+{
+    WriteIni(QByteArray("[Software\nl\\\x8b\x9a=@Variant(\0\0\0\x0b" "ex(*)", 33));
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kKey, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(key, nullptr);
+}
+
+}  // namespace

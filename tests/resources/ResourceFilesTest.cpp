@@ -68,18 +68,17 @@ TEST(BitmapResources, EveryBitmapIsAnUncompressedPaletteBmpOfItsStatedSizeAndDep
             const QString path = dir.filePath(names.first());
             const QByteArray bytes = ReadAll(path);
             ASSERT_GE(bytes.size(), 54);
+            const auto field = [&](int at, int size) { return LittleEndian::ReadField(bytes.constData() + at, size); };
             EXPECT_TRUE(bytes.startsWith("BM"));
-            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 2, 4), quint32(bytes.size()));
-            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 14, 4), 40u); // BITMAPINFOHEADER
-            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 18, 4), quint32(stated.width));
-            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 22, 4), quint32(stated.height)); // positive: bottom-up
-            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 28, 2), quint32(stated.bitsPerPixel));
-            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 30, 4), 0u); // BI_RGB
-            const quint32 colours = LittleEndian::ReadField(bytes.constData() + 46, 4);
-            EXPECT_GT(colours, 0u);
-            EXPECT_LE(colours, 1u << stated.bitsPerPixel);
+            EXPECT_EQ(field(2, 4), quint32(bytes.size()));
+            EXPECT_EQ(field(14, 4), 40u); // BITMAPINFOHEADER
+            // Width, height (positive: bottom-up), depth, BI_RGB.
+            EXPECT_EQ(QList<quint32>({field(18, 4), field(22, 4), field(28, 2), field(30, 4)}),
+                      QList<quint32>({quint32(stated.width), quint32(stated.height), quint32(stated.bitsPerPixel), 0u}));
+            EXPECT_GT(field(46, 4), 0u);
+            EXPECT_LE(field(46, 4), 1u << stated.bitsPerPixel);
             const quint32 stride = ((stated.width * stated.bitsPerPixel + 31) / 32) * 4;
-            EXPECT_EQ(LittleEndian::ReadField(bytes.constData() + 10, 4) + stride * quint32(stated.height), quint32(bytes.size()));
+            EXPECT_EQ(field(10, 4) + stride * quint32(stated.height), quint32(bytes.size()));
             EXPECT_EQ(QImage(path).size(), QSize(stated.width, stated.height));
         }
     }
@@ -91,25 +90,25 @@ TEST(SoundResources, BothSoundsAreShortAudible16BitPcm)
         SCOPED_TRACE(name);
         const QByteArray wav = ReadAll(QDir(VD_SOURCE_DIR).filePath(name));
         ASSERT_GE(wav.size(), 44);
-        EXPECT_TRUE(wav.startsWith("RIFF"));
-        EXPECT_EQ(wav.mid(8, 4), "WAVE");
+        const auto field = [&](int at, int size) { return LittleEndian::ReadField(wav.constData() + at, size); };
+        EXPECT_TRUE(wav.startsWith("RIFF") && wav.mid(8, 4) == "WAVE");
         quint32 fmtSize = 0, dataSize = 0;
         const int fmt = FindChunk(wav, "fmt ", &fmtSize);
-        ASSERT_GE(fmt, 0);
-        EXPECT_EQ(LittleEndian::ReadField(wav.constData() + fmt, 2), 1u); // PCM
-        EXPECT_EQ(LittleEndian::ReadField(wav.constData() + fmt + 14, 2), 16u);
-        const quint32 channels = LittleEndian::ReadField(wav.constData() + fmt + 2, 2);
-        const quint32 rate = LittleEndian::ReadField(wav.constData() + fmt + 4, 4);
         const int data = FindChunk(wav, "data", &dataSize);
+        ASSERT_GE(fmt, 0);
         ASSERT_GE(data, 0);
+        EXPECT_EQ(field(fmt, 2), 1u); // PCM
+        EXPECT_EQ(field(fmt + 14, 2), 16u);
+        const quint32 frameBytes = 2 * field(fmt + 2, 2);
+        const quint32 rate = field(fmt + 4, 4);
         ASSERT_LE(data + int(dataSize), wav.size());
-        ASSERT_GT(channels * rate, 0u);
-        const double seconds = double(dataSize) / (2.0 * channels * rate);
+        ASSERT_GT(frameBytes * rate, 0u);
+        const double seconds = double(dataSize) / (frameBytes * rate);
         EXPECT_GT(seconds, 0.02);
         EXPECT_LT(seconds, 0.3); // a click must not hold up the button that plays it
         int peak = 0;
         for (quint32 i = 0; i + 1 < dataSize; i += 2)
-            peak = std::max(peak, std::abs(qint16(LittleEndian::ReadField(wav.constData() + data + int(i), 2))));
+            peak = std::max(peak, std::abs(qint16(field(data + int(i), 2))));
         EXPECT_GT(peak, 2000);   // audible
         EXPECT_LT(peak, 32000);  // and not clipped
     }

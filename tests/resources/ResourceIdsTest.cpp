@@ -12,186 +12,102 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSet>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <utility>
+#include <functional>
 
 namespace {
 
-QString SourcePath(const QString& relative)
+QByteArray ReadSource(const QString& relative)
 {
-    return QDir(VD_SOURCE_DIR).filePath(relative);
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
+    QFile file(QDir(VD_SOURCE_DIR).filePath(relative));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The header's constants by name, and the ranges it declares as NAME_FIRST..NAME_LAST.
-struct HeaderIds
-{
-    QMap<QString, int> byName;
-    QSet<int> values;
-    QList<QPair<int, int>> ranges;
-
-    bool Defines(int id) const
-    {
-        if (values.contains(id))
-            return true;
-        for (const auto& [first, last] : ranges) {
-            if (id >= first && id <= last)
-                return true;
-        }
-        return false;
-    }
-};
-
-HeaderIds ReadHeader()
-{
-    HeaderIds ids;
-    const QString text = QString::fromUtf8(ReadAll(SourcePath(QStringLiteral("resources/resource.h"))));
-    static const QRegularExpression constant(
-        QStringLiteral(R"(constexpr int (\w+) = (-?(?:0x[0-9A-Fa-f]+|\d+));)"));
-    for (auto match = constant.globalMatch(text); match.hasNext();) {
-        const QRegularExpressionMatch m = match.next();
-        bool ok = false;
-        const int value = m.captured(2).toInt(&ok, 0);
-        if (ok) {
-            ids.byName.insert(m.captured(1), value);
-            ids.values.insert(value);
-        }
-    }
-    for (auto it = ids.byName.cbegin(); it != ids.byName.cend(); ++it) {
-        if (it.key().endsWith(QStringLiteral("_FIRST"))) {
-            const QString last = it.key().chopped(5) + QStringLiteral("LAST");
-            if (ids.byName.contains(last))
-                ids.ranges.append({it.value(), ids.byName.value(last)});
-        }
-    }
-    return ids;
-}
-
-// The framework's own ids, which the tables use by name and resource.h leaves to it.
-const QMap<QString, int> kFrameworkIds = {{QStringLiteral("IDOK"), IDOK}, {QStringLiteral("IDCANCEL"), IDCANCEL}};
-
-// Every problem found, one line each, so that a failure names them all.
-class IdCheck
-{
-public:
-    explicit IdCheck(const HeaderIds& header) : m_header(header) {}
-
-    // An id given with its name: the header (or the framework) has the name, with that value.
-    void Named(const QString& where, const QString& name, int id)
-    {
-        std::optional<int> known;
-        if (m_header.byName.contains(name))
-            known = m_header.byName.value(name);
-        else if (kFrameworkIds.contains(name))
-            known = kFrameworkIds.value(name);
-        if (!known)
-            m_problems << QStringLiteral("%1: %2 (%3) is not in resource.h").arg(where, name).arg(id);
-        else if (*known != id)
-            m_problems << QStringLiteral("%1: %2 is %3 here but %4 in resource.h").arg(where, name).arg(id).arg(*known);
-    }
-
-    // An id given by number alone: the header defines it, or a range of its takes it in.
-    void Numbered(const QString& where, int id)
-    {
-        if (!m_header.Defines(id))
-            m_problems << QStringLiteral("%1: %2 is not defined in resource.h").arg(where).arg(id);
-    }
-
-    void Commands(const QString& where, const QJsonArray& items)
-    {
-        for (const QJsonValue& item : items) {
-            const QJsonObject object = item.toObject();
-            if (object.contains(QStringLiteral("command")))
-                Numbered(where, object.value(QStringLiteral("command")).toInt());
-            Commands(where, object.value(QStringLiteral("items")).toArray());
-            Commands(where, object.value(QStringLiteral("popups")).toArray());
-            Commands(where, object.value(QStringLiteral("entries")).toArray());
-        }
-    }
-
-    const QStringList& Problems() const { return m_problems; }
-
-private:
-    const HeaderIds& m_header;
-    QStringList m_problems;
-};
-
-QJsonArray Table(const QString& file, const QString& key)
-{
-    const QByteArray bytes = ReadAll(SourcePath(QStringLiteral("resources/") + file));
-    return QJsonDocument::fromJson(bytes).object().value(key).toArray();
-}
-
-QString NameOf(const QJsonObject& object)
-{
-    return object.value(QStringLiteral("name")).toString();
-}
-
-int IdOf(const QJsonObject& object)
-{
-    return object.value(QStringLiteral("id")).toInt();
 }
 
 }  // namespace
 
-TEST(ResourceIds, TheHeaderReadsWhole)
-{
-    const HeaderIds header = ReadHeader();
-    const QString text = QString::fromUtf8(ReadAll(SourcePath(QStringLiteral("resources/resource.h"))));
-    // Every constant of the header is one the reader took; otherwise a check below
-    // would pass over it.
-    EXPECT_EQ(header.byName.size(), text.count(QStringLiteral("constexpr int ")));
-    EXPECT_EQ(header.byName.value(QStringLiteral("AFX_IDS_APP_TITLE")), 0xE000);
-    EXPECT_FALSE(header.ranges.isEmpty());
-}
-
+// Every problem found goes into one list, one line each, so that a failure names them all.
 TEST(ResourceIds, EveryIdOfTheTablesAndFilesIsTheHeadersOwn)
 {
-    const HeaderIds header = ReadHeader();
-    ASSERT_FALSE(header.byName.isEmpty());
-    IdCheck check(header);
+    // The header's constants by name; NAME_FIRST..NAME_LAST declares a range.
+    QMap<QString, int> header;
+    const QString text = QString::fromUtf8(ReadSource("resources/resource.h"));
+    static const QRegularExpression constant(R"(constexpr int (\w+) = (-?(?:0x[0-9A-Fa-f]+|\d+));)");
+    for (auto match = constant.globalMatch(text); match.hasNext();) {
+        const QRegularExpressionMatch m = match.next();
+        bool ok = false;
+        const int value = m.captured(2).toInt(&ok, 0);
+        if (ok)
+            header.insert(m.captured(1), value);
+    }
+    ASSERT_FALSE(header.isEmpty());
+    // The framework's own ids, which the tables use by name and resource.h leaves to it.
+    const QMap<QString, int> framework = {{"IDOK", IDOK}, {"IDCANCEL", IDCANCEL}};
 
-    for (const QJsonValue& value : Table(QStringLiteral("dialogs.json"), QStringLiteral("dialogs"))) {
+    QStringList problems;
+    // An id given with its name: the header (or the framework) has the name, with that value.
+    const auto named = [&](const QString& where, const QString& name, int id) {
+        const QMap<QString, int>& known = header.contains(name) ? header : framework;
+        if (!known.contains(name))
+            problems << QString("%1: %2 (%3) is not in resource.h").arg(where, name).arg(id);
+        else if (known.value(name) != id)
+            problems << QString("%1: %2 is %3 here but %4 in resource.h").arg(where, name).arg(id).arg(known.value(name));
+    };
+    // An id given by number alone: the header defines it, or a range of its takes it in.
+    const auto numbered = [&](const QString& where, int id) {
+        bool defined = header.values().contains(id);
+        for (auto it = header.cbegin(); !defined && it != header.cend(); ++it) {
+            const QString last = it.key().chopped(5) + "LAST";
+            defined = it.key().endsWith("_FIRST") && header.contains(last) && id >= it.value() &&
+                      id <= header.value(last);
+        }
+        if (!defined)
+            problems << QString("%1: %2 is not defined in resource.h").arg(where).arg(id);
+    };
+    const std::function<void(const QString&, const QJsonArray&)> commands = [&](const QString& where,
+                                                                                  const QJsonArray& items) {
+        for (const QJsonValue& item : items) {
+            const QJsonObject object = item.toObject();
+            if (object.contains("command"))
+                numbered(where, object.value("command").toInt());
+            for (const char* nested : {"items", "popups", "entries"})
+                commands(where, object.value(nested).toArray());
+        }
+    };
+    const auto table = [](const QString& file, const QString& key) {
+        return QJsonDocument::fromJson(ReadSource("resources/" + file)).object().value(key).toArray();
+    };
+    const auto name = [](const QJsonObject& object) { return object.value("name").toString(); };
+    const auto id = [](const QJsonObject& object) { return object.value("id").toInt(); };
+
+    for (const QJsonValue& value : table("dialogs.json", "dialogs")) {
         const QJsonObject dialog = value.toObject();
-        const QString where = QStringLiteral("dialogs.json ") + NameOf(dialog);
-        check.Named(where, NameOf(dialog), IdOf(dialog));
-        for (const QJsonValue& control : dialog.value(QStringLiteral("controls")).toArray()) {
+        const QString where = "dialogs.json " + name(dialog);
+        named(where, name(dialog), id(dialog));
+        for (const QJsonValue& control : dialog.value("controls").toArray()) {
             const QJsonObject object = control.toObject();
-            check.Named(where, NameOf(object), IdOf(object));
-            if (object.contains(QStringLiteral("image")))
-                check.Numbered(where + QStringLiteral(" image"), object.value(QStringLiteral("image")).toInt());
+            named(where, name(object), id(object));
+            if (object.contains("image"))
+                numbered(where + " image", object.value("image").toInt());
         }
     }
-    for (const auto& [file, key] : {std::pair{QStringLiteral("menus.json"), QStringLiteral("menus")},
-                                    std::pair{QStringLiteral("accelerators.json"), QStringLiteral("accelerators")},
-                                    std::pair{QStringLiteral("strings.json"), QStringLiteral("strings")}}) {
-        const QJsonArray tables = Table(file, key);
-        EXPECT_FALSE(tables.isEmpty()) << file.toStdString();
+    for (const char* file : {"menus", "accelerators", "strings"}) {
+        const QJsonArray tables = table(QString(file) + ".json", file);
+        EXPECT_FALSE(tables.isEmpty()) << file;
         for (const QJsonValue& value : tables) {
-            const QJsonObject table = value.toObject();
-            const QString where = file + QLatin1Char(' ') + NameOf(table);
-            check.Named(where, NameOf(table), IdOf(table));
-            check.Commands(where, {table});
+            const QString where = QString(file) + ".json " + name(value.toObject());
+            named(where, name(value.toObject()), id(value.toObject()));
+            commands(where, {value});
         }
     }
     // Bitmaps and icons carry their id at the front of the file name.
-    for (const QString& folder : {QStringLiteral("resources/bitmaps"), QStringLiteral("resources/icons")}) {
-        const QStringList names =
-            QDir(SourcePath(folder)).entryList({QStringLiteral("*.bmp"), QStringLiteral("*.png")}, QDir::Files);
-        EXPECT_FALSE(names.isEmpty()) << folder.toStdString();
-        for (const QString& name : names)
-            check.Numbered(folder + QLatin1Char('/') + name, name.section(QLatin1Char('-'), 0, 0).toInt());
+    for (const QString folder : {"resources/bitmaps", "resources/icons"}) {
+        const QStringList files = QDir(QDir(VD_SOURCE_DIR).filePath(folder)).entryList({"*.bmp", "*.png"}, QDir::Files);
+        EXPECT_FALSE(files.isEmpty()) << folder.toStdString();
+        for (const QString& file : files)
+            numbered(folder + '/' + file, file.section('-', 0, 0).toInt());
     }
-
-    EXPECT_TRUE(check.Problems().isEmpty()) << check.Problems().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
