@@ -188,14 +188,7 @@ protected:
     bool WaitForState(int state) const { return WaitFor([this, state] { return View().PlayerState() == state; }); }
     QString PaneText() const { return View().TextPane().toPlainText(); }
     std::vector<RecordingMessageBoxPresenter::Record> Boxes() const { return m_boxes->Records(); }
-    // The texts of the boxes shown so far, in order.
-    QStringList Told() const
-    {
-        QStringList texts;
-        for (const auto& box : Boxes())
-            texts << box.text;
-        return texts;
-    }
+    QStringList Told() const { return m_boxes->Texts(); }
     // The panel's pixels in rect (the view's units) as drawn, and as the bare skin has them.
     QImage Drawn(const QRect& rect) const { return Region(View().BackBuffer(), rect); }
     QImage Skin(const QRect& rect) const

@@ -6,20 +6,18 @@
 // the usual format of spoken courses, where the decoder runs furthest ahead.
 
 #include "DecoderTestSupport.h"
+#include "HeardPcm.h"
 #include "MessageQueue.h"
 #include "PlayerMessages.h"
 #include "QueueMessageTarget.h"
 #include "TempDeviceRoot.h"
+#include "TestPlayer.h"
 #include "TuneboxThread.h"
-#include "WavFile.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -106,38 +104,21 @@ protected:
     void Start(const QByteArray& audio)
     {
         m_audio = std::make_unique<ScopedEnv>("VELLUMDECK_AUDIO", audio);
-        m_thread.m_bAutoDelete = false;
-        m_thread.SetOwner(&m_target);
-        ASSERT_TRUE(m_thread.CreateThread());
+        ASSERT_TRUE(TestPlayer::Start(m_thread, m_target));
     }
 
-    void TearDown() override
-    {
-        PostThreadMessageW(m_thread.m_nThreadID, WM_PLAYER_QUIT, 0, 0);
-        EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
-    }
+    void TearDown() override { EXPECT_TRUE(TestPlayer::Quit(m_thread, kWaitMs)); }
 
-    void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
-    {
-        EXPECT_TRUE(PostThreadMessageW(m_thread.m_nThreadID, msg, wParam, lParam));
-    }
-
-    void Play(const QString& path)
-    {
-        EXPECT_TRUE(tuneboxThread::PostOpen(m_thread.m_nThreadID, path));
-        Post(WM_PLAYER_PLAY);
-    }
+    void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) { EXPECT_TRUE(TestPlayer::Post(m_thread, msg, wParam, lParam)); }
+    void Play(const QString& path) { EXPECT_TRUE(TestPlayer::Play(m_thread, path)); }
 
     std::vector<std::int16_t> Capture() const
     {
-        QFile file(m_capture);
-        WavSound sound;
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && WavFile::Parse(file.readAll(), sound));
-        EXPECT_EQ(sound.format.sampleRate, DWORD(kRate));
-        EXPECT_EQ(sound.format.channels, 1);
-        std::vector<std::int16_t> samples(std::size_t(sound.pcm.size()) / 2);
-        std::memcpy(samples.data(), sound.pcm.constData(), samples.size() * 2);
-        return samples;
+        HeardPcm heard;
+        EXPECT_TRUE(HeardPcm::Load(m_capture, heard));
+        EXPECT_EQ(heard.rate, unsigned(kRate));
+        EXPECT_EQ(heard.channels, 1u);
+        return heard.samples;
     }
 
     TempDeviceRoot m_root;

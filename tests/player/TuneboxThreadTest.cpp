@@ -4,6 +4,7 @@
 #include "PlayerMessages.h"
 #include "QueueMessageTarget.h"
 #include "TempDeviceRoot.h"
+#include "TestPlayer.h"
 #include "TrackInfo.h"
 #include "TuneboxThread.h"
 
@@ -53,31 +54,20 @@ class TuneboxThreadTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_thread.m_bAutoDelete = false;
-        m_thread.SetOwner(&m_target);
-        ASSERT_TRUE(m_thread.CreateThread());
+        ASSERT_TRUE(TestPlayer::Start(m_thread, m_target));
     }
 
     void TearDown() override
     {
-        PostThreadMessageW(m_thread.m_nThreadID, WM_PLAYER_QUIT, 0, 0);
-        EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
+        EXPECT_TRUE(TestPlayer::Quit(m_thread, kWaitMs));
         for (Message msg; m_target.Take(msg, 0);) {
             if (msg.message == WM_PLAYER_TOTAL)
                 tuneboxThread::TakeTrackInfo(msg.wParam);
         }
     }
 
-    void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
-    {
-        EXPECT_TRUE(PostThreadMessageW(m_thread.m_nThreadID, msg, wParam, lParam));
-    }
-
-    void Play(const QString& path)
-    {
-        EXPECT_TRUE(tuneboxThread::PostOpen(m_thread.m_nThreadID, path));
-        Post(WM_PLAYER_PLAY);
-    }
+    void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) { EXPECT_TRUE(TestPlayer::Post(m_thread, msg, wParam, lParam)); }
+    void Play(const QString& path) { EXPECT_TRUE(TestPlayer::Play(m_thread, path)); }
 
     // The notifications up to and including the next report of state, as short
     // texts ("pos 3", "total", "playing"); each TrackInfo is kept in m_totals.

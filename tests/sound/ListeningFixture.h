@@ -6,7 +6,7 @@
 // compare it with.
 
 #include "Dither.h"
-#include "HeardPcm.h"
+#include "HeardCompare.h"
 #include "MessageBox.h"
 #include "MessageQueue.h"
 #include "MonitorRecorder.h"
@@ -17,6 +17,7 @@
 #include "Registry.h"
 #include "SoundServer.h"
 #include "TempDeviceRoot.h"
+#include "TestPlayer.h"
 #include "TrackInfo.h"
 #include "TuneboxThread.h"
 #include "WaitFor.h"
@@ -68,8 +69,7 @@ protected:
     void TearDown() override
     {
         if (m_threadStarted) {
-            Post(WM_PLAYER_QUIT);
-            EXPECT_TRUE(m_thread.WaitForExit(kWaitMs));
+            EXPECT_TRUE(TestPlayer::Quit(m_thread, kWaitMs));
             for (Message msg; m_target.Take(msg, 0);) {
                 if (msg.message == WM_PLAYER_TOTAL)
                     tuneboxThread::TakeTrackInfo(msg.wParam);
@@ -102,13 +102,9 @@ protected:
         std::string error;
         ASSERT_TRUE(m_recorder.Start(m_server.Monitor().toStdString(), m_reference.rate, m_reference.channels, error))
             << error;
-        m_thread.m_bAutoDelete = false;
-        m_thread.SetOwner(&m_target);
-        ASSERT_TRUE(m_thread.CreateThread());
+        ASSERT_TRUE(TestPlayer::Start(m_thread, m_target));
         m_threadStarted = true;
-
-        EXPECT_TRUE(tuneboxThread::PostOpen(m_thread.m_nThreadID, TestDataPath(testDataName)));
-        Post(WM_PLAYER_PLAY);
+        EXPECT_TRUE(TestPlayer::Play(m_thread, TestDataPath(testDataName)));
         if (change) {
             const auto wanted = static_cast<long>(seconds * m_reference.rate * m_reference.channels);
             ASSERT_TRUE(WaitFor(
@@ -133,10 +129,7 @@ protected:
         m_changedAt = HeardCompare::FirstDifference(m_reference, 0, m_heard, m_lag);
     }
 
-    void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
-    {
-        EXPECT_TRUE(PostThreadMessageW(m_thread.m_nThreadID, msg, wParam, lParam));
-    }
+    void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) { EXPECT_TRUE(TestPlayer::Post(m_thread, msg, wParam, lParam)); }
     // Takes notifications until the thread reports state; false on time-out.
     bool WaitForState(int state)
     {

@@ -46,14 +46,7 @@ protected:
         SetMessageBoxPresenter(std::move(m_previousPresenter));
     }
     std::vector<RecordingMessageBoxPresenter::Record> Boxes() const { return m_boxes->Records(); }
-    // The texts of the boxes shown, in order.
-    QStringList Told() const
-    {
-        QStringList texts;
-        for (const auto& box : Boxes())
-            texts << box.text;
-        return texts;
-    }
+    QStringList Told() const { return m_boxes->Texts(); }
 
     TempDeviceRoot m_root;
     RecordingMessageBoxPresenter* m_boxes = nullptr;

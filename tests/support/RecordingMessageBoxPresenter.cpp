@@ -30,3 +30,12 @@ void RecordingMessageBoxPresenter::Clear()
     m_records.clear();
     m_answers.clear();
 }
+
+QStringList RecordingMessageBoxPresenter::Texts() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    QStringList texts;
+    for (const Record& record : m_records)
+        texts << record.text;
+    return texts;
+}

@@ -2,6 +2,8 @@
 #pragma once
 #include "MessageBox.h"
 
+#include <QStringList>
+
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -21,6 +23,8 @@ public:
     // The next boxes answer these results in order; after that, the default button.
     void ScriptAnswers(std::vector<int> answers);
     std::vector<Record> Records() const;
+    // The texts of the boxes shown so far, in order.
+    QStringList Texts() const;
     void Clear();
 
 private:
