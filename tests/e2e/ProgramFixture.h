@@ -8,8 +8,9 @@
 #include "MainFrame.h"
 #include "MenuBuilder.h"
 #include "MessageBox.h"
-#include "RecordingMessageBoxPresenter.h"
 #include "ResourceModule.h"
+#include "ScopedBoxes.h"
+#include "ScopedEnv.h"
 #include "TempDeviceRoot.h"
 #include "VellumdeckApp.h"
 #include "VellumdeckView.h"
@@ -44,11 +45,8 @@ protected:
     static inline const QString kLesson2Text = QStringLiteral("Lesson 2 - At the station.txt");
     static inline const QString kPlaylist = QStringLiteral("Sample lesson.vdl");
 
-    ProgramFixture() : m_previousAudio(qgetenv("VELLUMDECK_AUDIO"))
+    ProgramFixture()
     {
-        auto boxes = std::make_unique<RecordingMessageBoxPresenter>();
-        m_boxes = boxes.get();
-        SetMessageBoxPresenter(std::move(boxes));
         // Closing the window ends the program, not the test's event loop.
         QApplication::setQuitOnLastWindowClosed(false);
     }
@@ -57,8 +55,6 @@ protected:
     {
         m_app.reset();
         CommandLine::SetArguments({});
-        SetMessageBoxPresenter(nullptr);
-        qputenv("VELLUMDECK_AUDIO", m_previousAudio);
     }
 
     // VELLUMDECK_AUDIO for this test ("null:1", "wav:PATH"); before Start.
@@ -198,7 +194,10 @@ protected:
     }
 
     TempDeviceRoot m_root;
-    RecordingMessageBoxPresenter* m_boxes = nullptr;
+    // What a test sets of the audio (UseAudio) goes when it ends.
+    ScopedEnv m_audio{"VELLUMDECK_AUDIO", qgetenv("VELLUMDECK_AUDIO")};
+    ScopedBoxes m_scopedBoxes;
+    RecordingMessageBoxPresenter* const m_boxes = m_scopedBoxes.boxes;
     std::unique_ptr<CVellumdeckApp> m_app;
 
 private:
@@ -207,6 +206,4 @@ private:
         const qreal ratio = View().BackBuffer().devicePixelRatio();
         return image.copy(QRect(rect.topLeft() * ratio, rect.size() * ratio)).convertToFormat(QImage::Format_RGB32);
     }
-
-    QByteArray m_previousAudio;
 };

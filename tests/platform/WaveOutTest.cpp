@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "MessageQueue.h"
 #include "Registry.h"
+#include "ScopedEnv.h"
 #include "Sound.h"
 #include "TempDeviceRoot.h"
 #include "WaitFor.h"
@@ -19,19 +20,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-// Sets an environment variable for a scope and puts back what was there.
-struct ScopedEnv
-{
-    ScopedEnv(const char* name, const QByteArray& value) : name(name), had(qEnvironmentVariableIsSet(name)), previous(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() { had ? qputenv(name, previous) : qunsetenv(name); }
-    const char* name;
-    bool had;
-    QByteArray previous;
-};
 
 WAVEFORMATEX PcmFormat(WORD channels, DWORD rate, WORD bits)
 {

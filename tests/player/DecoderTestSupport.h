@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Shared ground for the player tests: whole files decoded through CMp3Decoder, through
-// libmpg123 (an independent decoder) or read as raw reference PCM; an environment
-// variable and a recording message box presenter set for the life of a test.
+// libmpg123 (an independent decoder) or read as raw reference PCM.
 
-#include "RecordingMessageBoxPresenter.h"
+#include "ScopedBoxes.h"
+#include "ScopedEnv.h"
 
 #include <QByteArray>
 #include <QString>
@@ -41,24 +41,3 @@ DecodedPcm ReadRawPcm(const QString& name, int channels, long sampleRate);
 QByteArray ReadTestData(const QString& name);
 // Signal-to-noise ratio in dB of test against reference over their common length.
 double SnrDb(const std::vector<std::int16_t>& reference, const std::vector<std::int16_t>& test);
-
-struct ScopedEnv
-{
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name(name), had(qEnvironmentVariableIsSet(name)), previous(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() { had ? void(qputenv(name, previous)) : void(qunsetenv(name)); }
-    const char* name;
-    bool had;
-    QByteArray previous;
-};
-
-struct ScopedBoxes
-{
-    ScopedBoxes() : previous(SetMessageBoxPresenter(std::unique_ptr<MessageBoxPresenter>(boxes))) {}
-    ~ScopedBoxes() { SetMessageBoxPresenter(std::move(previous)); }
-    RecordingMessageBoxPresenter* boxes = new RecordingMessageBoxPresenter;
-    std::unique_ptr<MessageBoxPresenter> previous;
-};

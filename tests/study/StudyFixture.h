@@ -5,8 +5,8 @@
 
 #include "CodePage.h"
 #include "MessageBox.h"
-#include "RecordingMessageBoxPresenter.h"
 #include "RegSettings.h"
+#include "ScopedBoxes.h"
 #include "StudyEdit.h"
 #include "TempDeviceRoot.h"
 #include "resource.h"
@@ -33,24 +33,14 @@ inline QString StoredSettings()
 class StudyFixture : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        auto recorder = std::make_unique<RecordingMessageBoxPresenter>();
-        m_boxes = recorder.get();
-        m_previousPresenter = SetMessageBoxPresenter(std::move(recorder));
-        CodePage::SetName("CP1252");
-    }
-    void TearDown() override
-    {
-        CodePage::SetName(QByteArray());
-        SetMessageBoxPresenter(std::move(m_previousPresenter));
-    }
+    void SetUp() override { CodePage::SetName("CP1252"); }
+    void TearDown() override { CodePage::SetName(QByteArray()); }
     std::vector<RecordingMessageBoxPresenter::Record> Boxes() const { return m_boxes->Records(); }
     QStringList Told() const { return m_boxes->Texts(); }
 
     TempDeviceRoot m_root;
-    RecordingMessageBoxPresenter* m_boxes = nullptr;
-    std::unique_ptr<MessageBoxPresenter> m_previousPresenter;
+    ScopedBoxes m_scopedBoxes;
+    RecordingMessageBoxPresenter* const m_boxes = m_scopedBoxes.boxes;
 };
 
 class PaneFixture : public StudyFixture
