@@ -60,10 +60,7 @@ protected:
     void TearDown() override
     {
         EXPECT_TRUE(TestPlayer::Quit(m_thread, kWaitMs));
-        for (Message msg; m_target.Take(msg, 0);) {
-            if (msg.message == WM_PLAYER_TOTAL)
-                tuneboxThread::TakeTrackInfo(msg.wParam);
-        }
+        TestPlayer::DropNotices(m_target);
     }
 
     void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) { EXPECT_TRUE(TestPlayer::Post(m_thread, msg, wParam, lParam)); }

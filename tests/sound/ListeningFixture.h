@@ -13,8 +13,8 @@
 #include "PlayTool.h"
 #include "PlayerMessages.h"
 #include "QueueMessageTarget.h"
-#include "RecordingMessageBoxPresenter.h"
 #include "Registry.h"
+#include "ScopedBoxes.h"
 #include "SoundServer.h"
 #include "TempDeviceRoot.h"
 #include "TestPlayer.h"
@@ -58,9 +58,6 @@ protected:
     {
         // A volume stored by another run must not scale what is heard.
         Registry::SetFilePath(m_settings.filePath("registry.ini"));
-        auto boxes = std::make_unique<RecordingMessageBoxPresenter>();
-        m_boxes = boxes.get();
-        m_previousBoxes = SetMessageBoxPresenter(std::move(boxes));
         QString reason;
         if (!m_server.UseRunServer(reason))
             GTEST_SKIP() << reason.toStdString();
@@ -70,14 +67,10 @@ protected:
     {
         if (m_threadStarted) {
             EXPECT_TRUE(TestPlayer::Quit(m_thread, kWaitMs));
-            for (Message msg; m_target.Take(msg, 0);) {
-                if (msg.message == WM_PLAYER_TOTAL)
-                    tuneboxThread::TakeTrackInfo(msg.wParam);
-            }
+            TestPlayer::DropNotices(m_target);
             EXPECT_TRUE(m_boxes->Records().empty()) << "a message box was shown while it played";
         }
         m_recorder.Stop();
-        SetMessageBoxPresenter(std::move(m_previousBoxes));
         Registry::SetFilePath(QString());
     }
 
@@ -162,11 +155,11 @@ protected:
     std::size_t m_changedAt = 0;
     MonitorRecorder m_recorder;
     EndTimingTarget m_target;
-    RecordingMessageBoxPresenter* m_boxes = nullptr;
+    ScopedBoxes m_scopedBoxes;
+    RecordingMessageBoxPresenter* const m_boxes = m_scopedBoxes.boxes;
     int m_durationSeconds = 0;
 
 private:
-    std::unique_ptr<MessageBoxPresenter> m_previousBoxes;
     tuneboxThread m_thread;
     bool m_threadStarted = false;
 };

@@ -7,6 +7,7 @@
 #include "MessageQueue.h"
 #include "MessageTarget.h"
 #include "PlayerMessages.h"
+#include "QueueMessageTarget.h"
 #include "TuneboxThread.h"
 
 #include <QString>
@@ -35,6 +36,16 @@ inline bool Quit(tuneboxThread& thread, int waitMs)
 {
     Post(thread, WM_PLAYER_QUIT);
     return thread.WaitForExit(waitMs);
+}
+
+// Takes the notices the test did not read, freeing the track information that
+// travels with WM_PLAYER_TOTAL.
+inline void DropNotices(QueueMessageTarget& target)
+{
+    for (Message msg; target.Take(msg, 0);) {
+        if (msg.message == WM_PLAYER_TOTAL)
+            tuneboxThread::TakeTrackInfo(msg.wParam);
+    }
 }
 
 }  // namespace TestPlayer
