@@ -4,10 +4,7 @@
 // side is read in a single-byte, a multibyte and a variable-length code page in
 // turn, as the last input byte chooses. The same byte chooses how device paths
 // ("\Storage Card\...") map: as on a learner's desktop, or under a root folder
-// (VELLUMDECK_ROOT), here the input's own folder, where "\lesson.vdl" exists. The
-// desktop mapping reads the table of mounted volumes for every line that names a
-// storage card, which costs twice the rest of the reading; the rooted half keeps
-// the target fast.
+// (VELLUMDECK_ROOT), here the input's own folder, where "\lesson.vdl" exists.
 
 #include "CodePage.h"
 #include "DevicePath.h"

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #include <QStorageInfo>
 
@@ -21,6 +22,8 @@ const QString kStorageCard2 = QStringLiteral("Storage Card2");
 const QString kAbsentVolume = QStringLiteral("/proc/vellumdeck-absent-volume");
 const QString kDataFolderBelowProgram = QStringLiteral("/../share/vellumdeck");
 constexpr char kRootVariable[] = "VELLUMDECK_ROOT";
+// The kernel's table of what this process sees mounted, the one Qt reads for the volumes.
+constexpr char kMountTable[] = "/proc/self/mountinfo";
 
 struct Settings
 {
@@ -53,7 +56,7 @@ QString Join(const QString& base, const QString& rest)
 }
 
 // The mount points of ready removable volumes, in a stable order.
-QStringList RemovableVolumes()
+QStringList ReadRemovableVolumes()
 {
     QStringList mounts;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
@@ -64,6 +67,26 @@ QStringList RemovableVolumes()
     }
     std::sort(mounts.begin(), mounts.end());
     return mounts;
+}
+
+// The same, read again only when the mount table has changed. A playlist names the
+// card on every line, and asking the system about each of its volumes for each line
+// cost more than the rest of reading the playlist; the table's own text is one short
+// read. Where the table cannot be read, the volumes are asked for every time.
+QStringList RemovableVolumes()
+{
+    static std::mutex lock;
+    static QByteArray lastTable;
+    static QStringList lastVolumes;
+
+    QFile tableFile(QString::fromLatin1(kMountTable));
+    const QByteArray table = tableFile.open(QIODevice::ReadOnly) ? tableFile.readAll() : QByteArray();
+    std::lock_guard<std::mutex> guard(lock);
+    if (table.isEmpty() || table != lastTable) {
+        lastVolumes = ReadRemovableVolumes();
+        lastTable = table;
+    }
+    return lastVolumes;
 }
 
 QString CardFolder(int index, const QString& rest)

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "DevicePath.h"
+#include "FileSystem.h"
+#include "ScopedEnv.h"
 #include "TempDeviceRoot.h"
+
+#include <QStorageInfo>
 
 #include <gtest/gtest.h>
 
@@ -14,4 +18,27 @@ TEST(DevicePathTest, MapsDevicePathsUnderTheRoot)
     EXPECT_EQ(DevicePath::ToHost("Storage Card1\\Vellumdeck Data\\x.vdl"), dir + "/Storage Card1/Vellumdeck Data/x.vdl");
     EXPECT_EQ(DevicePath::ToHost("\\Windows\\menusel.wav"), dir + "/Windows/menusel.wav");
     EXPECT_EQ(DevicePath::ToHost("/home/user/My documents/a.mp3"), "/home/user/My documents/a.mp3");
+}
+
+// Without a root a storage card is the first mounted removable volume; a machine with
+// none behaves as a device without a card: every path on it is missing, the same on
+// every ask, and the first card's two spellings are one folder.
+TEST(DevicePathTest, CardWithoutAVolumeIsMissingOnEveryAsk)
+{
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        const QString mount = volume.rootPath();
+        if (mount.startsWith(QLatin1String("/media/")) || mount.startsWith(QLatin1String("/run/media/")))
+            GTEST_SKIP() << "a removable volume is mounted at " << mount.toStdString();
+    }
+    ScopedEnv noRoot("VELLUMDECK_ROOT", QByteArray());
+    DevicePath::SetRoot(QString());
+
+    const QString first = DevicePath::ToHost("\\Storage Card\\Unit 1\\a.mp3");
+    EXPECT_EQ(DevicePath::ToHost("Storage Card1\\Unit 1\\a.mp3"), first);
+    EXPECT_NE(DevicePath::ToHost("\\Storage Card2\\Unit 1\\a.mp3"), first);
+    for (int ask = 0; ask < 3; ++ask) {
+        EXPECT_EQ(DevicePath::ToHost("\\storage card\\Unit 1\\a.mp3"), first);
+        EXPECT_FALSE(FileSystem::Exists("\\Storage Card\\Unit 1\\a.mp3"));
+        EXPECT_FALSE(FileSystem::CreateFolder("\\Storage Card\\Unit 1"));
+    }
 }
