@@ -40,6 +40,10 @@ bool IsCleanEntry(const QString& entry)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static FuzzInputFile input("lesson.vdl");
+    // The program's own data folder ("\Windows") lies beside its binary, which a
+    // process without a QCoreApplication cannot tell (Qt warns for every such line).
+    static bool dataFolder = (DevicePath::SetDataFolder(input.Folder()), true);
+    (void)dataFolder;
     const std::size_t choice = size > 0 ? data[size - 1] : 0;
     CodePage::SetName(QByteArray(kCodePages[choice % kCodePageCount]));
     DevicePath::SetRoot((choice / kCodePageCount) % 2 ? input.Folder() : QString());
