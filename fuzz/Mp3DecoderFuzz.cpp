@@ -10,7 +10,8 @@
 // The input is the recording followed by its session (FuzzRecording): the steps
 // and their arguments are taken from the end, the recording is what remains. A
 // step count of zero plays LearnerSession below, which is what the seeds of
-// fuzz/make-seeds ask for. How much one input may play is bounded (kByteBudget).
+// fuzz/make-seeds ask for. How much one input may play is bounded (kByteBudget), and
+// how often it may open the recording (kMaxOpens).
 //
 // A new call of the decoder is one more entry in kSteps: a function that takes its
 // arguments from the input and returns what the step does.
@@ -48,6 +49,11 @@ constexpr std::uint32_t kLeastCharge = 1024;
 // What the frame index may read in one step: nothing, a byte, about a frame, a
 // few frames, its chunk.
 constexpr std::uint32_t kIndexBudgets[] = {0, 1, 417, 4096, CFrameIndex::kChunkSize};
+// How often one input may open its recording: the first open and two more. Each
+// open scans for the first frame and indexes the whole of the fuzzer's short
+// recordings, half of a run's time, and a third open of the same file finds no
+// more than the second.
+constexpr int kMaxOpens = 3;
 constexpr std::int32_t kSliderRange = 1000;
 constexpr std::int32_t kSampleRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
 constexpr std::uint32_t kBytesPerSample = 2;
@@ -61,6 +67,9 @@ public:
 
     void Open(bool init)
     {
+        if (m_opens == kMaxOpens)
+            return;
+        ++m_opens;
         if (init)
             m_decoder->Init();
         const bool opened = m_decoder->Open(m_recording.Path());
@@ -272,6 +281,7 @@ private:
     std::unique_ptr<CMp3Decoder> m_decoder = std::make_unique<CMp3Decoder>();
     TrackInfo m_infoAtOpen;
     bool m_openedOnce = false;
+    int m_opens = 0;
     bool m_ended = false;
     bool m_mustEnd = false;   // a sample seek went to the end
     int m_position = 0;
