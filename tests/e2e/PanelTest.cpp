@@ -153,16 +153,21 @@ TEST_F(PanelTest, EndOfTrackResetsLoopAndRepeatOneThenPreviousAndNextMoveThrough
     ASSERT_TRUE(WaitFor([this] { return PaneText().contains(QStringLiteral("next train to York")); }));
     EXPECT_EQ(View().CompanionPath(), Device(kLesson2Text));
 
-    // Previous and next move through the list with their texts; next resets repeat-one.
+    // Previous and next move through the list with their texts and each text's own
+    // bookmarks; next resets repeat-one.
     ASSERT_TRUE(ChooseMenu(ID_SET_BOOKMARK));
+    const auto lesson2Marks = BookmarkItems();
+    ASSERT_EQ(lesson2Marks.size(), 1);
     Tap(B::BTN_PREVIOUS);
     EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson1));
     ASSERT_TRUE(WaitFor([this] { return PaneText().contains(QStringLiteral("A coffee, please.")); }));
+    EXPECT_TRUE(BookmarkItems().isEmpty()) << "the first lesson's text has none of its own";
     Tap(B::BTN_REPEAT_TRACK_OFF);
     Tap(B::BTN_NEXT);
     EXPECT_TRUE(Shown(B::BTN_REPEAT_TRACK_OFF)) << "next resets repeat-one";
     EXPECT_EQ(View().Controller().GetTitle(), Device(kLesson2));
     EXPECT_TRUE(WaitFor([this] { return PaneText().contains(QStringLiteral("Platform three")); }));
+    EXPECT_EQ(BookmarkItems(), lesson2Marks) << "the second lesson's bookmark came back with its text";
 }
 
 TEST_F(PanelTest, EveryPanelCommandHasItsKeyFromTheStudyTextAndTabReachesThePanel)
