@@ -8,16 +8,20 @@
 #include "DialogBuilder.h"
 #include "FileSizeLimit.h"
 #include "LittleEndian.h"
+#include "PickColour.h"
 #include "PlayerMessages.h"
 #include "QtMessageBoxPresenter.h"
+#include "SettingDlg.h"
 #include "WindowMessage.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 
 namespace {
 
@@ -313,4 +317,47 @@ TEST_F(StudyTextTest, TotalTimeIsShownAfterAStudyTextIsRefusedForItsSize)
     // The time text is painted where the total belongs, over the skin.
     const QRect place(CVellumdeckView::kTotalTextAt, QSize(50, 12));
     EXPECT_NE(Drawn(place), Skin(place)) << "the total time " << total.toStdString() << " is not shown";
+}
+
+// The font and colours a learner chooses in Setting are the pane's at once, and again
+// when the program starts the next time.
+TEST_F(StudyTextTest, FontAndColoursChosenInSettingAreThePanesAgainAtTheNextStart)
+{
+    Start();
+    WhenDialogOpens([](QDialog* dialog) {
+        auto* setting = dynamic_cast<CSettingDlg*>(dialog);
+        if (setting) {
+            auto* size = GetDlgItemAs<QLineEdit>(dialog, IDC_FONT_SIZE);
+            size->selectAll();
+            QTest::keyClicks(size, QStringLiteral("31"));
+            QTest::mouseClick(GetDlgItemAs<QCheckBox>(dialog, IDC_BOLD), Qt::LeftButton);
+            PickColour(setting->m_bkColourButton, 16);
+            PickColour(setting->m_textColourButton, 3);
+            QTest::mouseClick(GetDlgItemAs<QPushButton>(dialog, IDOK), Qt::LeftButton);
+        }
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the Setting dialog did not take the choice";
+            dialog->reject();
+        }
+    });
+    const bool boldBefore = View().TextPane().GetTextFont() &&
+                            View().TextPane().GetTextFont()->weight == TextFont::FW_BOLD;
+    ASSERT_TRUE(ChooseMenu(ID_SETTING));
+    const std::optional<TextFont> font = View().TextPane().GetTextFont();
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->height, 31);
+    EXPECT_EQ(font->weight == TextFont::FW_BOLD, !boldBefore);
+    const COLORREF background = View().TextPane().GetBackgroundColor();
+    const COLORREF text = View().TextPane().GetTextColor();
+    EXPECT_NE(background, text);
+
+    m_app.reset();
+    Start();
+    const std::optional<TextFont> again = View().TextPane().GetTextFont();
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->faceName, font->faceName);
+    EXPECT_EQ(again->height, 31);
+    EXPECT_EQ(again->weight, font->weight);
+    EXPECT_EQ(View().TextPane().GetBackgroundColor(), background);
+    EXPECT_EQ(View().TextPane().GetTextColor(), text);
 }

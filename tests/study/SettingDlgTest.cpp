@@ -2,6 +2,7 @@
 #include "ColourPicker.h"
 #include "DialogBuilder.h"
 #include "FileSizeLimit.h"
+#include "PickColour.h"
 #include "Registry.h"
 #include "SettingCommand.h"
 #include "SettingDlg.h"
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr int kAutomatic = -1;
 
 QLineEdit* SizeEdit(const QDialog& dialog)
 {
@@ -37,16 +37,6 @@ void SetSize(const QDialog& dialog, const QString& text)
 void Press(QDialog& dialog, int id)
 {
     QTest::mouseClick(GetDlgItemAs<QPushButton>(&dialog, id), Qt::LeftButton);
-}
-
-// Opens the picker's grid and taps a cell of it, or its Automatic box.
-void Choose(CColourPicker* picker, int cell)
-{
-    QTest::mouseClick(picker, Qt::LeftButton);
-    auto& grid = const_cast<CColourGrid&>(picker->GetGrid());
-    ASSERT_TRUE(grid.IsOpen());
-    QTest::mouseClick(&grid, Qt::LeftButton, {},
-                      (cell == kAutomatic ? grid.GetTopBox() : grid.GetCellRect(cell)).center());
 }
 
 class SettingCommandTest : public PaneFixture
@@ -87,8 +77,8 @@ TEST_F(SettingCommandTest, OkStoresTheFiveValuesAndTheyReachThePane)
     // Automatic for both colours stores white twice.
     Run([&](CSettingDlg& dialog) {
         QTest::mouseClick(GetDlgItemAs<QCheckBox>(&dialog, IDC_BOLD), Qt::LeftButton);
-        Choose(dialog.m_bkColourButton, kAutomatic);
-        Choose(dialog.m_textColourButton, kAutomatic);
+        PickColour(dialog.m_bkColourButton, kAutomaticColour);
+        PickColour(dialog.m_textColourButton, kAutomaticColour);
         Press(dialog, IDOK);
     });
     EXPECT_EQ(StoredSettings(), face + " 22 0 ffffff ffffff");
@@ -135,8 +125,8 @@ TEST_F(SettingCommandTest, PaneWithoutAFontOffersTahomaAndAnythingButOkChangesNo
     QString face;
     Run([&](CSettingDlg& dialog) {
         face = dialog.m_faceName;
-        Choose(dialog.m_bkColourButton, 16);
-        Choose(dialog.m_textColourButton, 16);
+        PickColour(dialog.m_bkColourButton, 16);
+        PickColour(dialog.m_textColourButton, 16);
         SetSize(dialog, QStringLiteral("30"));
         Press(dialog, IDCANCEL);
     });
@@ -158,7 +148,7 @@ TEST_F(SettingCommandTest, ChoiceThatCannotBeSavedStillReachesThePaneAndTheLearn
         ASSERT_TRUE(limit.Active());
         Run([&](CSettingDlg& dialog) {
             SetSize(dialog, QStringLiteral("33"));
-            Choose(dialog.m_bkColourButton, 16);
+            PickColour(dialog.m_bkColourButton, 16);
             Press(dialog, IDOK);
         });
     }
