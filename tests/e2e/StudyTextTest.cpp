@@ -340,8 +340,8 @@ TEST_F(StudyTextTest, FontAndColoursChosenInSettingAreThePanesAgainAtTheNextStar
             dialog->reject();
         }
     });
-    const bool boldBefore = View().TextPane().GetTextFont() &&
-                            View().TextPane().GetTextFont()->weight == TextFont::FW_BOLD;
+    const std::optional<TextFont> before = View().TextPane().GetTextFont();
+    const bool boldBefore = before && before->weight == TextFont::FW_BOLD;
     ASSERT_TRUE(ChooseMenu(ID_SETTING));
     const std::optional<TextFont> font = View().TextPane().GetTextFont();
     ASSERT_TRUE(font);

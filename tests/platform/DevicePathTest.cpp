@@ -4,8 +4,6 @@
 #include "ScopedEnv.h"
 #include "TempDeviceRoot.h"
 
-#include <QStorageInfo>
-
 #include <gtest/gtest.h>
 
 // The top folder's name ignores case; the rest is kept; host paths pass unchanged.
@@ -25,13 +23,10 @@ TEST(DevicePathTest, MapsDevicePathsUnderTheRoot)
 // every ask, and the first card's two spellings are one folder.
 TEST(DevicePathTest, CardWithoutAVolumeIsMissingOnEveryAsk)
 {
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString mount = volume.rootPath();
-        if (mount.startsWith(QLatin1String("/media/")) || mount.startsWith(QLatin1String("/run/media/")))
-            GTEST_SKIP() << "a removable volume is mounted at " << mount.toStdString();
-    }
     ScopedEnv noRoot("VELLUMDECK_ROOT", QByteArray());
     DevicePath::SetRoot(QString());
+    if (FileSystem::Exists("\\Storage Card"))
+        GTEST_SKIP() << "a removable volume is mounted as the card";
 
     const QString first = DevicePath::ToHost("\\Storage Card\\Unit 1\\a.mp3");
     EXPECT_EQ(DevicePath::ToHost("Storage Card1\\Unit 1\\a.mp3"), first);
